@@ -1,0 +1,211 @@
+#include "common/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+#include "common/Errors.h"
+
+namespace kel {
+
+namespace {
+
+std::string Printf(double x, int digits, char conv) {
+    const char format[] = {'%', '.', '*', conv, '\0'};
+    int n = std::snprintf(nullptr, 0, format, digits, x);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    std::snprintf(out.data(), out.size() + 1, format, digits, x);
+    return out;
+}
+
+// Adds one unit in the last digit of a digit string that may hold one '.'.
+// Returns true when the carry ran out of the leftmost digit.
+bool IncrementDigits(std::string& digits) {
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        char& c = digits[i];
+        if (c == '.') continue;
+        if (c != '9') {
+            ++c;
+            return false;
+        }
+        c = '0';
+    }
+    return true;
+}
+
+void RequireFinite(double x) {
+    if (!std::isfinite(x)) CheckedFinite(x);
+}
+
+std::string Trim(std::string_view text) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] == ' ') ++b;
+    while (e > b && text[e - 1] == ' ') --e;
+    return std::string(text.substr(b, e - b));
+}
+
+}  // namespace
+
+std::string RoundedPrintf(double x, int digits, char conv) {
+    // Glibc prints exact decimal expansions, so 20 guard digits decide the
+    // rounding unless they read exactly 5000...; then the exact expansion
+    // (at most 1074 fraction digits for a double) settles it.
+    constexpr int kGuard = 20;
+    std::string wide = Printf(x, digits + kGuard, conv);
+    std::size_t mantissaEnd = conv == 'e' ? wide.find('e') : wide.size();
+    std::string tail = wide.substr(mantissaEnd - kGuard, kGuard);
+    if (tail == "50000000000000000000") {
+        wide = Printf(x, digits + 1100, conv);
+        mantissaEnd = conv == 'e' ? wide.find('e') : wide.size();
+        tail = wide.substr(mantissaEnd - 1100, 1100);
+    }
+    std::string exponent = wide.substr(mantissaEnd);
+    std::string head = wide.substr(0, mantissaEnd - tail.size());
+    if (!head.empty() && head.back() == '.' && digits == 0) head.pop_back();
+    if (tail[0] >= '5') {
+        if (IncrementDigits(head)) {
+            head.insert(head.begin(), '1');
+            if (conv == 'e') {
+                // 9.99e+05 became 10.00e+05: renormalise to 1.000e+06.
+                std::size_t point = head.find('.');
+                if (point != std::string::npos) {
+                    head.erase(point, 1);
+                    head.insert(point - 1, ".");
+                }
+                head.pop_back();
+                int e = std::stoi(exponent.substr(1)) + 1;
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "e%+03d", e);
+                exponent = buf;
+            }
+        }
+    }
+    return head + exponent;
+}
+
+std::string FormatFixed(double x, int width, int decimals) {
+    RequireFinite(x);
+    if (decimals < 0) decimals = 0;
+    bool negative = std::signbit(x) && x != 0.0;
+    std::string text = RoundedPrintf(std::fabs(x), decimals, 'f');
+    if (negative) text.insert(text.begin(), '-');
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    if (text.size() > 20) text.resize(20);
+    return text;
+}
+
+std::string FormatScientific23(double x) {
+    RequireFinite(x);
+    bool negative = std::signbit(x) && x != 0.0;
+    std::string text = RoundedPrintf(std::fabs(x), 14, 'e');
+    std::size_t e = text.find('e');
+    int exponent = std::stoi(text.substr(e + 1));
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return (negative ? "-" : " ") + text.substr(0, e) + buf;
+}
+
+std::string FormatGeneral(double x) {
+    RequireFinite(x);
+    if (x == 0.0) return "0";
+    bool negative = x < 0;
+    std::string text = RoundedPrintf(std::fabs(x), 14, 'e');
+    std::size_t e = text.find('e');
+    int exponent = std::stoi(text.substr(e + 1));
+    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    std::string out;
+    if (exponent < -5 || exponent >= 15) {
+        out = digits.substr(0, 1);
+        if (digits.size() > 1) out += "." + digits.substr(1);
+        out += "E" + std::to_string(exponent);
+    } else if (exponent < 0) {
+        out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    } else {
+        std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= intDigits) {
+            out = digits + std::string(intDigits - digits.size(), '0');
+        } else {
+            out = digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+        }
+    }
+    return negative ? "-" + out : out;
+}
+
+std::int32_t TextToInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    std::string_view body = text.substr(i);
+    bool negative = false;
+    if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
+        negative = body[0] == '-';
+        body.remove_prefix(1);
+    }
+    std::int64_t value = 0;
+    bool ok = !body.empty() && body.size() <= 11;
+    for (char c : body) {
+        if (c < '0' || c > '9') {
+            ok = false;
+            break;
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (!ok || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    return static_cast<std::int32_t>(value);
+}
+
+double TextToFloat(std::string_view text) {
+    std::string body = Trim(text);
+    auto fail = [&]() -> double {
+        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    };
+    // from_chars would also take "inf" and "nan", which are not numbers here.
+    bool anyDigit = false;
+    for (char c : body) {
+        if (c >= '0' && c <= '9') anyDigit = true;
+        else if (c != '.' && c != '+' && c != '-' && c != 'e' && c != 'E') return fail();
+    }
+    if (!anyDigit) return fail();
+    std::string_view view = body;
+    bool negative = false;
+    if (view[0] == '+' || view[0] == '-') {
+        negative = view[0] == '-';
+        view.remove_prefix(1);
+    }
+    if (view.empty() || view[0] == '+' || view[0] == '-') return fail();
+    double value = 0;
+    auto [end, ec] = std::from_chars(view.data(), view.data() + view.size(), value);
+    if (ec != std::errc() || end != view.data() + view.size()) return fail();
+    return negative ? -value : value;
+}
+
+std::int32_t TextToIntDef(std::string_view text, std::int32_t fallback) {
+    try {
+        return TextToInt(text);
+    } catch (const EConvertError&) {
+        return fallback;
+    }
+}
+
+double TextToFloatDef(std::string_view text, double fallback) {
+    try {
+        return TextToFloat(text);
+    } catch (const EConvertError&) {
+        return fallback;
+    }
+}
+
+double ParseNumber(std::string_view text) {
+    std::string number = "0";
+    for (char c : text)
+        if ((c >= '0' && c <= '9') || c == '.') number += c;
+    return TextToFloat(number);
+}
+
+}  // namespace kel

@@ -1,0 +1,193 @@
+// Format detection, the legacy reader and the fix-ups every load ends with.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/DateTime.h"
+#include "common/Messages.h"
+#include "profile/Kel.h"
+#include "profile/LegacyFormat.h"
+
+namespace kel {
+
+namespace {
+
+constexpr std::uint16_t kZipSignature = 0x4B50;  // the bytes "PK"
+
+// Dates outside [30000, 50000] (18 Feb 1982 .. 21 Nov 2036) are taken as unset.
+constexpr double kEarliestProfileDate = 30000;
+constexpr double kLatestProfileDate = 50000;
+
+using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Reads up to `size` bytes of the open file; a short result means it ended.
+std::vector<std::uint8_t> ReadUpTo(std::FILE* file, std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    bytes.resize(std::fread(bytes.data(), 1, size, file));
+    return bytes;
+}
+
+// A little-endian view of a block read from the file; bytes beyond what was
+// read count as zero, so a short block never reads outside its data.
+class Block {
+public:
+    Block(std::vector<std::uint8_t> bytes, std::size_t base) : bytes_(std::move(bytes)), base_(base) {}
+    bool Has(std::size_t offset, std::size_t size) const { return offset - base_ + size <= bytes_.size(); }
+    std::uint8_t Byte(std::size_t offset) const {
+        std::size_t i = offset - base_;
+        return i < bytes_.size() ? bytes_[i] : 0;
+    }
+    std::uint16_t U16(std::size_t offset) const {
+        return static_cast<std::uint16_t>(Byte(offset) | (Byte(offset + 1) << 8));
+    }
+    std::int16_t I16(std::size_t offset) const { return static_cast<std::int16_t>(U16(offset)); }
+    std::int32_t I32(std::size_t offset) const {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(U16(offset)) |
+                                         (static_cast<std::uint32_t>(U16(offset + 2)) << 16));
+    }
+    Real48 R48(std::size_t offset) const {
+        Real48::Bytes b{};
+        for (std::size_t i = 0; i < b.size(); ++i) b[i] = Byte(offset + i);
+        return Real48::FromBytes(b);
+    }
+    double F64(std::size_t offset) const {
+        std::uint64_t bits = 0;
+        for (std::size_t i = 8; i-- > 0;) bits = (bits << 8) | Byte(offset + i);
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    // A String[n]: the length byte counts, cut to n (a larger byte means damage).
+    std::string ShortString(std::size_t offset, int capacity, bool& damaged) const {
+        int length = Byte(offset);
+        if (length > capacity) {
+            damaged = true;
+            length = capacity;
+        }
+        std::string text;
+        for (int i = 0; i < length; ++i) text += static_cast<char>(Byte(offset + 1 + static_cast<std::size_t>(i)));
+        return text;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t base_;
+};
+
+std::int16_t Clamp16(std::int16_t value, int high) {
+    if (value < 0) return 0;
+    return value > high ? static_cast<std::int16_t>(high) : value;
+}
+
+void ReadLegacy(TKel& kel, std::FILE* file) {
+    using namespace legacy;
+    // The two ignored words and the main block, in one read.
+    Block main(ReadUpTo(file, kSecondSection - 2), 2);
+    bool damaged = !main.Has(2, kSecondSection - 2);
+    bool ended = damaged;
+
+    std::int16_t nim = main.I16(kNimOffset), njm = main.I16(kNjmOffset);
+    kel.nim = Clamp16(nim, kRows);
+    kel.njm = Clamp16(njm, kSlots);
+    damaged = damaged || kel.nim != nim || kel.njm != njm;
+    kel.im = main.I16(kImOffset);
+    kel.jm = main.I16(kJmOffset);
+    kel.SetArrays(28, 200);
+    for (int r = 0; r < kRows; ++r) {
+        auto row = static_cast<std::size_t>(r);
+        kel.Dam[row] = main.U16(kDamOffset + 2 * row);
+        kel.Cntm[row] = main.U16(kCntmOffset + 2 * row);
+        for (int s = 0; s < kSlots; ++s) kel.Counts[row][static_cast<std::size_t>(s)] = main.I32(CountOffset(r, s));
+        kel.Name[row] = main.ShortString(kNamesOffset + kNameSize * row, kNameLength, damaged);
+    }
+    for (int s = 0; s < kSlots; ++s) {
+        auto slot = static_cast<std::size_t>(s);
+        kel.Times[slot] = main.I32(kTimesOffset + 4 * slot);
+    }
+    if (damaged) DebugMessage("Damaged profile: " + kel.FileName);
+
+    kel.p = 0.5;
+    kel.fc = 150;
+    kel.f1 = 2;
+    if (!ended) {
+        Block second(ReadUpTo(file, kThirdSection - kSecondSection), kSecondSection);
+        Real48* fields[] = {&kel.p, &kel.fc, &kel.f1};
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::size_t at = kSecondSection + kReal48Size * i;
+            if (second.Has(at, kReal48Size)) *fields[i] = second.R48(at);
+        }
+        ended = !second.Has(kSecondSection, kThirdSection - kSecondSection);
+    }
+    if (ended) DebugMessage("p and fc info missing");
+
+    Block third(ended ? std::vector<std::uint8_t>{} : ReadUpTo(file, kFourthSection - kThirdSection),
+                kThirdSection);
+    // A field cut by the end of the file keeps what it held before.
+    Real48* reals[] = {&kel.Tg, &kel.Aft, &kel.lr, &kel.f4, &kel.f5, &kel.f6, &kel.f7, &kel.f8};
+    for (std::size_t i = 0; i < 8; ++i) {
+        std::size_t at = kThirdSection + kReal48Size * i;
+        if (third.Has(at, kReal48Size)) *reals[i] = third.R48(at);
+    }
+    if (third.Has(kDateOriginOffset, 8)) kel.DateOrigin = third.F64(kDateOriginOffset);
+    bool cut = false;
+    if (third.Has(kSystemIdOffset, kTextSize)) kel.SystemId = third.ShortString(kSystemIdOffset, kTextLength, cut);
+    if (!third.Has(kThirdSection, kFourthSection - kThirdSection)) {
+        ended = true;
+        kel.Tg = 300;
+        kel.Aft = Real48::FromBytes({0x84, 0xF2, 0x22, 0x51, 0x2F, 0x51});  // pi * 4.08^2 / 4
+        kel.lr = 70;
+    }
+
+    Block fourth(ended ? std::vector<std::uint8_t>{} : ReadUpTo(file, kFileSize - kFourthSection),
+                 kFourthSection);
+    if (fourth.Has(kFourthSection, kFileSize - kFourthSection)) {
+        kel.ion = fourth.ShortString(kFourthSection, kTextLength, cut);
+        kel.reactant = fourth.ShortString(kFourthSection + kTextSize, kTextLength, cut);
+        kel.comment = fourth.ShortString(kFourthSection + 2 * kTextSize, kTextLength, cut);
+    } else {
+        kel.ion = kel.Name[0];
+        kel.reactant.clear();
+        kel.comment.clear();
+    }
+}
+
+std::string BaseName(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void TKel::LoadFromFile(const std::string& fileName) {
+    DateOrigin = 0;
+    FileHandle file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
+    if (!file) {
+        DebugMessage("Open Error!");
+        return;
+    }
+    FileName = BaseName(fileName);
+    std::uint8_t head[2] = {0, 0};
+    std::uint16_t signature = 0;
+    if (std::fread(head, 1, 2, file.get()) == 2) signature = static_cast<std::uint16_t>(head[0] | (head[1] << 8));
+    if (signature == legacy::kSignature) {
+        ReadLegacy(*this, file.get());
+        file.reset();
+    } else {
+        file.reset();
+        if (signature == kZipSignature)
+            ReadZipFile(fileName);
+        else
+            ReadXmlFile(fileName);
+    }
+    FScan = f6 > 0 ? static_cast<double>(f6) : 500.0;
+    UpdateIonMasses();
+    ProfileDate = DateOrigin;
+    if (ProfileDate < kEarliestProfileDate || ProfileDate > kLatestProfileDate) {
+        auto fileDate = FileDateTime(fileName);
+        ProfileDate = fileDate ? *fileDate : NowDateTime();
+    }
+}
+
+}  // namespace kel

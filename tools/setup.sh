@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kelview needs, skipping what is already there,
+# so a second run costs a few dpkg queries and nothing else.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation xvfb xauth
+  unzip zip python3 python3-numpy libxml2-utils libpugixml-dev
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
