@@ -13,7 +13,7 @@ namespace {
 constexpr double kMsPerDay = 86400000.0;
 
 // Days from 1970-01-01 of a proleptic Gregorian date (Howard Hinnant's method).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -36,7 +36,7 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
 }
 
 // 30 December 1899 counted from 1 January 1970.
-const std::int64_t kEpochOffsetDays = DaysFromCivil(1899, 12, 30);
+constexpr std::int64_t kEpochOffsetDays = DaysFromCivil(1899, 12, 30);
 
 bool ValidParts(const DateTimeParts& p) {
     if (p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31) return false;

@@ -151,6 +151,7 @@ void ReadLegacy(TKel& kel, std::FILE* file) {
         kel.reactant.clear();
         kel.comment.clear();
     }
+    if (cut && !damaged) DebugMessage("Damaged profile: " + kel.FileName);
 }
 
 std::string BaseName(const std::string& path) {

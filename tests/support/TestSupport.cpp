@@ -44,6 +44,12 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
+void WriteFileForTest(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
 std::vector<std::string> ListFolder(const std::string& path) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());

@@ -42,6 +42,9 @@ private:
 // The file's bytes as a string (empty when missing).
 std::string ReadFile(const std::string& path);
 
+// Writes bytes to path (raises on failure).
+void WriteFileForTest(const std::string& path, const std::string& bytes);
+
 // Names of the entries of a folder, sorted.
 std::vector<std::string> ListFolder(const std::string& path);
 

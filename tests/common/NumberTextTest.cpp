@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "common/Errors.h"
+#include "common/NumberText.h"
+
+namespace kel {
+namespace {
+
+TEST(FormatFixed, WritesExactlyTheAskedDecimalsWithAPoint) {
+    EXPECT_EQ(FormatFixed(0.5, 1, 3), "0.500");
+    EXPECT_EQ(FormatFixed(150, 1, 5), "150.00000");
+    EXPECT_EQ(FormatFixed(-2.5, 1, 2), "-2.50");
+    EXPECT_EQ(FormatFixed(7, 1, 0), "7");
+    EXPECT_EQ(FormatFixed(1234567.891, 1, 1), "1234567.9");
+}
+
+TEST(FormatFixed, PadsOnTheLeftToWidthAndCutsAtTwentyCharacters) {
+    EXPECT_EQ(FormatFixed(3, 6, 1), "   3.0");
+    EXPECT_EQ(FormatFixed(-3, 6, 1), "  -3.0");
+    EXPECT_EQ(FormatFixed(12345.678, 3, 2), "12345.68");
+    std::string longText = FormatFixed(123456789.0, 1, 15);
+    EXPECT_EQ(longText.size(), 20u);
+    EXPECT_EQ(longText, "123456789.0000000000");
+}
+
+TEST(FormatFixed, RoundsExactTiesAwayFromZero) {
+    EXPECT_EQ(FormatFixed(12.5, 1, 0), "13");
+    EXPECT_EQ(FormatFixed(0.125, 1, 2), "0.13");
+    EXPECT_EQ(FormatFixed(-0.125, 1, 2), "-0.13");
+    EXPECT_EQ(FormatFixed(2.5, 1, 0), "3");
+    EXPECT_EQ(FormatFixed(0.5, 1, 0), "1");
+    // 0.15 is stored just below 0.15, so its exact value rounds down.
+    EXPECT_EQ(FormatFixed(0.15, 1, 1), "0.1");
+    // 1.005 is stored below 1.005: no tie.
+    EXPECT_EQ(FormatFixed(1.005, 1, 2), "1.00");
+    EXPECT_EQ(FormatFixed(9.995, 1, 2), "9.99");
+    EXPECT_EQ(FormatFixed(99.5, 1, 0), "100");
+    EXPECT_EQ(FormatFixed(0.96875, 1, 4), "0.9688");
+}
+
+TEST(FormatFixed, SignOfZero) {
+    EXPECT_EQ(FormatFixed(-0.001, 1, 2), "-0.00");
+    EXPECT_EQ(FormatFixed(-0.0, 1, 2), "0.00");
+    EXPECT_EQ(FormatFixed(0.0, 1, 0), "0");
+}
+
+TEST(FormatFixed, RefusesNonFiniteValues) {
+    EXPECT_THROW(FormatFixed(std::numeric_limits<double>::quiet_NaN(), 1, 2), EInvalidOp);
+    EXPECT_THROW(FormatFixed(std::numeric_limits<double>::infinity(), 1, 2), EOverflow);
+}
+
+TEST(FormatScientific23, MatchesTheWorksheetForm) {
+    EXPECT_EQ(FormatScientific23(0.5), " 5.00000000000000E-0001");
+    EXPECT_EQ(FormatScientific23(150), " 1.50000000000000E+0002");
+    EXPECT_EQ(FormatScientific23(0), " 0.00000000000000E+0000");
+    EXPECT_EQ(FormatScientific23(-0.0), " 0.00000000000000E+0000");
+    EXPECT_EQ(FormatScientific23(-39000.5), "-3.90005000000000E+0004");
+    EXPECT_EQ(FormatScientific23(1.7014118346031449e38), " 1.70141183460314E+0038");
+    EXPECT_EQ(FormatScientific23(2.938735877055719e-39), " 2.93873587705572E-0039");
+    EXPECT_EQ(FormatScientific23(13.074051987176063), " 1.30740519871761E+0001");
+    for (double v : {0.5, -1e-300, 123.456, 9.99999999999999999e99})
+        EXPECT_EQ(FormatScientific23(v).size(), 23u) << v;
+}
+
+TEST(FormatScientific23, CarryIntoTheNextDecadeRenormalises) {
+    EXPECT_EQ(FormatScientific23(9.999999999999999), " 1.00000000000000E+0001");
+    EXPECT_EQ(FormatScientific23(0.99999999999999999), " 1.00000000000000E+0000");
+}
+
+TEST(FormatGeneral, ShortestFormUpToFifteenDigits) {
+    EXPECT_EQ(FormatGeneral(2.5e-8), "2.5E-8");
+    EXPECT_EQ(FormatGeneral(3e-8), "3E-8");
+    EXPECT_EQ(FormatGeneral(350), "350");
+    EXPECT_EQ(FormatGeneral(0.1), "0.1");
+    EXPECT_EQ(FormatGeneral(-12.25), "-12.25");
+    EXPECT_EQ(FormatGeneral(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(FormatGeneral(1e15), "1E15");
+    EXPECT_EQ(FormatGeneral(0), "0");
+}
+
+TEST(TextToInt, LeadingBlanksOnly) {
+    EXPECT_EQ(TextToInt("42"), 42);
+    EXPECT_EQ(TextToInt("  -7"), -7);
+    EXPECT_EQ(TextToInt("+3"), 3);
+    EXPECT_EQ(TextToInt("-2147483648"), -2147483648);
+    for (const char* bad : {"", " ", "4 ", "4.0", "0x10", "2147483648", "--1", "1e3"})
+        EXPECT_THROW(TextToInt(bad), EConvertError) << bad;
+    EXPECT_EQ(TextToIntDef("x", -1), -1);
+}
+
+TEST(TextToFloat, DecimalPointAndBlanksAround) {
+    EXPECT_DOUBLE_EQ(TextToFloat(" 1.5 "), 1.5);
+    EXPECT_DOUBLE_EQ(TextToFloat("-2.5e-9"), -2.5e-9);
+    EXPECT_DOUBLE_EQ(TextToFloat(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(TextToFloat("5."), 5.0);
+    EXPECT_DOUBLE_EQ(TextToFloat("+1E3"), 1000.0);
+    for (const char* bad : {"", "  ", "1,5", "inf", "nan", "1.2.3", "1e", "--1", "+-1", "1 2", "1e999"})
+        EXPECT_THROW(TextToFloat(bad), EConvertError) << bad;
+    EXPECT_DOUBLE_EQ(TextToFloatDef("x", 13.0), 13.0);
+}
+
+TEST(ParseNumber, KeepsDigitsAndPointsOfARowName) {
+    EXPECT_DOUBLE_EQ(ParseNumber("19"), 19.0);
+    EXPECT_DOUBLE_EQ(ParseNumber("37.02"), 37.02);
+    EXPECT_DOUBLE_EQ(ParseNumber(""), 0.0);
+    EXPECT_DOUBLE_EQ(ParseNumber("m/z 59"), 59.0);
+    EXPECT_DOUBLE_EQ(ParseNumber("p Torr"), 0.0);
+    EXPECT_DOUBLE_EQ(ParseNumber("-5"), 5.0);
+    EXPECT_THROW(ParseNumber("1.2.3"), EConvertError);
+}
+
+}  // namespace
+}  // namespace kel

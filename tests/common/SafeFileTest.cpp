@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "common/Errors.h"
+#include "common/SafeFile.h"
+#include "support/TestSupport.h"
+
+namespace kel {
+namespace {
+
+TEST(ReplaceFileAtomically, WritesNewAndReplacesOldFiles) {
+    test::ScratchDir dir;
+    std::string path = dir.File("out.csv");
+    ASSERT_TRUE(ReplaceFileAtomically(path, "first"));
+    EXPECT_EQ(test::ReadFile(path), "first");
+    ASSERT_TRUE(ReplaceFileAtomically(path, "second, longer"));
+    EXPECT_EQ(test::ReadFile(path), "second, longer");
+    EXPECT_EQ(test::ListFolder(dir.Path()), std::vector<std::string>{"out.csv"});
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_NE(st.st_mode & S_IRGRP, 0u) << "not left private like a temporary file";
+}
+
+TEST(ReplaceFileAtomically, FailureLeavesTheOldFileAndNoTemporary) {
+    test::ScratchDir dir;
+    std::string error;
+    EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/out.csv"), "x", &error));
+    EXPECT_FALSE(error.empty());
+
+    // A folder in place of the target: the rename fails after the data was written.
+    std::string target = dir.File("target");
+    ASSERT_EQ(::mkdir(target.c_str(), 0755), 0);
+    test::WriteFileForTest(target + "/keep", "kept");
+    EXPECT_FALSE(ReplaceFileAtomically(target, "new"));
+    EXPECT_EQ(test::ReadFile(target + "/keep"), "kept");
+    EXPECT_EQ(test::ListFolder(dir.Path()), std::vector<std::string>{"target"});
+}
+
+TEST(ReadWholeFile, RaisesForAMissingFile) {
+    test::ScratchDir dir;
+    EXPECT_THROW(ReadWholeFile(dir.File("nothing")), EFileError);
+    test::WriteFileForTest(dir.File("a"), std::string("a\0b", 3));
+    EXPECT_EQ(ReadWholeFile(dir.File("a")), std::string("a\0b", 3));
+}
+
+}  // namespace
+}  // namespace kel
