@@ -1,5 +1,6 @@
 #include "common/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -133,6 +134,37 @@ std::string FormatGeneral(double x) {
         }
     }
     return negative ? "-" + out : out;
+}
+
+std::string FormatPattern(std::string_view pattern, double x) {
+    RequireFinite(x);
+    std::size_t e = pattern.find_first_of("eE");
+    std::string_view mantissa = pattern.substr(0, e);
+    std::size_t point = mantissa.find('.');
+    auto zeros = [](std::string_view part) { return static_cast<int>(std::count(part.begin(), part.end(), '0')); };
+    int intDigits = zeros(mantissa.substr(0, point));
+    int decimals = point == std::string_view::npos ? 0 : zeros(mantissa.substr(point + 1));
+    bool negative = std::signbit(x) && x != 0.0;
+    std::string text;
+    if (e == std::string_view::npos) {
+        text = RoundedPrintf(std::fabs(x), decimals, 'f');
+        int have = static_cast<int>(text.find('.') == std::string::npos ? text.size() : text.find('.'));
+        if (have == 1 && text[0] == '0' && intDigits == 0 && decimals > 0) text.erase(0, 1);
+        else if (have < intDigits) text.insert(0, static_cast<std::size_t>(intDigits - have), '0');
+    } else {
+        std::string_view exponentPart = pattern.substr(e + 1);
+        char signRule = !exponentPart.empty() && (exponentPart[0] == '-' || exponentPart[0] == '+') ? exponentPart[0] : 0;
+        int expDigits = zeros(exponentPart);
+        std::string sci = RoundedPrintf(std::fabs(x), decimals, 'e');
+        std::size_t ePos = sci.find('e');
+        int exponent = x == 0.0 ? 0 : std::stoi(sci.substr(ePos + 1));
+        std::string digits = std::to_string(std::abs(exponent));
+        if (static_cast<int>(digits.size()) < expDigits)
+            digits.insert(0, static_cast<std::size_t>(expDigits) - digits.size(), '0');
+        std::string sign = exponent < 0 ? "-" : (signRule == '+' ? "+" : "");
+        text = sci.substr(0, ePos) + pattern[e] + sign + digits;
+    }
+    return negative ? "-" + text : text;
 }
 
 std::int32_t TextToInt(std::string_view text) {

@@ -25,6 +25,12 @@ std::string FormatGeneral(double x);
 // rounded half away from zero; x must be finite and non-negative.
 std::string RoundedPrintf(double x, int digits, char conv);
 
+// x formatted with a picture such as "0.000", "0", "0.00e-00" or "0.0e-0":
+// "0" digit placeholders, "." the decimal point, "e-" an exponent signed only
+// when negative ("e+" always signed) with at least as many digits as zeros
+// follow; raises EInvalidOp/EOverflow for a NaN or an infinity.
+std::string FormatPattern(std::string_view pattern, double x);
+
 // Integer text: leading blanks, an optional sign, decimal digits and nothing
 // else; raises EConvertError otherwise or when out of the 32-bit range.
 std::int32_t TextToInt(std::string_view text);

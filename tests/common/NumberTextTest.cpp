@@ -114,3 +114,32 @@ TEST(ParseNumber, KeepsDigitsAndPointsOfARowName) {
 
 }  // namespace
 }  // namespace kel
+
+namespace kel {
+namespace {
+
+TEST(FormatPattern, FixedPictures) {
+    EXPECT_EQ(FormatPattern("0.000", 300), "300.000");
+    EXPECT_EQ(FormatPattern("0.000000", 0.7), "0.700000");
+    EXPECT_EQ(FormatPattern("0.0", 0.05), "0.1");
+    EXPECT_EQ(FormatPattern("0.0", 2.25), "2.3");  // 2.25 is exact: a tie
+    EXPECT_EQ(FormatPattern("0", 1234.5), "1235");
+    EXPECT_EQ(FormatPattern("0", -0.4), "-0");
+    EXPECT_EQ(FormatPattern("0.00", -1.005), "-1.00");
+    EXPECT_EQ(FormatPattern("0.0", 0), "0.0");
+}
+
+TEST(FormatPattern, ExponentPictures) {
+    EXPECT_EQ(FormatPattern("0.00e-00", 5e-8), "5.00e-08");
+    EXPECT_EQ(FormatPattern("0.00e-00", 0.00123), "1.23e-03");
+    EXPECT_EQ(FormatPattern("0.00e-00", 12), "1.20e01");
+    EXPECT_EQ(FormatPattern("0.00e-00", 0), "0.00e00");
+    EXPECT_EQ(FormatPattern("0.0e-0", 0), "0.0e0");
+    EXPECT_EQ(FormatPattern("0.0e-0", 3.26e-11), "3.3e-11");
+    EXPECT_EQ(FormatPattern("0.0e-0", 1.25), "1.3e0");  // exact tie
+    EXPECT_EQ(FormatPattern("0.0e-0", -9.96e5), "-1.0e6");
+    EXPECT_EQ(FormatPattern("0.0e+0", 2e3), "2.0e+3");
+}
+
+}  // namespace
+}  // namespace kel
