@@ -1,0 +1,116 @@
+#include "plot/Floatedi.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/Errors.h"
+#include "common/Messages.h"
+#include "common/NumberText.h"
+
+namespace kel {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    std::size_t b = text.find_first_not_of(' ');
+    if (b == std::string::npos) return "";
+    std::size_t e = text.find_last_not_of(' ');
+    return text.substr(b, e - b + 1);
+}
+
+void DropTrailingZeros(std::string& digits) {
+    if (digits.find('.') == std::string::npos) return;
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    if (!digits.empty() && digits.back() == '.') digits.pop_back();
+}
+
+}  // namespace
+
+TFloatField::TFloatField(double value, double minValue, double maxValue, double increment, int precision)
+    : min_(minValue), max_(maxValue), increment_(increment), precision_(precision) {
+    value_ = 0;
+    text_ = DisplayText(0, precision_);
+    SetValue(value);
+}
+
+bool TFloatField::SetValue(double x) {
+    if (!(x >= min_ && x <= max_)) return false;
+    value_ = x;
+    text_ = DisplayText(x, precision_);
+    return true;
+}
+
+double TFloatField::ValidateText(const std::string& text) {
+    double old = value_;
+    std::string trimmed = Trimmed(text);
+    if (trimmed.empty()) {
+        value_ = 0;
+        text_ = "";
+        return 0;
+    }
+    try {
+        double x = TextToFloat(trimmed);
+        if (x < min_ || x > max_)
+            throw EConvertError(trimmed + " is not in the range from " + FormatGeneral(min_) + " to " +
+                                FormatGeneral(max_));
+        value_ = x;
+        text_ = trimmed;
+        return x;
+    } catch (const EConvertError& error) {
+        SetValue(old);
+        ShowMessage(error.what());
+        return old;
+    }
+}
+
+double TFloatField::ParseText(const std::string& text) {
+    text_ = Trimmed(text);
+    if (text_.empty()) {
+        value_ = 0;
+        return 0;
+    }
+    double x = TextToFloatDef(text_, min_ - 1);
+    if (x >= min_ && x <= max_) value_ = x;
+    return value_;
+}
+
+void TFloatField::Spin(bool up) {
+    ValidateText(text_);
+    if (increment_ == 0 && value_ == 0) {
+        SetValue(up ? 1 : -1);
+        return;
+    }
+    double step = increment_ != 0 ? increment_ : std::pow(10.0, std::trunc(std::log10(std::fabs(value_))) - 1);
+    SetValue(up ? value_ + step : value_ - step);
+}
+
+std::string TFloatField::DisplayText(double x, int precision) {
+    CheckedFinite(x);
+    int p = std::clamp(precision, 2, 18);
+    if (x == 0) return "0";
+    std::string sign = x < 0 ? "-" : "";
+    // d.ddd e+XX with p significant digits; x = 0.d1d2... * 10^e has e = XX + 1.
+    std::string sci = RoundedPrintf(std::fabs(x), p - 1, 'e');
+    std::size_t ePos = sci.find('e');
+    int e = std::stoi(sci.substr(ePos + 1)) + 1;
+    std::string digits = sci.substr(0, 1) + sci.substr(2, ePos - 2);
+    if (e >= -3 && e <= p) {
+        std::string fixed;
+        if (e <= 0)
+            fixed = "0." + std::string(static_cast<std::size_t>(-e), '0') + digits;
+        else if (static_cast<std::size_t>(e) >= digits.size())
+            fixed = digits + std::string(static_cast<std::size_t>(e) - digits.size(), '0');
+        else
+            fixed = digits.substr(0, static_cast<std::size_t>(e)) + "." + digits.substr(static_cast<std::size_t>(e));
+        DropTrailingZeros(fixed);
+        return sign + fixed;
+    }
+    std::string mantissa = digits.substr(0, 1) + "." + digits.substr(1);
+    DropTrailingZeros(mantissa);
+    int exponent = e - 1;
+    std::string expDigits = std::to_string(std::abs(exponent));
+    if (expDigits.size() < 2) expDigits.insert(0, 1, '0');
+    return sign + mantissa + "E" + (exponent < 0 ? "-" : "") + expDigits;
+}
+
+}  // namespace kel

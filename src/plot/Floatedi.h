@@ -1,0 +1,51 @@
+#pragma once
+// What a numeric entry field holds, apart from the widget: a value kept within
+// [MinValue, MaxValue], the text the user sees, and the rules for accepting
+// typed text and spin steps. The GUI's field and the command-line tool's
+// "--set" both go through it.
+#include <string>
+
+namespace kel {
+
+class TFloatField {
+public:
+    TFloatField() = default;
+    // A field holding `value` within [minValue, maxValue].
+    TFloatField(double value, double minValue, double maxValue, double increment = 0, int precision = 4);
+
+    double Value() const { return value_; }
+    double MinValue() const { return min_; }
+    double MaxValue() const { return max_; }
+    double Increment() const { return increment_; }
+    int Precision() const { return precision_; }
+    const std::string& Text() const { return text_; }
+
+    // Takes x and rewrites the text when x lies within the range; returns
+    // false and changes nothing otherwise.
+    bool SetValue(double x);
+
+    // The strict check on leaving the field: empty text gives 0; a number in
+    // range is taken; anything else restores the old value and its text, shows
+    // the reason in a message box and returns the old value.
+    double ValidateText(const std::string& text);
+
+    // The lenient update while typing: takes the text and the value when it
+    // reads as a number in range, otherwise keeps the value; no message.
+    double ParseText(const std::string& text);
+
+    // One spin step up or down (Increment, or a tenth of the value's decade).
+    void Spin(bool up);
+
+    // The display form: `precision` significant digits, general notation.
+    static std::string DisplayText(double x, int precision);
+
+private:
+    double value_ = 0;
+    double min_ = 0;
+    double max_ = 1e99;
+    double increment_ = 0;
+    int precision_ = 4;
+    std::string text_ = "0";
+};
+
+}  // namespace kel

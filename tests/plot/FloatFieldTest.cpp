@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "plot/Floatedi.h"
+#include "support/TestSupport.h"
+
+namespace kel {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+TEST(FloatFieldDisplay, GeneralFormWithPrecisionDigits) {
+    EXPECT_EQ(TFloatField::DisplayText(2, 4), "2");
+    EXPECT_EQ(TFloatField::DisplayText(0.000379, 4), "0.000379");
+    EXPECT_EQ(TFloatField::DisplayText(1e99, 4), "1E99");
+    EXPECT_EQ(TFloatField::DisplayText(0.00003, 4), "3E-05");
+    EXPECT_EQ(TFloatField::DisplayText(123456, 4), "1.235E05");
+    EXPECT_EQ(TFloatField::DisplayText(1.0 / 3, 3), "0.333");
+    EXPECT_EQ(TFloatField::DisplayText(300, 3), "300");
+    EXPECT_EQ(TFloatField::DisplayText(12345, 3), "1.23E04");
+    EXPECT_EQ(TFloatField::DisplayText(-4.1, 4), "-4.1");
+    EXPECT_EQ(TFloatField::DisplayText(0, 4), "0");
+}
+
+TEST(FloatField, ValueStaysInRange) {
+    TFloatField fr(2.0, 0.01, 100, 0.01);
+    EXPECT_TRUE(fr.SetValue(50));
+    EXPECT_FALSE(fr.SetValue(150));
+    EXPECT_FALSE(fr.SetValue(0));
+    EXPECT_EQ(fr.Value(), 50);
+    EXPECT_EQ(fr.Text(), "50");
+    TFloatField outside(7, 0.3, 0.5);  // an initial value out of range is not taken
+    EXPECT_EQ(outside.Value(), 0);
+}
+
+TEST(FloatField, LeavingWithOutOfRangeTextRestoresAndExplains) {
+    test::RecordedMessages boxes;
+    TFloatField fr(2.0, 0.01, 100);
+    EXPECT_EQ(fr.ValidateText("150"), 2.0);
+    EXPECT_EQ(boxes.Texts(), Texts{"150 is not in the range from 0.01 to 100"});
+    EXPECT_EQ(fr.Text(), "2");
+    EXPECT_EQ(fr.ValidateText("abc"), 2.0);
+    EXPECT_EQ(boxes.Texts().back(), "'abc' is not a valid floating point value");
+    EXPECT_EQ(fr.ValidateText(" 3.5 "), 3.5);
+    EXPECT_EQ(fr.Text(), "3.5");
+}
+
+TEST(FloatField, EmptyTextMeansZeroEvenOutOfRange) {
+    TFloatField fr(2.0, 0.01, 100);
+    EXPECT_EQ(fr.ValidateText(""), 0);
+    EXPECT_EQ(fr.Value(), 0);
+}
+
+TEST(FloatField, TypingIsLenient) {
+    test::RecordedMessages boxes;
+    TFloatField fr(2.0, 0.01, 100);
+    EXPECT_EQ(fr.ParseText("1"), 1);
+    EXPECT_EQ(fr.ParseText("1e"), 1);  // incomplete: value kept
+    EXPECT_EQ(fr.ParseText("1000"), 1);
+    EXPECT_EQ(fr.ParseText(" 7 "), 7);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(FloatField, SpinStepsByIncrementOrATenthOfTheDecade) {
+    TFloatField auto5(5, -1e99, 1e99);
+    auto5.Spin(true);
+    EXPECT_DOUBLE_EQ(auto5.Value(), 5.1);
+    TFloatField auto50(50, -1e99, 1e99);
+    auto50.Spin(false);
+    EXPECT_DOUBLE_EQ(auto50.Value(), 49);
+    TFloatField small(0.05, -1e99, 1e99);
+    small.Spin(true);
+    EXPECT_DOUBLE_EQ(small.Value(), 0.06);
+    TFloatField zero(0, -1e99, 1e99);
+    zero.Spin(false);
+    EXPECT_EQ(zero.Value(), -1);
+    TFloatField stepped(0.3, 0, 1, 0.1);
+    stepped.Spin(true);
+    EXPECT_DOUBLE_EQ(stepped.Value(), 0.4);
+    TFloatField top(100, 0, 100, 1);
+    top.Spin(true);
+    EXPECT_EQ(top.Value(), 100);
+}
+
+}  // namespace
+}  // namespace kel
