@@ -1,0 +1,88 @@
+#pragma once
+// The window calculation: mean values and uncertainties over the window of
+// points selected on the plot, as coloured text lines for the main graph, the
+// intermediate-results text of the ppb mode and the isotope-ratio sums.
+#include <string>
+#include <vector>
+
+#include "kinetics/Corrections.h"
+#include "kinetics/Kbasetxt.h"
+#include "plot/GraphAttributes.h"
+#include "profile/Kel.h"
+
+namespace kel {
+
+// Which curves the plot shows; "D/H" wins over "ppb".
+enum class TPlotMode { Rate, Ppb, Isotope };
+
+// The isotope-ratio fields: 17O and 18O abundances, backgrounds of the 74
+// and 75 peaks (c/s) and the vapour/liquid partition factor.
+struct TIsotopeParams {
+    double R2 = 0.000379;
+    double R3 = 0.00198;
+    double b74 = 0;
+    double b75 = 0;
+    double liq = 0.935;
+};
+
+// The window sums of the isotope-ratio mode, kept for the result log.
+struct TIsotopeSums {
+    double S74 = 0, S75 = 0;  // background-corrected mean peak signals, c/s
+    double N74 = 0, N75 = 0;  // summed counts of the two channel groups
+    double RelErr = 1;        // relative counting error of Q
+    std::vector<double> PeakList;  // window means of the group-75 channels
+};
+
+// Everything one run reads; the session fills it from its state.
+struct TWindowInputs {
+    const TKel* profile = nullptr;
+    const TKbase* library = nullptr;
+    TPlotMode mode = TPlotMode::Rate;
+    TCorrectionState corrections;  // DeadTime in seconds, the "correct" switch
+    int start = 0, end = 0;        // window of chronological points, inclusive
+    int sensitMode = 0;            // 0..4: cps/ppb, ppb/cps, LOD integration, LOD point, none
+    TIsotopeParams isotope;
+    std::string fileNameField;  // the file-name field's text, for the intermediate results
+    int graphWidth = 0;         // the main graph's width in pixels (auxiliary lines sit at half)
+};
+
+// Where a line's background comes from.
+enum class TLineBox { GraphBox, White, None };
+
+// One text line on the main graph (a comment with tag 0 at pixel x, y, left|top).
+struct TResultLine {
+    std::string text;
+    int x = 0, y = 0;
+    TColor color = 0;
+    TLineBox box = TLineBox::GraphBox;
+    TFontStyles style = 0;
+};
+
+// One compound's result over the window (ppb mode).
+struct TCompoundResult {
+    std::string Name;
+    double MeanDensity = 0;
+    double RelStdDev = 0;
+    double Ppb = 0;
+    double CountingError = 0;
+    double WeightedProductRate = 0;
+    double ProductCountSum = 0;
+    double Mol = 0;
+};
+
+// What a run produced. When an error ended it, `error` holds its message, the
+// lines placed before it stay and the last line is the red "Exception was ".
+struct TWindowRun {
+    std::vector<TResultLine> lines;
+    std::vector<std::string> intermediate;  // lines of the intermediate-results text (ppb mode)
+    std::vector<TCompoundResult> compounds; // ppb mode, selected compounds in library order
+    TIsotopeSums isotope;                   // isotope mode
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// Runs the window calculation of the mode; never throws: arithmetic and
+// other core errors end the run as described in TWindowRun.
+TWindowRun RunWindowCalculation(const TWindowInputs& inputs);
+
+}  // namespace kel
