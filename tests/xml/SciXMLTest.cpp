@@ -1,0 +1,247 @@
+#include "xml/SciXML.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kel {
+namespace {
+
+// Parses and records whether OnXMLError was raised, with which sender.
+struct Parse {
+    explicit Parse(const std::string& text) {
+        xml.OnXMLError = [this](TSimploXML& sender) {
+            ++errors;
+            senderWasParser = &sender == &xml;
+        };
+        ok = xml.LoadFromString(text);
+    }
+    TSimploXML xml;
+    bool ok = false;
+    int errors = 0;
+    bool senderWasParser = false;
+};
+
+std::vector<std::string> TokenTexts(const TSimploXML& xml) {
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < xml.TagCount(); ++i) {
+        TTagRecord t = xml.Tags()[i];
+        texts.push_back((t.IsTag ? "<" : "") + std::string(t.Text));
+    }
+    return texts;
+}
+
+TEST(Tokenizer, DropsTheDeclarationAndBlankRuns) {
+    Parse p("<?xml version=\"1.0\"?>\r\n<a>\r\n  <b> x </b>\t<c>   </c>\n</a>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(TokenTexts(p.xml), (std::vector<std::string>{"<a", "<b", " x ", "</b", "<c", "</c", "</a"}));
+    const TElementDocXML* a = p.xml.DocumentElement();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Name, "a");
+    EXPECT_EQ(a->ChildText("b"), " x ");
+    EXPECT_EQ(a->ChildText("c"), "");
+    EXPECT_EQ(a->Value, "");  // line breaks and blanks between elements vanish
+}
+
+TEST(Tokenizer, DropsBytesOutsidePrintableAscii) {
+    // A degree sign (C2 B0), a tab and a line break vanish, even inside names;
+    // DEL (7F) is kept.
+    Parse p("<a>20\xC2\xB0" "C\x7F</a\n>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.DocumentElement()->Value, "20C\x7F");
+}
+
+TEST(Tokenizer, KeepsLessThanInsideATagAndDropsTheUnfinishedRun) {
+    Parse p("<a<b>1</a<b>tail");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.DocumentElement()->Name, "a<b");
+    EXPECT_EQ(TokenTexts(p.xml), (std::vector<std::string>{"<a<b", "1", "</a<b"}));
+}
+
+TEST(Tokenizer, DeclarationIsDroppedOnlyAmongTheFirstTwoTokens) {
+    // Second token: still dropped.
+    Parse early("<a><?xml stray?></a>");
+    EXPECT_TRUE(early.ok);
+    EXPECT_EQ(early.xml.TagCount(), 2u);
+    // Third token: stored, it opens an element that is never closed.
+    Parse late("<a>x<?xml stray?></a>");
+    EXPECT_FALSE(late.ok);
+    EXPECT_EQ(late.errors, 1);
+}
+
+TEST(Tokenizer, ListGrowsInSteps) {
+    std::string text = "<a>";
+    for (int i = 0; i < 2000; ++i) text += "<c>1</c>";  // 3 tokens each
+    text += "</a>";
+    Parse p(text);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.TagCount(), 6002u);
+    EXPECT_EQ(p.xml.Tags().Capacity(), 2 * TTagList::kGrowth);
+    EXPECT_EQ(p.xml.DocumentElement()->Children.size(), 2000u);
+}
+
+TEST(Tree, DeclarationThenOneElement) {
+    Parse p("<?xml version=\"1.0\"?><a>5</a>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.errors, 0);
+    EXPECT_EQ(p.xml.DocumentElement()->Name, "a");
+    EXPECT_EQ(p.xml.DocumentElement()->Value, "5");
+    EXPECT_EQ(p.xml.Root().Name, "");
+}
+
+TEST(Tree, TextBeforeTheFirstTagIsStoredButIgnored) {
+    Parse p("lead<a>5</a>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.TagCount(), 4u);
+    EXPECT_EQ(p.xml.DocumentElement()->Value, "5");
+    EXPECT_EQ(p.xml.Root().Value, "");
+}
+
+TEST(Tree, LaterValueReplacesEarlierOne) {
+    Parse p("<a>first<b>2</b>second</a>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.DocumentElement()->Value, "second");
+    EXPECT_EQ(p.xml.DocumentElement()->ChildText("b"), "2");
+}
+
+TEST(Tree, SecondTopLevelElementIsIgnored) {
+    Parse p("<a>1</a><b>2</b><unclosed>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.Root().Children.size(), 1u);
+    EXPECT_EQ(p.xml.DocumentElement()->Name, "a");
+}
+
+TEST(Tree, NoTagGivesEmptyTreeAndSuccess) {
+    Parse p("just text");
+    EXPECT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.DocumentElement(), nullptr);
+    Parse bytes("\x01\x02\xFF");
+    EXPECT_TRUE(bytes.ok);
+    EXPECT_EQ(bytes.errors, 0);
+}
+
+TEST(Tree, LoneSlashClosesTheRoot) {
+    Parse p("</><a>1</a>");
+    EXPECT_TRUE(p.ok);
+    EXPECT_EQ(p.xml.DocumentElement(), nullptr);
+}
+
+TEST(Tree, NestedSameNamesCloseInnermostFirst) {
+    Parse p("<a><a>in</a>out</a>");
+    ASSERT_TRUE(p.ok);
+    const TElementDocXML* a = p.xml.DocumentElement();
+    EXPECT_EQ(a->Value, "out");
+    ASSERT_EQ(a->Children.size(), 1u);
+    EXPECT_EQ(a->Children[0].Value, "in");
+}
+
+TEST(Failure, MalformedTextsEndEmptyAndRaiseTheEvent) {
+    const char* texts[] = {
+        "",                      // empty
+        "<a>1",                  // never closed
+        "<a x=\"1\">1</a>",      // attribute: the end tag does not repeat it
+        "<a><b/></a>",           // empty-element tag
+        "<a><b>1</c></b>",       // closing tag in the wrong place
+        "<a><!-- note --></a>",  // comments are not part of the format
+    };
+    for (const char* text : texts) {
+        Parse p(text);
+        EXPECT_FALSE(p.ok) << text;
+        EXPECT_EQ(p.errors, 1) << text;
+        EXPECT_TRUE(p.senderWasParser) << text;
+        EXPECT_EQ(p.xml.DocumentElement(), nullptr) << text;
+        EXPECT_EQ(p.xml.TagCount(), 0u) << text;
+    }
+}
+
+TEST(Failure, WithoutHandlerIsJustFalse) {
+    TSimploXML xml;
+    EXPECT_FALSE(xml.LoadFromString("<a>"));
+}
+
+TEST(Failure, ReplacesAnEarlierTree) {
+    Parse p("<a>1</a>");
+    ASSERT_TRUE(p.ok);
+    EXPECT_FALSE(p.xml.LoadFromString("<b>"));
+    EXPECT_EQ(p.xml.DocumentElement(), nullptr);
+    EXPECT_TRUE(p.xml.LoadFromString("<c>3</c>"));
+    EXPECT_EQ(p.xml.DocumentElement()->Name, "c");
+}
+
+TEST(Depth, DeepNestingNeedsNoDeepStack) {
+    constexpr int kDepth = 300000;
+    std::string open, close;
+    for (int i = 0; i < kDepth; ++i) {
+        open += "<e>";
+        close += "</e>";
+    }
+    Parse closed(open + "v" + close);
+    ASSERT_TRUE(closed.ok);
+    const TElementDocXML* e = closed.xml.DocumentElement();
+    int depth = 1;
+    while (e->FirstChild()) {
+        e = e->FirstChild();
+        ++depth;
+    }
+    EXPECT_EQ(depth, kDepth);
+    EXPECT_EQ(e->Value, "v");
+    // Unclosed: the whole chain is dismantled on failure.
+    Parse unclosed(open);
+    EXPECT_FALSE(unclosed.ok);
+}
+
+TEST(Clear, EmptiesTreeAndTokens) {
+    Parse p("<a><b>1</b></a>");
+    ASSERT_TRUE(p.ok);
+    p.xml.Clear();
+    EXPECT_EQ(p.xml.DocumentElement(), nullptr);
+    EXPECT_EQ(p.xml.TagCount(), 0u);
+    EXPECT_EQ(p.xml.Tags().Capacity(), 0u);
+}
+
+TEST(Lookups, ChildIntPassesOverValuesThatDoNotConvert) {
+    Parse p("<a><n>x</n><n>7</n><n>8</n><m>y</m><big>99999999999</big></a>");
+    ASSERT_TRUE(p.ok);
+    const TElementDocXML* a = p.xml.DocumentElement();
+    EXPECT_EQ(a->ChildInt("n"), 7);
+    EXPECT_EQ(a->ChildInt("m"), 0);
+    EXPECT_EQ(a->ChildInt("missing"), 0);
+    EXPECT_EQ(a->ChildInt("big"), 0);
+    EXPECT_EQ(a->ChildText("n"), "x");
+}
+
+TEST(Lookups, ChildFloatUsesPointAndExponent) {
+    Parse p("<a><f>1,5</f><f> 2.5e3 </f><g>-0.125</g></a>");
+    ASSERT_TRUE(p.ok);
+    const TElementDocXML* a = p.xml.DocumentElement();
+    EXPECT_EQ(a->ChildFloat("f", 150), 2500.0);
+    EXPECT_EQ(a->ChildFloat("g", 150), -0.125);
+    EXPECT_EQ(a->ChildFloat("missing", 150), 150.0);
+}
+
+TEST(Lookups, NamesAreExactAndCaseSensitive) {
+    Parse p("<a><Ion>1</Ion><ion>2</ion><ion>3</ion><ions>4</ions></a>");
+    ASSERT_TRUE(p.ok);
+    const TElementDocXML* a = p.xml.DocumentElement();
+    auto found = a->FindChildren("ion");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0]->Value, "2");
+    EXPECT_EQ(found[1]->Value, "3");
+    EXPECT_EQ(a->FindChild("Ion")->Value, "1");
+    EXPECT_EQ(a->FindChild("ION"), nullptr);
+}
+
+TEST(Lookups, AddChildAppendsAnEmptyElement) {
+    TElementDocXML e("list");
+    e.AddChild("x").Value = "1";
+    TElementDocXML& y = e.AddChild("y");
+    EXPECT_EQ(y.Name, "y");
+    EXPECT_TRUE(y.Value.empty());
+    EXPECT_TRUE(y.Children.empty());
+    ASSERT_EQ(e.Children.size(), 2u);
+    EXPECT_EQ(e.FirstChild()->Value, "1");
+}
+
+}  // namespace
+}  // namespace kel
