@@ -1,0 +1,92 @@
+#pragma once
+// From count rates to concentrations: window means of a compound's precursor
+// and product rates, its number density in the flow tube, the mixing ratio
+// of the sample in ppb and the amount in moles.
+#include <array>
+#include <vector>
+
+#include "kinetics/Corrections.h"
+#include "kinetics/Kbasetxt.h"
+#include "profile/Kel.h"
+
+namespace kel {
+
+// The arrays filled for one compound and one window, indexed by precursor
+// line i or product line j.
+struct TWindowArrays {
+    using Values = std::array<double, 29>;
+    Values PrecursorRates{};    // corrected window mean, c/s
+    Values RateCoefficients{};  // in force for the run, cm3 s-1
+    Values PrecursorWeights{};
+    Values ProductRates{};  // corrected window mean, c/s
+    Values ProductWeights{};
+    Values ProductCounts{};  // weighted sum of the filtered raw counts
+};
+
+struct TDensityResult {
+    bool Computed = false;            // false when the inputs allow no computation
+    double Density = 0;               // molecules cm-3 in the flow tube, never negative
+    double WeightedProductRate = 0;   // c/s
+};
+
+// What filling the arrays needs of a compound, a profile and a run besides
+// the window itself: the channel of every line, its correction and the rate
+// coefficients in force. Made once, it serves any number of windows.
+struct TWindowPlan {
+    int PrecursorCount = 0;
+    int ProductCount = 0;
+    int HalfChannels = 0;  // channels below this are measured in the cycle's first half
+    double DeadTime = 0;
+    std::array<int, 16> PrecursorChannel{};
+    std::array<int, 16> ProductChannel{};
+    std::array<TRateCorrection, 16> PrecursorCorrection{};
+    std::array<TRateCorrection, 16> ProductCorrection{};
+    std::array<double, 16> RateCoefficients{};
+    std::array<double, 16> PrecursorWeights{};
+    std::array<double, 16> ProductWeights{};
+};
+
+// Resolves the compound against the profile and run; raises the
+// floating-point errors of the corrections and of a gas temperature of 0
+// (m/z 37 association compounds).
+TWindowPlan PlanWindow(const TKel& kel, const TCorrectionState& state, const TKrecord& compound);
+
+// Fills `arrays` for points start..end (chronological, inclusive): dead-time
+// corrected rates averaged with half weights at one end of the window, then
+// corrected; weighted filtered counts of the products.
+void FillWindowArrays(const TKel& kel, const TWindowPlan& plan, int start, int end, TWindowArrays& arrays);
+
+// PlanWindow followed by FillWindowArrays for one window.
+void FillWindowArrays(const TKel& kel, const TCorrectionState& state, const TKrecord& compound, int start, int end,
+                      TWindowArrays& arrays);
+
+// Number density of a compound with m precursor and n product lines from its
+// window arrays and the reaction time t (s); raises the floating-point errors
+// for a k[0] or t of 0 when there is something to divide.
+TDensityResult ComputeDensity(int precursorCount, int productCount, const TWindowArrays& arrays, double t);
+
+// Mixing ratio of the sample in ppb: flowFactor / sampleFlow * density /
+// 3.28e16 * 1e9; raises the floating-point errors for a sample flow of 0.
+double DensityToPpb(double density, double flowFactor, double sampleFlow);
+
+// Moles over a window: ppb * 1e-9 * cycleTime * (end - start) * sampleFlow /
+// 760 / 24.4.
+double AmountMol(int start, int end, double ppb, double sampleFlow, double cycleTime);
+
+// 1 / sqrt(S) for the summed counts S of the first n products with a positive
+// weight; 1 when S is 0.
+double RelativePoissonError(const TWindowArrays& arrays, int productCount);
+
+// Summed counts of the first n products.
+double ProductCountSum(const TWindowArrays& arrays, int productCount);
+
+// The compound's concentration in ppb at every point 0..njm-1 of the
+// profile, each a window of one point; `ppb` is resized to njm.
+void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
+                         std::vector<double>& ppb);
+
+// The "ppb" selection: compounds for which the profile measures all products
+// of a precursor line with its precursor ion are selected, all others not.
+void SelectCompoundsForPpb(TKbase& library, const TKel& kel);
+
+}  // namespace kel

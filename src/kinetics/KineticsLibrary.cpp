@@ -1,0 +1,36 @@
+#include "kinetics/KineticsLibrary.h"
+
+#include "common/Settings.h"
+
+namespace kel {
+
+namespace {
+TKbase g_library;
+std::string g_fileName;
+}  // namespace
+
+TKbase& KineticsLibrary() { return g_library; }
+
+const std::string& KineticsFileName() { return g_fileName; }
+
+void SetKineticsFileName(std::string path) { g_fileName = std::move(path); }
+
+void LoadKineticsAtStartup() {
+    g_fileName = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
+    ReloadKineticsLibrary();
+}
+
+void ReloadKineticsLibrary() {
+    g_library.Clear();
+    g_library.LoadFile(g_fileName);
+}
+
+void SaveFileName() { Settings().WriteString(kKineticsSection, kKineticsFileValue, g_fileName); }
+
+void ReleaseKineticsLibrary() {
+    g_library.Clear();
+    g_library.Lines.clear();
+    g_fileName.clear();
+}
+
+}  // namespace kel

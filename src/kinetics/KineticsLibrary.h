@@ -1,0 +1,38 @@
+#pragma once
+// The one kinetics library of the program and the name of its main file.
+// Both live for the whole run; these functions are the only way to change them.
+#include <string>
+#include <string_view>
+
+#include "kinetics/Kbasetxt.h"
+
+namespace kel {
+
+// Where the main kinetics file's name is kept in the settings store.
+inline constexpr std::string_view kKineticsSection = "VANTOR";
+inline constexpr std::string_view kKineticsFileValue = "kbase";
+
+// The library that the main window, the plot and the result logs use.
+TKbase& KineticsLibrary();
+
+// Path of the main kinetics file (empty when none was named).
+const std::string& KineticsFileName();
+
+// Names a new main kinetics file; the library keeps its compounds until reloaded.
+void SetKineticsFileName(std::string path);
+
+// Start-up: takes the main file's name from the settings store (empty when
+// absent) and loads the library from it.
+void LoadKineticsAtStartup();
+
+// Empties the library and reads it again from the main file.
+void ReloadKineticsLibrary();
+
+// Writes the main file's name to the settings store; raises EFileError when
+// the store cannot be written.
+void SaveFileName();
+
+// Shut-down: frees the compounds and forgets the name.
+void ReleaseKineticsLibrary();
+
+}  // namespace kel
