@@ -1,0 +1,303 @@
+// The XML profile format: the writer, the full and header-only readers, and
+// the zipped form that "Save" writes.
+#include "profile/ProfileXml.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <optional>
+
+#include "common/Errors.h"
+#include "common/NumberText.h"
+#include "common/SafeFile.h"
+#include "profile/Kel.h"
+#include "xml/SciXML.h"
+#include "zip/SciZipFile.h"
+
+namespace kel {
+
+namespace {
+
+constexpr int kFileRows = 29;
+constexpr std::size_t kNameLength = 12;
+constexpr std::size_t kSystemIdLength = 20;
+
+// nim and njm come from the file and may be anything up to 32767 each; rows
+// times slots is held to what every real profile fits in (any row count with
+// the 201 legacy slots, any slot count with up to 200 rows): about 25 MiB of
+// counts at most, never the 4 GiB that 32767 x 32767 would cost.
+constexpr std::int64_t kLargestCells = std::int64_t{32768} * 201;
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// The format has no escaping, so "<" and ">" in a text would start or end a
+// tag and make the file unreadable; they are written as "(" and ")".
+std::string Unbracketed(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c == '<') c = '(';
+        else if (c == '>') c = ')';
+    }
+    return out;
+}
+
+class XmlWriter {
+public:
+    void Element(std::string_view name, std::string_view value) {
+        out += '<';
+        out += name;
+        out += '>';
+        out += value;
+        out += "</";
+        out += name;
+        out += '>';
+    }
+    void Integer(std::string_view name, std::int64_t value) {
+        char buf[24];
+        auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+        Element(name, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+    }
+    void Fixed(std::string_view name, double value, int decimals) { Element(name, FormatFixed(value, 1, decimals)); }
+    void Line(std::string_view piece) {
+        out += piece;
+        out += "\r\n";
+    }
+    std::string out;
+};
+
+bool RowInUse(const TKel& kel, std::size_t row) {
+    return !kel.Name[row].empty() || kel.Dam[row] != 0 || kel.Cntm[row] != 0;
+}
+
+// Raises the error of a list that holds fewer than `needed` entries.
+void RequireEntries(const TElementDocXML& parent, std::size_t needed, const std::string& what) {
+    if (parent.Children.size() < needed)
+        throw EKelError("Damaged profile: " + what + " holds " + std::to_string(parent.Children.size()) +
+                        " entries, " + std::to_string(needed) + " needed");
+}
+
+const TElementDocXML& RequiredChild(const TElementDocXML& parent, std::string_view name, const std::string& where) {
+    const TElementDocXML* child = parent.FindChild(name);
+    if (!child) throw EKelError("Damaged profile: no " + std::string(name) + " element in " + where);
+    return *child;
+}
+
+// The values of the first `count` children as integers; the error names the
+// entry (`what` and its index) that is not one.
+void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* target, const std::string& what) {
+    std::size_t s = 0;
+    try {
+        for (; s < count; ++s) target[s] = TextToInt(list.Children[s].Value);
+    } catch (const EConvertError&) {
+        throw EConvertError("Damaged profile: entry " + std::to_string(s) + " of " + what + " " +
+                            Quoted(list.Children[s].Value) + " is not a valid integer value");
+    }
+}
+
+}  // namespace
+
+std::string ExtractTagText(std::string_view text, std::string_view name) {
+    // Positions are 1-based with 0 for "not found", as the format's
+    // original readers computed them.
+    auto pos = [&](std::string_view prefix) -> std::int64_t {
+        std::string needle = std::string(prefix) + std::string(name);
+        auto at = text.find(needle);
+        return at == std::string_view::npos ? 0 : static_cast<std::int64_t>(at) + 1;
+    };
+    std::int64_t start = pos("<") + static_cast<std::int64_t>(name.size()) + 2;
+    std::int64_t end = pos("</");
+    if (end - start <= 0 || start > static_cast<std::int64_t>(text.size())) return {};
+    return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start)));
+}
+
+std::string ZippedMemberName(const std::string& fileName) {
+    std::string name = fileName.substr(fileName.find_last_of('/') + 1);
+    auto dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return name + ".txt.kel";
+}
+
+std::string TKel::BuildXml() const {
+    auto rows = static_cast<std::size_t>(kFileRows);
+    std::size_t slots = njm > 0 ? static_cast<std::size_t>(njm) : 0;
+    bool complete = Dam.size() >= rows && Cntm.size() >= rows && Name.size() >= rows && Counts.size() >= rows &&
+                    Times.size() >= slots;
+    for (std::size_t r = 0; complete && r < rows; ++r) complete = !RowInUse(*this, r) || Counts[r].size() >= slots;
+    if (!complete) throw EKelError("The profile holds fewer rows or slots than it declares; it cannot be saved");
+
+    XmlWriter w;
+    // A count is at most 11 digits plus "<c></c>"; most are far shorter.
+    w.out.reserve(2048 + (rows + 1) * slots * 14);
+    w.out += "<?xml version=\"1.0\"?><kel>";
+    w.Integer("nim", nim);
+    w.Integer("njm", njm);
+    w.Integer("im", im);
+    w.Integer("jm", jm);
+    w.Integer("mions", 28);
+    w.Fixed("p", p, 3);
+    w.Fixed("fc", fc, 5);
+    w.Fixed("f1", f1, 5);
+    w.Element("ion", Unbracketed(ion));
+    w.Element("reactant", Unbracketed(reactant));
+    w.Element("comment", Unbracketed(comment));
+    w.Fixed("FScan", FScan, 5);
+    w.Fixed("De200", De200, 5);
+    w.Fixed("Mr200", Mr200, 5);
+    w.Fixed("Df73", Df73, 5);
+    w.Fixed("ts", ts, 5);
+    w.Fixed("Tg", Tg, 2);
+    w.Fixed("Aft", Aft, 3);
+    w.Fixed("lr", lr, 3);
+    w.Fixed("f4", f4, 3);
+    w.Fixed("f5", f5, 3);
+    w.Fixed("f6", f6, 3);
+    w.Fixed("f7", f7, 3);
+    w.Fixed("f8", f8, 3);
+    w.Fixed("DateOrigin", DateOrigin, 13);
+    w.Element("SystemId", Unbracketed(SystemId));
+    w.Line("");
+    w.Line("<Ions>");
+    for (std::size_t r = 0; r < rows; ++r) {
+        w.Line("<Ion>");
+        w.Element("Name", Unbracketed(Name[r]));
+        w.Integer("Dam", Dam[r]);
+        w.Integer("Cntm", Cntm[r]);
+        w.out += "<Counts>";
+        if (RowInUse(*this, r))
+            for (std::size_t s = 0; s < slots; ++s) w.Integer("c", Counts[r][s]);
+        w.out += "</Counts>";
+        w.Line("");
+        w.Line("</Ion>");
+    }
+    w.Line("</Ions>");
+    w.out += "<Times>";
+    for (std::size_t s = 0; s < slots; ++s) w.Integer("t", Times[s]);
+    w.out += "</Times>";
+    w.Line("");
+    w.out += "</kel>";
+    return std::move(w.out);
+}
+
+bool TKel::SaveZipped(const std::string& fileName) const {
+    try {
+        TZipFile zip;
+        zip.AddFile(ZippedMemberName(fileName), 0);
+        zip.SetUncompressed(0, BuildXml());
+        zip.SaveToFile(fileName);  // a temporary file renamed over the target
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void TKel::ParseProfileXml(const std::string& text) {
+    if (HeaderOnly) {
+        ion = ExtractTagText(text, "ion");
+        reactant = ExtractTagText(text, "reactant");
+        comment = ExtractTagText(text, "comment");
+        std::string date = ExtractTagText(text, "DateOrigin");
+        try {
+            DateOrigin = TextToFloat(date);
+        } catch (const EConvertError&) {
+            throw EConvertError("Damaged profile: the date " + Quoted(date) + " is not a valid floating point value");
+        }
+        ProfileDate = DateOrigin;
+        return;
+    }
+
+    // One parser per parse keeps the record copyable; it is cleared when
+    // it goes out of scope.
+    TSimploXML xml;
+    bool parsed = xml.LoadFromString(text);
+    nim = 0;
+    njm = 0;
+    const TElementDocXML* document = xml.DocumentElement();
+    if (!document)
+        throw EKelError(parsed ? "Not a profile: the text holds no XML element"
+                               : "Damaged profile: the XML text is incomplete or uses markup profiles do not have");
+    auto newNim = static_cast<std::int16_t>(document->ChildInt("nim"));
+    auto newNjm = static_cast<std::int16_t>(document->ChildInt("njm"));
+    std::int64_t cells = (std::max<std::int64_t>(newNim, 28) + 1) * (std::max<std::int64_t>(newNjm, 200) + 1);
+    if (cells > kLargestCells)
+        throw EKelError("Damaged profile: " + std::to_string(newNim) + " rows of " + std::to_string(newNjm) +
+                        " slots are more than any profile holds");
+    nim = newNim;
+    njm = newNjm;
+    SetArrays(nim, njm);
+
+    auto slots = static_cast<std::size_t>(std::max<int>(njm, 0));
+    for (int r = 0; r < nim; ++r) {
+        auto row = static_cast<std::size_t>(r);
+        Name[row].clear();
+        Dam[row] = 0;
+        Cntm[row] = 0;
+    }
+    for (std::size_t s = 0; s < slots; ++s) {
+        Times[s] = 0;
+        for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) Counts[r][s] = 0;
+    }
+
+    im = static_cast<std::int16_t>(document->ChildInt("im"));
+    jm = static_cast<std::int16_t>(document->ChildInt("jm"));
+    p = document->ChildFloat("p", 0.5);
+    fc = document->ChildFloat("fc", 150);
+    f1 = document->ChildFloat("f1", 0);
+    ion = document->ChildText("ion");
+    reactant = document->ChildText("reactant");
+    comment = document->ChildText("comment");
+    FScan = document->ChildFloat("FScan", 500);
+    ts = document->ChildFloat("ts", 0);
+    De200 = document->ChildFloat("De200", De200);
+    Mr200 = document->ChildFloat("Mr200", Mr200);
+    Df73 = document->ChildFloat("Df73", Df73);
+    Tg = document->ChildFloat("Tg", 300);
+    Aft = document->ChildFloat("Aft", 13);
+    lr = document->ChildFloat("lr", 34);
+    f4 = document->ChildFloat("f4", 0);
+    f5 = document->ChildFloat("f5", 0);
+    f6 = document->ChildFloat("f6", 0);
+    f7 = document->ChildFloat("f7", 0);
+    f8 = document->ChildFloat("f8", 0);
+    DateOrigin = document->ChildFloat("DateOrigin", 0);
+    SystemId = document->ChildText("SystemId").substr(0, kSystemIdLength);
+
+    const TElementDocXML& ions = RequiredChild(*document, "Ions", "the profile");
+    for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) {
+        RequireEntries(ions, r + 1, "Ions");
+        const TElementDocXML& e = ions.Children[r];
+        Name[r] = e.ChildText("Name").substr(0, kNameLength);
+        Dam[r] = static_cast<std::uint16_t>(e.ChildInt("Dam"));
+        Cntm[r] = static_cast<std::uint16_t>(e.ChildInt("Cntm"));
+        if (!RowInUse(*this, r)) continue;
+        std::string what = "the Counts of row " + std::to_string(r);
+        const TElementDocXML& counts = RequiredChild(e, "Counts", "row " + std::to_string(r));
+        RequireEntries(counts, slots, what);
+        ReadIntegers(counts, slots, Counts[r].data(), what);
+    }
+    const TElementDocXML& times = RequiredChild(*document, "Times", "the profile");
+    RequireEntries(times, slots, "Times");
+    ReadIntegers(times, slots, Times.data(), "Times");
+}
+
+void TKel::ReadXmlFile(const std::string& fileName) { ParseProfileXml(ReadWholeFile(fileName)); }
+
+void TKel::ReadZipFile(const std::string& fileName) {
+    if (HeaderOnly) {
+        // The browser needs only member 0's time stamp: the first local
+        // header, not the whole archive.
+        std::ifstream in(fileName, std::ios::binary);
+        if (!in) throw EFileError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+        std::optional<TLocalFile> first = ReadFirstLocalHeader(in);
+        if (!first) throw EZipIndexError();
+        DateOrigin = LocalFileDate(*first);
+        ProfileDate = DateOrigin;
+        return;
+    }
+    TZipFile zip;
+    zip.LoadFromFile(fileName);
+    ParseProfileXml(zip.Uncompressed(0));
+}
+
+}  // namespace kel
