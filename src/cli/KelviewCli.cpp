@@ -105,6 +105,7 @@ int Info(const std::vector<std::string>& args) {
         profile = std::make_unique<kel::TKel>();
     }
     profile->LoadFromFile(args[0]);
+    profile->FileName = args[0].substr(args[0].find_last_of('/') + 1);
     JsonWriter json;
     WriteRecord(json, *profile, HasFlag(args, "--counts"));
     std::cout << json.Text() << '\n';
@@ -119,6 +120,7 @@ int Summary(const std::vector<std::string>& args) {
     for (const auto& path : args) {
         kel::TKel profile;
         profile.LoadFromFile(path);
+        profile.FileName = path.substr(path.find_last_of('/') + 1);
         auto d = kel::DecodeDateTime(profile.ProfileDate);
         char date[32];
         std::snprintf(date, sizeof date, "%02d/%02d/%04d %02d:%02d", d.day, d.month, d.year, d.hour, d.minute);

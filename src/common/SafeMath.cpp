@@ -16,4 +16,15 @@ double SafePower(double base, double exponent) {
     return SafeExp(exponent * std::log(base));
 }
 
+long long RoundHalfEven(double x) {
+    if (std::isnan(x)) return 0;
+    constexpr double kLimit = 2147483647.0;
+    if (x >= kLimit) return static_cast<long long>(kLimit);
+    if (x <= -kLimit - 1) return static_cast<long long>(-kLimit - 1);
+    double whole = std::floor(x);
+    double fraction = x - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0)) whole += 1;
+    return static_cast<long long>(whole);
+}
+
 }  // namespace kel

@@ -9,4 +9,8 @@ double SafeExp(double x);
 // SafeExp(exponent * ln(base)) for base > 0, and 0 for base <= 0.
 double SafePower(double base, double exponent);
 
+// x rounded to the nearest integer, halves to the even one, kept within the
+// 32-bit range (a NaN gives 0).
+long long RoundHalfEven(double x);
+
 }  // namespace kel

@@ -40,8 +40,9 @@ bool TFloatField::SetValue(double x) {
     return true;
 }
 
-double TFloatField::ValidateText(const std::string& text) {
+double TFloatField::ValidateText(const std::string& text, bool* refused) {
     double old = value_;
+    if (refused) *refused = false;
     std::string trimmed = Trimmed(text);
     if (trimmed.empty()) {
         value_ = 0;
@@ -58,6 +59,7 @@ double TFloatField::ValidateText(const std::string& text) {
         return x;
     } catch (const EConvertError& error) {
         SetValue(old);
+        if (refused) *refused = true;
         ShowMessage(error.what());
         return old;
     }

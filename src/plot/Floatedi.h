@@ -26,8 +26,9 @@ public:
 
     // The strict check on leaving the field: empty text gives 0; a number in
     // range is taken; anything else restores the old value and its text, shows
-    // the reason in a message box and returns the old value.
-    double ValidateText(const std::string& text);
+    // the reason in a message box and returns the old value (and sets
+    // *refused when given).
+    double ValidateText(const std::string& text, bool* refused = nullptr);
 
     // The lenient update while typing: takes the text and the value when it
     // reads as a number in range, otherwise keeps the value; no message.

@@ -20,6 +20,11 @@ constexpr std::uint16_t kZipSignature = 0x4B50;  // the bytes "PK"
 constexpr double kEarliestProfileDate = 30000;
 constexpr double kLatestProfileDate = 50000;
 
+std::string BaseName(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // Reads up to `size` bytes of the open file; a short result means it ended.
@@ -81,7 +86,7 @@ std::int16_t Clamp16(std::int16_t value, int high) {
     return value > high ? static_cast<std::int16_t>(high) : value;
 }
 
-void ReadLegacy(TKel& kel, std::FILE* file) {
+void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
     using namespace legacy;
     // The two ignored words and the main block, in one read.
     Block main(ReadUpTo(file, kSecondSection - 2), 2);
@@ -106,7 +111,7 @@ void ReadLegacy(TKel& kel, std::FILE* file) {
         auto slot = static_cast<std::size_t>(s);
         kel.Times[slot] = main.I32(kTimesOffset + 4 * slot);
     }
-    if (damaged) DebugMessage("Damaged profile: " + kel.FileName);
+    if (damaged) DebugMessage("Damaged profile: " + shownName);
 
     kel.p = 0.5;
     kel.fc = 150;
@@ -151,12 +156,7 @@ void ReadLegacy(TKel& kel, std::FILE* file) {
         kel.reactant.clear();
         kel.comment.clear();
     }
-    if (cut && !damaged) DebugMessage("Damaged profile: " + kel.FileName);
-}
-
-std::string BaseName(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    if (cut && !damaged) DebugMessage("Damaged profile: " + shownName);
 }
 
 }  // namespace
@@ -168,12 +168,11 @@ void TKel::LoadFromFile(const std::string& fileName) {
         DebugMessage("Open Error!");
         return;
     }
-    FileName = BaseName(fileName);
     std::uint8_t head[2] = {0, 0};
     std::uint16_t signature = 0;
     if (std::fread(head, 1, 2, file.get()) == 2) signature = static_cast<std::uint16_t>(head[0] | (head[1] << 8));
     if (signature == legacy::kSignature) {
-        ReadLegacy(*this, file.get());
+        ReadLegacy(*this, file.get(), BaseName(fileName));
         file.reset();
     } else {
         file.reset();

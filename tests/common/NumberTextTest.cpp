@@ -143,3 +143,30 @@ TEST(FormatPattern, ExponentPictures) {
 
 }  // namespace
 }  // namespace kel
+
+#include "common/SafeMath.h"
+
+namespace kel {
+namespace {
+
+TEST(SafeMath, GuardedExponentialAndPower) {
+    EXPECT_DOUBLE_EQ(SafeExp(43.9), std::exp(43.9));
+    EXPECT_DOUBLE_EQ(SafeExp(50), std::exp(44.0));
+    EXPECT_EQ(SafeExp(-50), 0.0);
+    EXPECT_DOUBLE_EQ(SafePower(2, 3), 8.0);
+    EXPECT_EQ(SafePower(0, 3), 0.0);
+    EXPECT_EQ(SafePower(-2, 2), 0.0);
+}
+
+TEST(SafeMath, RoundHalfEven) {
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(-2.6), -3);
+    EXPECT_EQ(RoundHalfEven(7.4999), 7);
+    EXPECT_EQ(RoundHalfEven(1e300), 2147483647);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+}
+
+}  // namespace
+}  // namespace kel

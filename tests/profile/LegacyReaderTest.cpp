@@ -48,7 +48,6 @@ TEST_F(LegacyReader, FullFileRestoresEveryStoredField) {
     TKel kel;
     kel.LoadFromFile(Write());
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(kel.FileName, "p.kel");
     EXPECT_EQ(kel.nim, source.nim);
     EXPECT_EQ(kel.njm, source.njm);
     EXPECT_EQ(kel.im, source.im);
@@ -199,7 +198,6 @@ TEST_F(LegacyReader, UnopenableFileKeepsTheRecord) {
     EXPECT_EQ(boxes.shown[0].first, "Debug");
     EXPECT_EQ(kel.DateOrigin, 0);
     EXPECT_EQ(kel.ProfileDate, 39000.5);
-    EXPECT_EQ(kel.FileName, "p.kel");
     EXPECT_EQ(kel.Counts[1], source.Counts[1]);
 }
 
