@@ -16,7 +16,7 @@ double SafePower(double base, double exponent) {
     return SafeExp(exponent * std::log(base));
 }
 
-long long RoundHalfEven(double x) {
+long long RoundHalfEvenToInt(double x) {
     if (std::isnan(x)) return 0;
     constexpr double kLimit = 2147483647.0;
     if (x >= kLimit) return static_cast<long long>(kLimit);

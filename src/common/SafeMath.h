@@ -11,6 +11,6 @@ double SafePower(double base, double exponent);
 
 // x rounded to the nearest integer, halves to the even one, kept within the
 // 32-bit range (a NaN gives 0).
-long long RoundHalfEven(double x);
+long long RoundHalfEvenToInt(double x);
 
 }  // namespace kel

@@ -159,13 +159,13 @@ TEST(SafeMath, GuardedExponentialAndPower) {
 }
 
 TEST(SafeMath, RoundHalfEven) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(-2.6), -3);
-    EXPECT_EQ(RoundHalfEven(7.4999), 7);
-    EXPECT_EQ(RoundHalfEven(1e300), 2147483647);
-    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+    EXPECT_EQ(RoundHalfEvenToInt(2.5), 2);
+    EXPECT_EQ(RoundHalfEvenToInt(3.5), 4);
+    EXPECT_EQ(RoundHalfEvenToInt(-2.5), -2);
+    EXPECT_EQ(RoundHalfEvenToInt(-2.6), -3);
+    EXPECT_EQ(RoundHalfEvenToInt(7.4999), 7);
+    EXPECT_EQ(RoundHalfEvenToInt(1e300), 2147483647);
+    EXPECT_EQ(RoundHalfEvenToInt(std::nan("")), 0);
 }
 
 }  // namespace
