@@ -1,0 +1,205 @@
+#include "kinetics/WindowResults.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+
+#include "common/Errors.h"
+#include "common/NumberText.h"
+#include "kinetics/Concentration.h"
+#include "kinetics/CountAccess.h"
+#include "kinetics/FlowTube.h"
+#include "kinetics/IsotopeRatio.h"
+#include "kinetics/RateText.h"
+#include "kinetics/WindowMeans.h"
+#include "plot/CurveColors.h"
+
+namespace kel {
+
+namespace {
+
+constexpr TColor kExceptionColor = RGBColor(255, 0, 0);
+
+TResultLine Line(std::string text, int x, int y, TColor color) {
+    return {std::move(text), x, y, color, TLineBox::GraphBox, 0};
+}
+
+// Count-rate mode: per channel the corrected window mean with its scatter,
+// counting error and dwell in the window, then the total and the window.
+void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
+    const TKel& kel = *in.profile;
+    int channels = IonChannelCount(kel);
+    int points = std::max(in.end - in.start + 1, 0);
+    double total = 0;
+    for (int c = 0; c < channels; ++c) {
+        auto row = static_cast<std::size_t>(2 * c + 1);
+        TChannelWindow window = ChannelWindow(kel, in.corrections.DeadTime, c, in.start, in.end);
+        double mean = CorrectedValue(kel, in.corrections, window.MeanRate, kel.IonMass[static_cast<std::size_t>(c)]);
+        double counts = window.CountSum;
+        double countingError = CheckedDivide(CheckedFinite(std::sqrt(counts)) * 100, counts + 0.001);
+        double scatter = RelativeStandardError(window.PlainSum, window.PlainSquares, window.Points);
+        double dwell = CheckedDivide(static_cast<double>(kel.Cntm[row]) * points, kel.FScan);
+        run.lines.push_back(Line(kel.Name[row] + FormatRate(mean) + "±" + FormatFixed(scatter, 1, 0) + "%, ~" +
+                                     FormatFixed(countingError, 1, 0) + "% (" + FormatFixed(dwell, 3, 3) + "s)",
+                                 80, 50 + 20 * c, CurveColor(c)));
+        total += mean;
+    }
+    run.lines.push_back(Line("(total)" + FormatFixed(total, 6, 0), 80, 50 + 20 * channels, CurveColor(13)));
+    run.lines.push_back(Line("(njm, jm, jm1, jm2)" + FormatFixed(kel.njm, 3, 0) + FormatFixed(kel.jm, 3, 0) +
+                                 FormatFixed(in.start, 3, 0) + FormatFixed(in.end, 3, 0),
+                             80, 70 + 20 * channels, CurveColor(13)));
+}
+
+// One point of a compound in the intermediate results: raw and corrected
+// rates of its precursor and product lines, and the density.
+std::string PointLine(const TKel& kel, const TWindowPlan& plan, const TWindowArrays& arrays, int point,
+                      double density) {
+    int slot = SlotOfPoint(kel, point);
+    std::string line = std::to_string(point + 1) + "\traw prec\t";
+    for (std::size_t p = 0; p < static_cast<std::size_t>(plan.PrecursorCount); ++p)
+        line += std::to_string(RawCountAt(kel, plan.PrecursorChannel[p], slot)) + "\t";
+    line += "correct prec\t";
+    for (std::size_t p = 0; p < static_cast<std::size_t>(plan.PrecursorCount); ++p)
+        line += FormatPattern("0.0", arrays.PrecursorRates[p]) + "\t";
+    line += "raw prod\t";
+    for (std::size_t q = 0; q < static_cast<std::size_t>(plan.ProductCount); ++q)
+        line += std::to_string(RawCountAt(kel, plan.ProductChannel[q], slot)) + "\t";
+    line += "correct prod\t";
+    for (std::size_t q = 0; q < static_cast<std::size_t>(plan.ProductCount); ++q)
+        line += FormatPattern("0.0", arrays.ProductRates[q]) + "\t";
+    return line + "density\t" + FormatPattern("0.0", density) + "\t";
+}
+
+// The compound's densities point by point (into the intermediate results),
+// their mean and scatter, and, for a positive mean, the whole-window figures.
+TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compound, double reactionTime,
+                                 std::vector<std::string>& text) {
+    const TKel& kel = *in.profile;
+    TCompoundResult result;
+    result.Name = compound.Name;
+    text.push_back(compound.Name + "\t(" + compound.Formula + ")");
+    TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
+    TWindowArrays arrays;
+    double u = 0, q = 0;
+    int n = 0;
+    for (int point = in.start; point <= in.end; ++point) {
+        FillWindowArrays(kel, plan, point, point, arrays);
+        double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).Density;
+        text.push_back(PointLine(kel, plan, arrays, point, density));
+        u += density;
+        q += density * density;
+        ++n;
+    }
+    result.MeanDensity = n >= 1 ? u / n : 0;
+    result.RelStdDev = RelativeStandardError(u, q, n);
+    if (!(result.MeanDensity > 0)) return result;
+
+    result.Ppb = DensityToPpb(result.MeanDensity, FlowFactor(kel), kel.f1);
+    text.push_back("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
+    text.push_back("  ");
+    FillWindowArrays(kel, plan, in.start, in.end, arrays);
+    result.WeightedProductRate =
+        ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).WeightedProductRate;
+    result.CountingError = RelativePoissonError(arrays, plan.ProductCount);
+    result.ProductCountSum = ProductCountSum(arrays, plan.ProductCount);
+    result.Mol = AmountMol(in.start, in.end, result.Ppb, kel.f1, CycleTime(kel));
+    return result;
+}
+
+// The sensitivity figure the options ask for, as appended to a compound line.
+std::string SensitivityText(const TCompoundResult& r, int sensitMode, int points) {
+    switch (sensitMode) {
+        case 0:
+            return " (" + FormatPattern("0.00", CheckedDivide(r.WeightedProductRate, r.Ppb)) + " cps/ppb)";
+        case 1:
+            return " (" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.WeightedProductRate)) + " ppb/cps)";
+        case 2:
+            return " (LOD=" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.ProductCountSum)) + " ppb)";
+        case 3:
+            return " (LOD1=" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.ProductCountSum) * points) + " ppb)";
+        default:
+            return "";
+    }
+}
+
+std::string CompoundText(const TCompoundResult& r, const TWindowInputs& in) {
+    if (!(r.MeanDensity > 0)) return " " + r.Name + " n.a.";
+    return " " + r.Name + " =" + FormatConcentration(5, r.Ppb) + "±" +
+           FormatConcentration(1, r.Ppb * r.RelStdDev / 100) + ", ~±" +
+           FormatConcentration(1, r.CountingError * r.Ppb) + SensitivityText(r, in.sensitMode, in.end - in.start + 1) +
+           " " + FormatPattern("0.0e-0", r.Mol) + " mol";
+}
+
+// Ppb mode: the intermediate-results header, then one line per selected
+// compound of the library, in library order.
+void AddPpbLines(const TWindowInputs& in, TWindowRun& run) {
+    const TKel& kel = *in.profile;
+    std::vector<std::string>& text = run.intermediate;
+    text.push_back("Intermediate results from " + in.fileNameField);
+    double reactionTime = ReactionTime(kel);
+    text.push_back("Tg=\t" + FormatPattern("0.000", kel.Tg) + "\tfc=\t" + FormatPattern("0.000000", kel.fc) +
+                   "\tf1=\t" + FormatPattern("0.000000", kel.f1) + "\tp=\t" + FormatPattern("0.000000", kel.p) +
+                   "\tdeadtime\t" + FormatPattern("0.00e-00", in.corrections.DeadTime) + "\ttr\t" +
+                   FormatPattern("0.00e-00", reactionTime) + "\textra.Aft\t" + FormatPattern("0.000000", kel.Aft));
+    text.push_back("  ");
+    if (!in.library) return;
+    int k = 0;
+    for (int index = 0; index < in.library->Count(); ++index) {
+        const TKrecord& compound = in.library->Compound(index);
+        if (compound.SelectCount == 0) continue;
+        run.compounds.push_back(QuantifyCompound(in, compound, reactionTime, text));
+        run.lines.push_back(Line(CompoundText(run.compounds.back(), in), 50, 50 + 20 * k, CurveColor(k)));
+        ++k;
+    }
+}
+
+// The plain means of the auxiliary readings whose names carry no unit in
+// parentheses, at half the graph's width.
+void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
+    const TKel& kel = *in.profile;
+    if (in.end < in.start) return;  // no points, nothing to average
+    for (int r = 18; r <= 26; r += 2) {
+        auto row = static_cast<std::size_t>(r);
+        if (row >= kel.Name.size() || row >= kel.Counts.size()) break;
+        if (kel.Name[row].find('(') != std::string::npos) continue;
+        const std::vector<std::int32_t>& values = kel.Counts[row];
+        double sum = 0;
+        for (int point = in.start; point <= in.end; ++point) {
+            int slot = SlotOfPoint(kel, point);
+            if (slot >= 0 && slot < static_cast<int>(values.size())) sum += values[static_cast<std::size_t>(slot)];
+        }
+        double mean = sum / (in.end - in.start + 1);
+        run.lines.push_back(Line(kel.Name[row] + " " + FormatPattern("0", mean), in.graphWidth / 2, 10 * r - 130,
+                                 CurveColor(r)));
+    }
+}
+
+}  // namespace
+
+TWindowRun RunWindowCalculation(const TWindowInputs& inputs) {
+    TWindowRun run;
+    if (!inputs.profile) return run;
+    try {
+        switch (inputs.mode) {
+            case TPlotMode::Isotope:
+                run.isotope = ComputeIsotopeSums(*inputs.profile, inputs.corrections, inputs.start, inputs.end,
+                                                 inputs.isotope);
+                AppendIsotopeLines(run.isotope, inputs.isotope, run.lines);
+                break;
+            case TPlotMode::Ppb:
+                AddPpbLines(inputs, run);
+                break;
+            case TPlotMode::Rate:
+                AddRateLines(inputs, run);
+                break;
+        }
+        AddAuxiliaryLines(inputs, run);
+    } catch (const std::exception& e) {
+        run.error = *e.what() ? e.what() : "Unknown error";
+        run.lines.push_back({"Exception was " + run.error, 50, 250, kExceptionColor, TLineBox::None, 0});
+    }
+    return run;
+}
+
+}  // namespace kel
