@@ -4,18 +4,18 @@
 
 namespace kel {
 
-double CheckedDivide(double a, double b) {
-    if (b == 0.0) {
-        if (a == 0.0 || std::isnan(a)) throw EInvalidOp();
-        throw EZeroDivide();
-    }
-    return CheckedFinite(a / b);
+namespace detail {
+
+void RaiseNonFinite(double x) {
+    if (std::isnan(x)) throw EInvalidOp();
+    throw EOverflow();
 }
 
-double CheckedFinite(double x) {
-    if (std::isnan(x)) throw EInvalidOp();
-    if (std::isinf(x)) throw EOverflow();
-    return x;
+void RaiseZeroDivide(double dividend) {
+    if (dividend == 0.0 || std::isnan(dividend)) throw EInvalidOp();
+    throw EZeroDivide();
 }
+
+}  // namespace detail
 
 }  // namespace kel

@@ -1,6 +1,7 @@
 #pragma once
 // Exceptions the core raises. Every message is written for the analyst who
 // will read it in an error box or on the graph.
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -42,11 +43,24 @@ public:
     using EKelError::EKelError;
 };
 
-// Quotient a / b; raises EZeroDivide for x / 0, EInvalidOp for 0 / 0 and
-// EOverflow when the result leaves the double range.
-double CheckedDivide(double a, double b);
+namespace detail {
+// The raising halves of the checks below, kept out of line so that the
+// checks stay cheap enough for per-point loops.
+[[noreturn]] void RaiseNonFinite(double x);
+[[noreturn]] void RaiseZeroDivide(double dividend);
+}  // namespace detail
 
 // Returns x when finite; raises EInvalidOp for NaN and EOverflow for an infinity.
-double CheckedFinite(double x);
+inline double CheckedFinite(double x) {
+    if (!std::isfinite(x)) detail::RaiseNonFinite(x);
+    return x;
+}
+
+// Quotient a / b; raises EZeroDivide for x / 0, EInvalidOp for 0 / 0 and
+// EOverflow when the result leaves the double range.
+inline double CheckedDivide(double a, double b) {
+    if (b == 0.0) detail::RaiseZeroDivide(a);
+    return CheckedFinite(a / b);
+}
 
 }  // namespace kel

@@ -25,25 +25,50 @@ double AssociationCoefficient(const TKel& kel, double k) {
     return SafePower(CheckedDivide(300, kel.Tg), 3) * kel.p * k / 0.7;
 }
 
-struct WindowSums {
-    double rate = 0;   // weighted dead-time corrected rates
-    double count = 0;  // weighted filtered counts
+// One line of a compound over a window: the corrected mean of its
+// dead-time corrected rates and the sum of its filtered counts, both with
+// half weight at the start for channels of the cycle's first half and at the
+// end for the others, so that every channel spans the same time.
+struct LineWindow {
+    double rate = 0;
+    double count = 0;
 };
 
-// Channels measured in the cycle's first half weigh half at the window's
-// start, the others half at its end, so that a window spans the same time
-// for every channel.
-WindowSums SumWindow(const TKel& kel, const TWindowPlan& plan, int channel, int start, int end) {
-    WindowSums sums;
-    if (channel == -1) return sums;
-    int halfPoint = channel < plan.HalfChannels ? start : end;
-    for (int point = start; point <= end; ++point) {
-        double weight = point == halfPoint ? 0.5 : 1.0;
-        double count = CountAt(kel, channel, SlotOfPoint(kel, point));
-        sums.rate += weight * DeadTimeCorrect(RateOfCount(kel, channel, count), plan.DeadTime);
-        sums.count += weight * count;
+// A one-point window: weight 0.5 divided by 0.5, so the point's own rate.
+LineWindow OnePointWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
+                          int point) {
+    if (channel == -1) return {correction.Apply(0), 0};
+    double x = CountAt(kel, channel, SlotOfPoint(kel, point));
+    return {correction.Apply(DeadTimeCorrect(RateOfCount(kel, channel, x), plan.DeadTime)), 0.5 * x};
+}
+
+LineWindow MeanOverWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
+                          int start, int end) {
+    if (start == end) return OnePointWindow(kel, plan, channel, correction, start);
+    double rateSum = 0, countSum = 0;
+    if (channel != -1) {
+        int halfPoint = channel < plan.HalfChannels ? start : end;
+        for (int point = start; point <= end; ++point) {
+            double weight = point == halfPoint ? 0.5 : 1.0;
+            double x = CountAt(kel, channel, SlotOfPoint(kel, point));
+            rateSum += weight * DeadTimeCorrect(RateOfCount(kel, channel, x), plan.DeadTime);
+            countSum += weight * x;
+        }
     }
-    return sums;
+    double span = (end - start) + 0.5;  // the sum of the point weights
+    return {correction.Apply(rateSum / span), countSum};
+}
+
+// The entries of the arrays that do not depend on the window; entries past
+// the counts read 0.
+void SetWindowConstants(const TWindowPlan& plan, TWindowArrays& arrays) {
+    auto precursors = static_cast<std::ptrdiff_t>(plan.PrecursorCount);
+    auto products = static_cast<std::ptrdiff_t>(plan.ProductCount);
+    std::fill(arrays.PrecursorRates.begin() + precursors, arrays.PrecursorRates.end(), 0.0);
+    std::fill(arrays.ProductRates.begin() + products, arrays.ProductRates.end(), 0.0);
+    std::copy_n(plan.RateCoefficients.begin(), precursors, arrays.RateCoefficients.begin());
+    std::copy_n(plan.PrecursorWeights.begin(), precursors, arrays.PrecursorWeights.begin());
+    std::copy_n(plan.ProductWeights.begin(), products, arrays.ProductWeights.begin());
 }
 
 }  // namespace
@@ -74,20 +99,14 @@ TWindowPlan PlanWindow(const TKel& kel, const TCorrectionState& state, const TKr
 }
 
 void FillWindowArrays(const TKel& kel, const TWindowPlan& plan, int start, int end, TWindowArrays& arrays) {
-    arrays.PrecursorRates.fill(0);
-    arrays.ProductRates.fill(0);
-    double span = (end - start) + 0.5;  // the sum of the point weights
-    for (std::size_t i = 0; i < static_cast<std::size_t>(plan.PrecursorCount); ++i) {
-        WindowSums sums = SumWindow(kel, plan, plan.PrecursorChannel[i], start, end);
-        arrays.PrecursorRates[i] = plan.PrecursorCorrection[i].Apply(sums.rate / span);
-        arrays.RateCoefficients[i] = plan.RateCoefficients[i];
-        arrays.PrecursorWeights[i] = plan.PrecursorWeights[i];
-    }
+    SetWindowConstants(plan, arrays);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(plan.PrecursorCount); ++i)
+        arrays.PrecursorRates[i] =
+            MeanOverWindow(kel, plan, plan.PrecursorChannel[i], plan.PrecursorCorrection[i], start, end).rate;
     for (std::size_t j = 0; j < static_cast<std::size_t>(plan.ProductCount); ++j) {
-        WindowSums sums = SumWindow(kel, plan, plan.ProductChannel[j], start, end);
-        arrays.ProductRates[j] = plan.ProductCorrection[j].Apply(sums.rate / span);
-        arrays.ProductCounts[j] = sums.count;
-        arrays.ProductWeights[j] = plan.ProductWeights[j];
+        LineWindow line = MeanOverWindow(kel, plan, plan.ProductChannel[j], plan.ProductCorrection[j], start, end);
+        arrays.ProductRates[j] = line.rate;
+        arrays.ProductCounts[j] = line.count;
     }
 }
 
@@ -157,16 +176,37 @@ double ProductCountSum(const TWindowArrays& arrays, int productCount) {
 
 void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
                          std::vector<double>& ppb) {
-    ppb.assign(static_cast<std::size_t>(std::max<int>(kel.njm, 0)), 0.0);
-    if (ppb.empty()) return;
+    auto points = static_cast<std::size_t>(std::max<int>(kel.njm, 0));
+    ppb.assign(points, 0.0);
+    if (points == 0) return;
     TWindowPlan plan = PlanWindow(kel, state, compound);
     double t = ReactionTime(kel);
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
+
+    // The one-point windows of every line first, line by line (the points of
+    // a line do not depend on each other, so the processor overlaps them),
+    // then the density point by point from exactly the arrays
+    // FillWindowArrays(i, i) gives.
+    auto precursors = static_cast<std::size_t>(plan.PrecursorCount);
+    auto products = static_cast<std::size_t>(plan.ProductCount);
+    std::vector<double> rates((precursors + products) * points);
+    for (std::size_t l = 0; l < precursors + products; ++l) {
+        bool precursor = l < precursors;
+        int channel = precursor ? plan.PrecursorChannel[l] : plan.ProductChannel[l - precursors];
+        const TRateCorrection& correction =
+            precursor ? plan.PrecursorCorrection[l] : plan.ProductCorrection[l - precursors];
+        double* line = rates.data() + l * points;
+        for (std::size_t i = 0; i < points; ++i) {
+            int point = static_cast<int>(i);
+            line[i] = OnePointWindow(kel, plan, channel, correction, point).rate;
+        }
+    }
     TWindowArrays arrays;
-    for (std::size_t i = 0; i < ppb.size(); ++i) {
-        int point = static_cast<int>(i);
-        FillWindowArrays(kel, plan, point, point, arrays);
+    SetWindowConstants(plan, arrays);
+    for (std::size_t i = 0; i < points; ++i) {
+        for (std::size_t l = 0; l < precursors; ++l) arrays.PrecursorRates[l] = rates[l * points + i];
+        for (std::size_t j = 0; j < products; ++j) arrays.ProductRates[j] = rates[(precursors + j) * points + i];
         double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t).Density;
         ppb[i] = DensityToPpb(density, flowFactor, sampleFlow);
     }

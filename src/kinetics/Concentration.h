@@ -37,7 +37,7 @@ struct TWindowPlan {
     int ProductCount = 0;
     int HalfChannels = 0;  // channels below this are measured in the cycle's first half
     double DeadTime = 0;
-    std::array<int, 16> PrecursorChannel{};
+    std::array<int, 16> PrecursorChannel{};  // -1 where the profile lacks the ion
     std::array<int, 16> ProductChannel{};
     std::array<TRateCorrection, 16> PrecursorCorrection{};
     std::array<TRateCorrection, 16> ProductCorrection{};

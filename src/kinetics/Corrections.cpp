@@ -41,16 +41,6 @@ TCorrectionState StartCorrectionRun(bool correct, double deadTimeMicroseconds, T
     return state;
 }
 
-double DeadTimeCorrect(double rate, double tau) {
-    double d = rate * tau;
-    // Past half the detector's capacity the hyperbolic model breaks down; the
-    // linear continuation meets it at d = 0.5.
-    if (d < 0.5) return CheckedDivide(rate, 1 - d);
-    return CheckedFinite(rate * (2 * d + 1));
-}
-
-double TRateCorrection::Apply(double x) const { return CheckedDivide(x * factor * scale, divisor); }
-
 TRateCorrection MassDiscriminationTerms(double m, double de200, double mr200, double df73) {
     double dm = m - kReferenceMass;
     double rounded = std::nearbyint(m);

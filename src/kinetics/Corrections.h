@@ -4,6 +4,7 @@
 // diffusion of light ions to the walls.
 #include <cstdint>
 
+#include "common/Errors.h"
 #include "profile/Kel.h"
 
 namespace kel {
@@ -26,7 +27,13 @@ TCorrectionState StartCorrectionRun(bool correct, double deadTimeMicroseconds, T
 
 // Rate corrected for a detector dead time tau (s): rate / (1 - d) for
 // d = rate * tau below 0.5, else rate * (2d + 1).
-double DeadTimeCorrect(double rate, double tau);
+inline double DeadTimeCorrect(double rate, double tau) {
+    double d = rate * tau;
+    // Past half the detector's capacity the hyperbolic model breaks down; the
+    // linear continuation meets it at d = 0.5.
+    if (d < 0.5) return CheckedDivide(rate, 1 - d);
+    return CheckedFinite(rate * (2 * d + 1));
+}
 
 // A correction that scales a rate: ((x * factor) * scale) / divisor, in this
 // order so that it yields exactly the value of the model it was taken from.
@@ -34,7 +41,10 @@ struct TRateCorrection {
     double factor = 1, scale = 1, divisor = 1;
     // The corrected rate; raises the floating-point errors for a divisor of 0
     // or a result out of range.
-    double Apply(double x) const;
+    double Apply(double x) const {
+        double scaled = x * factor * scale;
+        return divisor == 1 ? CheckedFinite(scaled) : CheckedDivide(scaled, divisor);
+    }
 };
 
 // The empirical model as a correction (see MassDiscrimination).
