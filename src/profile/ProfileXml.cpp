@@ -84,16 +84,124 @@ const TElementDocXML& RequiredChild(const TElementDocXML& parent, std::string_vi
     return *child;
 }
 
+// Up to nine digits after an optional "-", the form the writer uses, read
+// directly; false for anything else, which TextToInt's full rules decide.
+bool PlainInteger(std::string_view text, std::int32_t& value) {
+    std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() == first || text.size() - first > 9) return false;
+    std::int32_t v = 0;
+    for (std::size_t i = first; i < text.size(); ++i) {
+        auto digit = static_cast<unsigned>(text[i] - '0');
+        if (digit > 9) return false;
+        v = v * 10 + static_cast<std::int32_t>(digit);
+    }
+    value = first ? -v : v;
+    return true;
+}
+
 // The values of the first `count` children as integers; the error names the
 // entry (`what` and its index) that is not one.
 void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* target, const std::string& what) {
     std::size_t s = 0;
     try {
-        for (; s < count; ++s) target[s] = TextToInt(list.Children[s].Value);
+        for (; s < count; ++s) {
+            const std::string& value = list.Children[s].Value;
+            if (!PlainInteger(value, target[s])) target[s] = TextToInt(value);
+        }
     } catch (const EConvertError&) {
         throw EConvertError("Damaged profile: entry " + std::to_string(s) + " of " + what + " " +
                             Quoted(list.Children[s].Value) + " is not a valid integer value");
     }
+}
+
+// The browser's read: the header texts and the date, without parsing.
+void ReadHeaderTexts(TKel& kel, const std::string& text) {
+    kel.ion = ExtractTagText(text, "ion");
+    kel.reactant = ExtractTagText(text, "reactant");
+    kel.comment = ExtractTagText(text, "comment");
+    std::string date = ExtractTagText(text, "DateOrigin");
+    try {
+        kel.DateOrigin = TextToFloat(date);
+    } catch (const EConvertError&) {
+        throw EConvertError("Damaged profile: the date " + Quoted(date) + " is not a valid floating point value");
+    }
+    kel.ProfileDate = kel.DateOrigin;
+}
+
+// The full read; the text is the parser's to keep while it works.
+void ReadWholeProfile(TKel& kel, std::string text) {
+    // One parser per parse keeps the record copyable; it is cleared when
+    // it goes out of scope.
+    TSimploXML xml;
+    bool parsed = xml.LoadFromString(std::move(text));
+    kel.nim = 0;
+    kel.njm = 0;
+    const TElementDocXML* document = xml.DocumentElement();
+    if (!document)
+        throw EKelError(parsed ? "Not a profile: the text holds no XML element"
+                               : "Damaged profile: the XML text is incomplete or uses markup profiles do not have");
+    auto newNim = static_cast<std::int16_t>(document->ChildInt("nim"));
+    auto newNjm = static_cast<std::int16_t>(document->ChildInt("njm"));
+    std::int64_t cells = (std::max<std::int64_t>(newNim, 28) + 1) * (std::max<std::int64_t>(newNjm, 200) + 1);
+    if (cells > kLargestCells)
+        throw EKelError("Damaged profile: " + std::to_string(newNim) + " rows of " + std::to_string(newNjm) +
+                        " slots are more than any profile holds");
+    kel.nim = newNim;
+    kel.njm = newNjm;
+    kel.SetArrays(kel.nim, kel.njm);
+
+    auto slots = static_cast<std::size_t>(std::max<int>(kel.njm, 0));
+    for (int r = 0; r < kel.nim; ++r) {
+        auto row = static_cast<std::size_t>(r);
+        kel.Name[row].clear();
+        kel.Dam[row] = 0;
+        kel.Cntm[row] = 0;
+    }
+    for (std::size_t s = 0; s < slots; ++s) {
+        kel.Times[s] = 0;
+        for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) kel.Counts[r][s] = 0;
+    }
+
+    kel.im = static_cast<std::int16_t>(document->ChildInt("im"));
+    kel.jm = static_cast<std::int16_t>(document->ChildInt("jm"));
+    kel.p = document->ChildFloat("p", 0.5);
+    kel.fc = document->ChildFloat("fc", 150);
+    kel.f1 = document->ChildFloat("f1", 0);
+    kel.ion = document->ChildText("ion");
+    kel.reactant = document->ChildText("reactant");
+    kel.comment = document->ChildText("comment");
+    kel.FScan = document->ChildFloat("FScan", 500);
+    kel.ts = document->ChildFloat("ts", 0);
+    kel.De200 = document->ChildFloat("De200", kel.De200);
+    kel.Mr200 = document->ChildFloat("Mr200", kel.Mr200);
+    kel.Df73 = document->ChildFloat("Df73", kel.Df73);
+    kel.Tg = document->ChildFloat("Tg", 300);
+    kel.Aft = document->ChildFloat("Aft", 13);
+    kel.lr = document->ChildFloat("lr", 34);
+    kel.f4 = document->ChildFloat("f4", 0);
+    kel.f5 = document->ChildFloat("f5", 0);
+    kel.f6 = document->ChildFloat("f6", 0);
+    kel.f7 = document->ChildFloat("f7", 0);
+    kel.f8 = document->ChildFloat("f8", 0);
+    kel.DateOrigin = document->ChildFloat("DateOrigin", 0);
+    kel.SystemId = document->ChildText("SystemId").substr(0, kSystemIdLength);
+
+    const TElementDocXML& ions = RequiredChild(*document, "Ions", "the profile");
+    for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) {
+        RequireEntries(ions, r + 1, "Ions");
+        const TElementDocXML& e = ions.Children[r];
+        kel.Name[r] = e.ChildText("Name").substr(0, kNameLength);
+        kel.Dam[r] = static_cast<std::uint16_t>(e.ChildInt("Dam"));
+        kel.Cntm[r] = static_cast<std::uint16_t>(e.ChildInt("Cntm"));
+        if (!RowInUse(kel, r)) continue;
+        std::string what = "the Counts of row " + std::to_string(r);
+        const TElementDocXML& counts = RequiredChild(e, "Counts", "row " + std::to_string(r));
+        RequireEntries(counts, slots, what);
+        ReadIntegers(counts, slots, kel.Counts[r].data(), what);
+    }
+    const TElementDocXML& times = RequiredChild(*document, "Times", "the profile");
+    RequireEntries(times, slots, "Times");
+    ReadIntegers(times, slots, kel.Times.data(), "Times");
 }
 
 }  // namespace
@@ -193,95 +301,19 @@ bool TKel::SaveZipped(const std::string& fileName) const {
 }
 
 void TKel::ParseProfileXml(const std::string& text) {
-    if (HeaderOnly) {
-        ion = ExtractTagText(text, "ion");
-        reactant = ExtractTagText(text, "reactant");
-        comment = ExtractTagText(text, "comment");
-        std::string date = ExtractTagText(text, "DateOrigin");
-        try {
-            DateOrigin = TextToFloat(date);
-        } catch (const EConvertError&) {
-            throw EConvertError("Damaged profile: the date " + Quoted(date) + " is not a valid floating point value");
-        }
-        ProfileDate = DateOrigin;
-        return;
-    }
-
-    // One parser per parse keeps the record copyable; it is cleared when
-    // it goes out of scope.
-    TSimploXML xml;
-    bool parsed = xml.LoadFromString(text);
-    nim = 0;
-    njm = 0;
-    const TElementDocXML* document = xml.DocumentElement();
-    if (!document)
-        throw EKelError(parsed ? "Not a profile: the text holds no XML element"
-                               : "Damaged profile: the XML text is incomplete or uses markup profiles do not have");
-    auto newNim = static_cast<std::int16_t>(document->ChildInt("nim"));
-    auto newNjm = static_cast<std::int16_t>(document->ChildInt("njm"));
-    std::int64_t cells = (std::max<std::int64_t>(newNim, 28) + 1) * (std::max<std::int64_t>(newNjm, 200) + 1);
-    if (cells > kLargestCells)
-        throw EKelError("Damaged profile: " + std::to_string(newNim) + " rows of " + std::to_string(newNjm) +
-                        " slots are more than any profile holds");
-    nim = newNim;
-    njm = newNjm;
-    SetArrays(nim, njm);
-
-    auto slots = static_cast<std::size_t>(std::max<int>(njm, 0));
-    for (int r = 0; r < nim; ++r) {
-        auto row = static_cast<std::size_t>(r);
-        Name[row].clear();
-        Dam[row] = 0;
-        Cntm[row] = 0;
-    }
-    for (std::size_t s = 0; s < slots; ++s) {
-        Times[s] = 0;
-        for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) Counts[r][s] = 0;
-    }
-
-    im = static_cast<std::int16_t>(document->ChildInt("im"));
-    jm = static_cast<std::int16_t>(document->ChildInt("jm"));
-    p = document->ChildFloat("p", 0.5);
-    fc = document->ChildFloat("fc", 150);
-    f1 = document->ChildFloat("f1", 0);
-    ion = document->ChildText("ion");
-    reactant = document->ChildText("reactant");
-    comment = document->ChildText("comment");
-    FScan = document->ChildFloat("FScan", 500);
-    ts = document->ChildFloat("ts", 0);
-    De200 = document->ChildFloat("De200", De200);
-    Mr200 = document->ChildFloat("Mr200", Mr200);
-    Df73 = document->ChildFloat("Df73", Df73);
-    Tg = document->ChildFloat("Tg", 300);
-    Aft = document->ChildFloat("Aft", 13);
-    lr = document->ChildFloat("lr", 34);
-    f4 = document->ChildFloat("f4", 0);
-    f5 = document->ChildFloat("f5", 0);
-    f6 = document->ChildFloat("f6", 0);
-    f7 = document->ChildFloat("f7", 0);
-    f8 = document->ChildFloat("f8", 0);
-    DateOrigin = document->ChildFloat("DateOrigin", 0);
-    SystemId = document->ChildText("SystemId").substr(0, kSystemIdLength);
-
-    const TElementDocXML& ions = RequiredChild(*document, "Ions", "the profile");
-    for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) {
-        RequireEntries(ions, r + 1, "Ions");
-        const TElementDocXML& e = ions.Children[r];
-        Name[r] = e.ChildText("Name").substr(0, kNameLength);
-        Dam[r] = static_cast<std::uint16_t>(e.ChildInt("Dam"));
-        Cntm[r] = static_cast<std::uint16_t>(e.ChildInt("Cntm"));
-        if (!RowInUse(*this, r)) continue;
-        std::string what = "the Counts of row " + std::to_string(r);
-        const TElementDocXML& counts = RequiredChild(e, "Counts", "row " + std::to_string(r));
-        RequireEntries(counts, slots, what);
-        ReadIntegers(counts, slots, Counts[r].data(), what);
-    }
-    const TElementDocXML& times = RequiredChild(*document, "Times", "the profile");
-    RequireEntries(times, slots, "Times");
-    ReadIntegers(times, slots, Times.data(), "Times");
+    if (HeaderOnly)
+        ReadHeaderTexts(*this, text);
+    else
+        ReadWholeProfile(*this, text);
 }
 
-void TKel::ReadXmlFile(const std::string& fileName) { ParseProfileXml(ReadWholeFile(fileName)); }
+void TKel::ReadXmlFile(const std::string& fileName) {
+    std::string text = ReadWholeFile(fileName);
+    if (HeaderOnly)
+        ReadHeaderTexts(*this, text);
+    else
+        ReadWholeProfile(*this, std::move(text));
+}
 
 void TKel::ReadZipFile(const std::string& fileName) {
     if (HeaderOnly) {
@@ -297,7 +329,7 @@ void TKel::ReadZipFile(const std::string& fileName) {
     }
     TZipFile zip;
     zip.LoadFromFile(fileName);
-    ParseProfileXml(zip.Uncompressed(0));
+    ReadWholeProfile(*this, zip.Uncompressed(0));
 }
 
 }  // namespace kel

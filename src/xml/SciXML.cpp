@@ -17,28 +17,15 @@ bool IsBlankOnly(std::string_view s) { return s.find_first_not_of(' ') == std::s
 
 }  // namespace
 
-TTagRecord TTagList::operator[](std::size_t i) const {
-    const Entry& e = blocks_[i / kGrowth][i % kGrowth];
-    return {e.isTag != 0, std::string_view(text_).substr(e.offset, e.length)};
-}
-
 void TTagList::Clear() {
     blocks_.clear();
     count_ = 0;
     std::string().swap(text_);
 }
 
-void TTagList::Append(bool isTag, std::size_t offset, std::size_t length) {
-    if (count_ == Capacity()) blocks_.push_back(std::make_unique<Entry[]>(kGrowth));
-    Entry& e = blocks_[count_ / kGrowth][count_ % kGrowth];
-    e.offset = static_cast<std::uint32_t>(offset);
-    e.length = static_cast<std::uint32_t>(length) & 0x7FFFFFFFu;
-    e.isTag = isTag ? 1u : 0u;
-    ++count_;
-}
+void TTagList::Grow() { blocks_.push_back(std::make_unique<Entry[]>(kGrowth)); }
 
-TElementDocXML::~TElementDocXML() {
-    if (Children.empty()) return;
+void TElementDocXML::DismantleChildren() {
     // Children are dismantled through a work list instead of nested
     // destructor calls, so a hostile text nested a million deep cannot
     // exhaust the stack.
@@ -102,14 +89,11 @@ void TSimploXML::Clear() {
     Tags_.Clear();
 }
 
-bool TSimploXML::LoadFromString(std::string_view text) {
+bool TSimploXML::LoadFromString(std::string text) {
     bool ok = false;
     try {
         Clear();
-        if (!text.empty() && text.size() <= kLargestText) {
-            Tokenize(text);
-            ok = BuildTree();
-        }
+        ok = !text.empty() && text.size() <= kLargestText && Parse(std::move(text));
     } catch (const std::exception&) {
         // Out of memory on a huge text is a failed parse like any other.
         ok = false;
@@ -121,64 +105,111 @@ bool TSimploXML::LoadFromString(std::string_view text) {
     return ok;
 }
 
-void TSimploXML::Tokenize(std::string_view text) {
-    // The kept bytes are written into the list's own text; every token is
-    // then a range of it that ends where its delimiter would have been.
+namespace {
+
+// Character classes of the tokenizer.
+enum : unsigned char { kKeep, kDrop, kOpen, kClose };
+
+struct ByteClasses {
+    unsigned char of[256];
+    constexpr ByteClasses() : of() {
+        for (int c = 0; c < 256; ++c) of[c] = c < 0x20 || c > 0x7F ? kDrop : kKeep;
+        of[static_cast<unsigned char>('<')] = kOpen;
+        of[static_cast<unsigned char>('>')] = kClose;
+    }
+};
+constexpr ByteClasses kClasses;
+
+bool Closes(std::string_view tag, std::string_view name) {
+    return tag.size() == name.size() + 1 && tag[0] == '/' && tag.substr(1) == name;
+}
+
+// Builds the tree from the stored tokens as they come: it starts at the
+// first tag, keeps only the chain of open elements (never a recursion) and
+// ignores everything after the document element closes.
+class TreeBuilder {
+public:
+    explicit TreeBuilder(TElementDocXML& root) : current_(&root) {}
+
+    void Token(bool isTag, std::string_view text) {
+        if (state_ != kBuilding) {
+            if (state_ == kDone || !isTag) return;
+            state_ = kBuilding;
+        }
+        if (!isTag) {
+            current_->Value.assign(text);
+        } else if (Closes(text, current_->Name)) {
+            if (open_.size() <= 1) {
+                state_ = kDone;  // the root or the document element closed
+                return;
+            }
+            current_ = open_.back();
+            open_.pop_back();
+        } else {
+            TElementDocXML& child = current_->AddChild(text);
+            child.Children.reserve(CousinChildren(child));
+            open_.push_back(current_);
+            current_ = &child;
+        }
+    }
+    // False while elements are still open: the tokens ran out.
+    bool Complete() const { return state_ != kBuilding; }
+
+private:
+    // Lists repeat: the Counts of one row look like those of the row
+    // before. The number of children of the same-named element at the same
+    // place in the parent's previous sibling is a good guess for how many a
+    // new element will get; reserving it spares the list's regrowth. Every
+    // element lends its count to one cousin at most, so the guess never
+    // reserves more than what the tree already holds.
+    std::size_t CousinChildren(const TElementDocXML& child) const {
+        if (open_.empty()) return 0;
+        const TBlockDocXML& uncles = open_.back()->Children;  // the parent and its siblings
+        if (uncles.size() < 2) return 0;
+        const TBlockDocXML& cousins = uncles[uncles.size() - 2].Children;
+        std::size_t index = current_->Children.size() - 1;
+        if (index >= cousins.size() || cousins[index].Name != child.Name) return 0;
+        return cousins[index].Children.size();
+    }
+
+    enum { kWaiting, kBuilding, kDone } state_ = kWaiting;
+    std::vector<TElementDocXML*> open_;
+    TElementDocXML* current_;
+};
+
+}  // namespace
+
+bool TSimploXML::Parse(std::string text) {
+    // The kept bytes are moved to the front of the text, which the list then
+    // owns; every token is a range of it that ends where its delimiter was.
     std::string& kept = Tags_.text_;
-    kept.resize(text.size());
+    kept = std::move(text);
     char* out = kept.data();
     std::size_t written = 0, start = 0;
     bool inTag = false;
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c > 0x7F) continue;
-        if (c == (inTag ? '>' : '<')) {
-            StoreToken(inTag, start, written);
+    TreeBuilder builder(Root_);
+    for (char ch : kept) {
+        unsigned char kind = kClasses.of[static_cast<unsigned char>(ch)];
+        if (kind == kKeep) {
+            out[written++] = ch;
+        } else if (kind == (inTag ? kClose : kOpen)) {
+            std::string_view token(out + start, written - start);
+            // Blank-only runs and, among the first two tokens, the
+            // declaration are not stored.
+            bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
+                         (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
+            if (store) {
+                Tags_.Append(inTag, start, token.size());
+                builder.Token(inTag, token);
+            }
             start = written;
             inTag = !inTag;
-            continue;
+        } else if (kind != kDrop) {
+            out[written++] = ch;  // "<" inside a tag, ">" outside one
         }
-        out[written++] = ch;
     }
     kept.resize(written);  // the unfinished last run is dropped
-}
-
-void TSimploXML::StoreToken(bool isTag, std::size_t begin, std::size_t end) {
-    std::string_view s(Tags_.text_.data() + begin, end - begin);
-    if (IsBlankOnly(s)) return;
-    // Only the first stored tokens can be the declaration.
-    if (Tags_.Count() < 2 && s.substr(0, 4) == "?xml") return;
-    Tags_.Append(isTag, begin, end - begin);
-}
-
-bool TSimploXML::BuildTree() {
-    std::size_t count = Tags_.Count();
-    std::size_t i = 0;
-    while (i < count && !Tags_[i].IsTag) ++i;
-    if (i == count) return true;  // no tag at all: an empty tree
-
-    // Only the chain of open elements is kept, never a recursion.
-    std::vector<TElementDocXML*> open;
-    TElementDocXML* current = &Root_;
-    for (; i < count; ++i) {
-        TTagRecord token = Tags_[i];
-        if (!token.IsTag) {
-            current->Value.assign(token.Text);
-            continue;
-        }
-        const std::string& name = current->Name;
-        bool closesCurrent = token.Text.size() == name.size() + 1 && token.Text[0] == '/' &&
-                             token.Text.substr(1) == name;
-        if (closesCurrent) {
-            if (open.size() <= 1) return true;  // current is the root or the document element
-            current = open.back();
-            open.pop_back();
-        } else {
-            open.push_back(current);
-            current = &current->AddChild(token.Text);
-        }
-    }
-    return false;  // ran out of tokens with elements still open
+    return builder.Complete();
 }
 
 }  // namespace kel

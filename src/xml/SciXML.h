@@ -30,7 +30,10 @@ public:
     // Entries allocated: always a multiple of kGrowth.
     std::size_t Capacity() const { return blocks_.size() * kGrowth; }
     // Token i (i < Count()).
-    TTagRecord operator[](std::size_t i) const;
+    TTagRecord operator[](std::size_t i) const {
+        const Entry& e = blocks_[i / kGrowth][i % kGrowth];
+        return {e.isTag != 0, std::string_view(text_).substr(e.offset, e.length)};
+    }
     // Frees every token and the text they refer to.
     void Clear();
 
@@ -41,7 +44,15 @@ private:
         std::uint32_t length : 31;
         std::uint32_t isTag : 1;
     };
-    void Append(bool isTag, std::size_t offset, std::size_t length);
+    void Append(bool isTag, std::size_t offset, std::size_t length) {
+        if (count_ == Capacity()) Grow();
+        Entry& e = blocks_[count_ / kGrowth][count_ % kGrowth];
+        e.offset = static_cast<std::uint32_t>(offset);
+        e.length = static_cast<std::uint32_t>(length) & 0x7FFFFFFFu;
+        e.isTag = isTag ? 1u : 0u;
+        ++count_;
+    }
+    void Grow();
 
     std::string text_;  // the kept bytes; tokens are ranges of it
     std::vector<std::unique_ptr<Entry[]>> blocks_;
@@ -58,7 +69,9 @@ class TElementDocXML {
 public:
     TElementDocXML() = default;
     explicit TElementDocXML(std::string_view name) : Name(name) {}
-    ~TElementDocXML();
+    ~TElementDocXML() {
+        if (!Children.empty()) DismantleChildren();
+    }
     TElementDocXML(TElementDocXML&&) noexcept = default;
     TElementDocXML& operator=(TElementDocXML&&) noexcept = default;
     TElementDocXML(const TElementDocXML&) = delete;
@@ -84,6 +97,9 @@ public:
     std::string Value;  // the last text run seen directly inside the element
     std::string Name;   // the whole text of its start tag
     TBlockDocXML Children;
+
+private:
+    void DismantleChildren();
 };
 
 // Turns a text into a tree below an unnamed root whose first child is the
@@ -98,7 +114,7 @@ public:
     // Parses `text`, replacing the previous tree; true on success. On failure
     // (an empty text, a tag never closed, ...) the tree is empty, OnXMLError
     // is raised and the result is false; no exception leaves.
-    bool LoadFromString(std::string_view text);
+    bool LoadFromString(std::string text);
     // Destroys every element below the root and empties the tokens.
     void Clear();
     // The document element (the root's first child), or nullptr.
@@ -112,9 +128,9 @@ public:
     std::function<void(TSimploXML& sender)> OnXMLError;
 
 private:
-    void Tokenize(std::string_view text);
-    void StoreToken(bool isTag, std::size_t begin, std::size_t end);
-    bool BuildTree();
+    // Tokenizes `text` and builds the tree; false when it ends with
+    // elements still open.
+    bool Parse(std::string text);
 
     TElementDocXML Root_;
     TTagList Tags_;
