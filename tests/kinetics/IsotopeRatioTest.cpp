@@ -6,10 +6,8 @@
 
 #include "common/Errors.h"
 #include "kinetics/Corrections.h"
-#include "kinetics/WindowMeans.h"
 #include "KineticsFixtures.h"
 #include "plot/CurveColors.h"
-#include "synth/ProfileGenerator.h"
 
 namespace kel {
 namespace {
@@ -183,23 +181,6 @@ TEST(PeakShape, FlatPeakHasNoShapeAndALeaningOneASlope) {
     EXPECT_EQ(empty.Slope, 0);
     EXPECT_EQ(empty.Shape, 0);
     EXPECT_EQ(PeakShapeOf({}).Shape, 0);
-}
-
-// On a realistic profile the sums are the group averages of the channels'
-// dead-time corrected window means.
-TEST(IsotopeSums, SyntheticProfileAveragesItsGroups) {
-    TKel kel = synth::MakeProfile(synth::DefaultOptions(3));
-    TCorrectionState state = StartCorrectionRun(true, 0.05, kel);
-    TIsotopeSums sums = ComputeIsotopeSums(kel, state, 20, 60, {});
-    int half = kel.nim / 4;
-    double s74 = 0, s75 = 0;
-    for (int k = 0; k < kel.nim / 2; ++k)
-        (k < half ? s74 : s75) += ChannelWindow(kel, state.DeadTime, k, 20, 60).MeanRate;
-    EXPECT_NEAR(sums.S74, s74 / half, std::fabs(s74) * 1e-12);
-    EXPECT_NEAR(sums.S75, s75 / half, std::fabs(s75) * 1e-12);
-    EXPECT_EQ(sums.PeakList.size(), static_cast<std::size_t>(half));
-    EXPECT_GT(sums.N74, 0);
-    EXPECT_LT(sums.RelErr, 1);
 }
 
 }  // namespace
