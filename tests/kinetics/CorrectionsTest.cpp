@@ -15,6 +15,7 @@ TEST(DeadTime, HyperbolicBelowHalfLinearAbove) {
     EXPECT_DOUBLE_EQ(DeadTimeCorrect(300000, 2e-6), 660000);  // d = 0.6
     EXPECT_DOUBLE_EQ(DeadTimeCorrect(250000, 2e-6), 500000);  // d = 0.5: both branches give 2x
     EXPECT_EQ(DeadTimeCorrect(1234.5, 0), 1234.5);
+    EXPECT_THROW(DeadTimeCorrect(1e308, 1), EOverflow);
 }
 
 TEST(CorrectionRun, FollowsTheCorrectButton) {

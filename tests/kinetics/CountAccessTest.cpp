@@ -142,6 +142,10 @@ TEST(FlowTube, ComputedFromFlowsOrTakenFromTheRecord) {
     EXPECT_DOUBLE_EQ(ReactionTime(kel), 70 / (flow * 1000 / 13) / 1.5);
     kel.Aft = 0;
     EXPECT_THROW(ReactionTime(kel), EZeroDivide);
+    kel.Aft = 13;
+    kel.f1 = -150;  // no net flow: the gas never reaches the end of the tube
+    EXPECT_THROW(ReactionTime(kel), EZeroDivide);
+    kel.f1 = 12.5;
     kel.p = 0;
     EXPECT_THROW(FlowFactor(kel), EZeroDivide);
 
