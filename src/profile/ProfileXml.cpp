@@ -105,7 +105,7 @@ void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* t
     std::size_t s = 0;
     try {
         for (; s < count; ++s) {
-            const std::string& value = list.Children[s].Value;
+            std::string_view value = list.Children[s].Value;
             if (!PlainInteger(value, target[s])) target[s] = TextToInt(value);
         }
     } catch (const EConvertError&) {

@@ -1,6 +1,7 @@
 #include "xml/SciXML.h"
 
 #include <exception>
+#include <ostream>
 #include <limits>
 
 #include "common/Errors.h"
@@ -22,6 +23,31 @@ void TTagList::Clear() {
     count_ = 0;
     std::string().swap(text_);
 }
+
+void TXMLText::assign(std::string_view text) {
+    Release();
+    if (text.size() < kTag) {
+        std::memcpy(bytes_, text.data(), text.size());
+        bytes_[kTag] = static_cast<char>(text.size());
+        return;
+    }
+    char* data = new char[text.size()];
+    std::memcpy(data, text.data(), text.size());
+    auto size = static_cast<std::uint32_t>(text.size());
+    std::memcpy(bytes_, &data, sizeof data);
+    std::memcpy(bytes_ + sizeof data, &size, sizeof size);
+    bytes_[kTag] = kLong;
+}
+
+void TXMLText::Release() noexcept {
+    if (!IsLong()) return;
+    char* data;
+    std::memcpy(&data, bytes_, sizeof data);
+    delete[] data;
+    Reset();
+}
+
+std::ostream& operator<<(std::ostream& out, const TXMLText& text) { return out << text.view(); }
 
 void TTagList::Grow() { blocks_.push_back(std::make_unique<Entry[]>(kGrowth)); }
 
@@ -54,7 +80,7 @@ const TElementDocXML* TElementDocXML::FindChild(std::string_view name) const {
 
 std::string TElementDocXML::ChildText(std::string_view name) const {
     const TElementDocXML* child = FindChild(name);
-    return child ? child->Value : std::string();
+    return child ? child->Value.str() : std::string();
 }
 
 std::int32_t TElementDocXML::ChildInt(std::string_view name) const {
@@ -168,7 +194,7 @@ private:
         if (uncles.size() < 2) return 0;
         const TBlockDocXML& cousins = uncles[uncles.size() - 2].Children;
         std::size_t index = current_->Children.size() - 1;
-        if (index >= cousins.size() || cousins[index].Name != child.Name) return 0;
+        if (index >= cousins.size() || cousins[index].Name.view() != child.Name.view()) return 0;
         return cousins[index].Children.size();
     }
 

@@ -5,7 +5,9 @@
 // 0x20..0x7F are dropped while tokenizing.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -59,6 +61,69 @@ private:
     std::size_t count_ = 0;
 };
 
+// The text of an element's name or value. Texts of up to 14 bytes (every
+// name and count of a profile) sit inside the element, longer ones on the
+// heap; 16 bytes either way, so a million-count profile stays compact.
+class TXMLText {
+public:
+    TXMLText() noexcept { Reset(); }
+    explicit TXMLText(std::string_view text) {
+        Reset();
+        assign(text);
+    }
+    ~TXMLText() { Release(); }
+    TXMLText(TXMLText&& other) noexcept {
+        std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+        other.Reset();
+    }
+    TXMLText& operator=(TXMLText&& other) noexcept {
+        if (this != &other) {
+            Release();
+            std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+            other.Reset();
+        }
+        return *this;
+    }
+    TXMLText(const TXMLText&) = delete;
+    TXMLText& operator=(const TXMLText&) = delete;
+
+    // Replaces the text.
+    void assign(std::string_view text);
+    TXMLText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
+    // The text as a view, valid until it is next changed.
+    std::string_view view() const {
+        if (!IsLong()) return {bytes_, static_cast<std::size_t>(bytes_[kTag])};
+        const char* data;
+        std::uint32_t size;
+        std::memcpy(&data, bytes_, sizeof data);
+        std::memcpy(&size, bytes_ + sizeof data, sizeof size);
+        return {data, size};
+    }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+    std::string str() const { return std::string(view()); }
+    bool empty() const { return view().empty(); }
+    std::size_t size() const { return view().size(); }
+    friend bool operator==(const TXMLText& a, std::string_view b) { return a.view() == b; }
+
+private:
+    static constexpr std::size_t kTag = 15;  // short length, or kLong
+    static constexpr char kLong = static_cast<char>(0x7F);
+    bool IsLong() const { return bytes_[kTag] == kLong; }
+    void Reset() noexcept {
+        bytes_[0] = '\0';
+        bytes_[kTag] = 0;
+    }
+    void Release() noexcept;
+
+    char bytes_[16];
+};
+
+// Prints the text (for test messages).
+std::ostream& operator<<(std::ostream& out, const TXMLText& text);
+
 class TElementDocXML;
 using TBlockDocXML = std::vector<TElementDocXML>;
 
@@ -94,8 +159,8 @@ public:
     // The first direct child named `name`, or nullptr.
     const TElementDocXML* FindChild(std::string_view name) const;
 
-    std::string Value;  // the last text run seen directly inside the element
-    std::string Name;   // the whole text of its start tag
+    TXMLText Value;  // the last text run seen directly inside the element
+    TXMLText Name;   // the whole text of its start tag
     TBlockDocXML Children;
 
 private:

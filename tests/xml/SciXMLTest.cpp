@@ -232,6 +232,34 @@ TEST(Lookups, NamesAreExactAndCaseSensitive) {
     EXPECT_EQ(a->FindChild("ION"), nullptr);
 }
 
+TEST(Texts, LongAndShortTextsSurviveRegrowthOfTheirLists) {
+    std::string text = "<a>";
+    for (int i = 0; i < 100; ++i) text += "<v" + std::to_string(i) + ">" + std::string(i, 'x') + "</v" + std::to_string(i) + ">";
+    Parse p(text + "</a>");
+    ASSERT_TRUE(p.ok);
+    const TBlockDocXML& children = p.xml.DocumentElement()->Children;
+    ASSERT_EQ(children.size(), 100u);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(children[static_cast<std::size_t>(i)].Value, std::string(static_cast<std::size_t>(i), 'x'));
+        EXPECT_EQ(children[static_cast<std::size_t>(i)].Name, "v" + std::to_string(i));
+    }
+}
+
+TEST(Texts, AssignReplacesAndReleases) {
+    TXMLText t;
+    EXPECT_TRUE(t.empty());
+    t = std::string(40, 'a');
+    EXPECT_EQ(t.size(), 40u);
+    t = "b";
+    EXPECT_EQ(t, "b");
+    TXMLText u(std::move(t));
+    EXPECT_EQ(u, "b");
+    EXPECT_TRUE(t.empty());  // NOLINT(bugprone-use-after-move): a moved-from text is empty
+    u = std::string(20, 'c');
+    t = std::move(u);
+    EXPECT_EQ(t, std::string(20, 'c'));
+}
+
 TEST(Lookups, AddChildAppendsAnEmptyElement) {
     TElementDocXML e("list");
     e.AddChild("x").Value = "1";
