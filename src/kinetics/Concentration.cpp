@@ -34,17 +34,18 @@ struct LineWindow {
     double count = 0;
 };
 
-// A one-point window: weight 0.5 divided by 0.5, so the point's own rate.
+// A one-point window (the point in storage slot `slot`): weight 0.5 divided
+// by 0.5, so the point's own rate.
 LineWindow OnePointWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
-                          int point) {
+                          int slot) {
     if (channel == -1) return {correction.Apply(0), 0};
-    double x = CountAt(kel, channel, SlotOfPoint(kel, point));
+    double x = CountAt(kel, channel, slot);
     return {correction.Apply(DeadTimeCorrect(RateOfCount(kel, channel, x), plan.DeadTime)), 0.5 * x};
 }
 
 LineWindow MeanOverWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
                           int start, int end) {
-    if (start == end) return OnePointWindow(kel, plan, channel, correction, start);
+    if (start == end) return OnePointWindow(kel, plan, channel, correction, SlotOfPoint(kel, start));
     double rateSum = 0, countSum = 0;
     if (channel != -1) {
         int halfPoint = channel < plan.HalfChannels ? start : end;
@@ -190,6 +191,8 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
     // FillWindowArrays(i, i) gives.
     auto precursors = static_cast<std::size_t>(plan.PrecursorCount);
     auto products = static_cast<std::size_t>(plan.ProductCount);
+    std::vector<int> slots(points);
+    for (std::size_t i = 0; i < points; ++i) slots[i] = SlotOfPoint(kel, static_cast<int>(i));
     std::vector<double> rates((precursors + products) * points);
     for (std::size_t l = 0; l < precursors + products; ++l) {
         bool precursor = l < precursors;
@@ -197,10 +200,7 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
         const TRateCorrection& correction =
             precursor ? plan.PrecursorCorrection[l] : plan.ProductCorrection[l - precursors];
         double* line = rates.data() + l * points;
-        for (std::size_t i = 0; i < points; ++i) {
-            int point = static_cast<int>(i);
-            line[i] = OnePointWindow(kel, plan, channel, correction, point).rate;
-        }
+        for (std::size_t i = 0; i < points; ++i) line[i] = OnePointWindow(kel, plan, channel, correction, slots[i]).rate;
     }
     TWindowArrays arrays;
     SetWindowConstants(plan, arrays);
