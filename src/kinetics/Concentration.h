@@ -31,7 +31,8 @@ struct TDensityResult {
 
 // What filling the arrays needs of a compound, a profile and a run besides
 // the window itself: the channel of every line, its correction and the rate
-// coefficients in force. Made once, it serves any number of windows.
+// coefficients in force. Made once, it serves any number of windows while
+// the profile and the run stay as they were.
 struct TWindowPlan {
     int PrecursorCount = 0;
     int ProductCount = 0;
