@@ -1,0 +1,246 @@
+// Construction, fields and buttons of the main window's session.
+#include "app/KelViewSession.h"
+
+#include <cstdio>
+
+#include "common/DateTime.h"
+#include "kinetics/Concentration.h"
+#include "kinetics/KineticsLibrary.h"
+
+namespace kel {
+
+namespace {
+
+struct FieldSpec {
+    std::string_view name;
+    double value, min, max, step;
+    int precision;
+};
+
+constexpr double kUnlimited = 1e99;
+
+// Initial values, ranges, steps and display digits of the numeric fields, in
+// TFieldId order.
+constexpr std::array<FieldSpec, kFieldCount> kFieldSpecs = {{
+    {"feDeadT", 0, -kUnlimited, kUnlimited, 0, 4},
+    {"feDe200", 0, 0, 100, 0.1, 4},
+    {"feMr200", 5.0, -kUnlimited, 100, 0.1, 4},
+    {"feDf73", 1.0, 0.05, 100, 0.1, 4},
+    {"feFilterOutliers", 3.0, -100, 100, 0.1, 4},
+    {"fefr", 2.0, 0.01, 100, 0.01, 3},
+    {"feTg", 300, 40, 600, 1, 3},
+    {"feD", 4.1, 0.1, 30, 0.1, 3},
+    {"felr", 34, 0.1, 100, 0.1, 3},
+    {"feR2", 0.000379, 0.0003, 0.0005, 1e-6, 4},
+    {"feR3", 0.00198, 0.001, 0.003, 1e-5, 4},
+    {"feb74", 0, -kUnlimited, kUnlimited, 0, 4},
+    {"feb75", 0, -kUnlimited, kUnlimited, 0, 4},
+    {"feliq", 0.935, -kUnlimited, kUnlimited, 0.005, 3},
+    {"PressLevel", 50, 20, 80, 1, 4},
+}};
+
+void SetUpMainGraph(TXYGraph& g) {
+    g.SetOptions(xyAutoXDiv | xyAutoYDiv);
+    g.Font().SetName("Arial");
+    g.Font().SetHeight(13);
+    g.SetWidth(769);
+    g.SetHeight(329);
+    g.SetXScale(scLin);
+    g.SetYScale(scLog10);
+    g.Setxmin(0);
+    g.Setxmax(100);
+    g.SetYmin(1);
+    g.SetYmax(100);
+    g.SetXdiv(10);
+    g.SetYdiv(1);
+    g.SetTitleBottom("time");
+    g.SetTitleLeft("c/s");
+    g.SetTitleTop("Time profiles");
+    g.SetTitleRight("s");
+    g.MinLogSpan = 0.5;
+}
+
+void SetUpSideGraph(TXYGraph& g) {
+    g.SetOptions(xyAutoYDiv);
+    g.Font().SetName("Arial");
+    g.Font().SetHeight(13);
+    g.SetWidth(167);
+    g.SetHeight(327);
+    g.SetXScale(scLin);
+    g.SetYScale(scLog10);
+    g.Setxmin(0.3);
+    g.Setxmax(-0.3);
+    g.SetYmin(1);
+    g.SetYmax(100);
+    g.SetXdiv(0.5);
+    g.SetYdiv(1);
+    g.SetTitleBottom("m/z");
+    g.SetTitleLeft("c/s");
+}
+
+}  // namespace
+
+std::string TFixedDateTextFormatter::DateTimeText(double dateTime) const {
+    DateTimeParts p = DecodeDateTime(dateTime);
+    char buf[48];
+    if (p.hour == 0 && p.minute == 0 && p.second == 0 && p.millisecond == 0)
+        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", p.day, p.month, p.year);
+    else
+        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", p.day, p.month, p.year, p.hour, p.minute,
+                      p.second);
+    return buf;
+}
+
+TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateTextFormatter>()) {
+    for (std::size_t i = 0; i < kFieldSpecs.size(); ++i) {
+        const FieldSpec& s = kFieldSpecs[i];
+        fields_[i] = TFloatField(s.value, s.min, s.max, s.step, s.precision);
+    }
+    SetUpMainGraph(Graph1);
+    SetUpSideGraph(Graph2);
+    Ready = true;
+}
+
+void TKelViewSession::SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter) {
+    dateFormatter_ = formatter ? std::move(formatter) : std::make_shared<TFixedDateTextFormatter>();
+}
+
+std::optional<TFieldId> TKelViewSession::FieldOfName(std::string_view name) {
+    for (std::size_t i = 0; i < kFieldSpecs.size(); ++i)
+        if (kFieldSpecs[i].name == name) return static_cast<TFieldId>(i);
+    return std::nullopt;
+}
+
+std::string_view TKelViewSession::NameOfField(TFieldId id) { return kFieldSpecs[static_cast<std::size_t>(id)].name; }
+
+bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
+    TFloatField& field = Field(id);
+    std::string before = field.Text();
+    if (!field.SetValue(value)) return false;
+    // The field's change event fires when its text changes.
+    if (field.Text() != before) FieldChanged(id);
+    return true;
+}
+
+bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
+    TFloatField& field = Field(id);
+    double before = field.Value();
+    // Typing: the value follows the text while it reads as a number in range.
+    field.ParseText(text);
+    if (field.Value() != before) FieldChanged(id);
+    // Leaving: the strict check, then the text in display form.
+    bool refused = false;
+    field.ValidateText(text, &refused);
+    if (refused) return false;
+    field.SetValue(field.Value());
+    FieldLeft(id);
+    return true;
+}
+
+void TKelViewSession::FieldChanged(TFieldId id) {
+    switch (id) {
+        case TFieldId::feDe200:
+            Profile.De200 = FieldValue(id);
+            RefreshPlot();
+            break;
+        case TFieldId::feMr200:
+            Profile.Mr200 = FieldValue(id);
+            RefreshPlot();
+            break;
+        case TFieldId::feDf73:
+            Profile.Df73 = FieldValue(id);
+            RefreshPlot();
+            break;
+        case TFieldId::feFilterOutliers:
+            Profile.OutlierPower = FieldValue(id);
+            RefreshPlot();
+            break;
+        case TFieldId::fefr:
+        case TFieldId::feTg:
+        case TFieldId::felr:
+            fefrTgEtcExit();
+            break;
+        case TFieldId::feDeadT:
+        case TFieldId::feR2:
+        case TFieldId::feR3:
+        case TFieldId::feb74:
+        case TFieldId::feb75:
+        case TFieldId::feliq:
+            RefreshPlot();
+            break;
+        case TFieldId::feD:
+        case TFieldId::PressLevel:
+            break;  // these act on leaving the field
+    }
+}
+
+void TKelViewSession::FieldLeft(TFieldId id) {
+    switch (id) {
+        case TFieldId::fefr:
+        case TFieldId::feTg:
+        case TFieldId::felr:
+        case TFieldId::feD:
+        case TFieldId::PressLevel:
+            fefrTgEtcExit();
+            break;
+        default:
+            break;
+    }
+}
+
+TPlotMode TKelViewSession::Mode() const {
+    if (IsotopeDown()) return TPlotMode::Isotope;
+    if (PpbDown()) return TPlotMode::Ppb;
+    return TPlotMode::Rate;
+}
+
+void TKelViewSession::PressMode(TModeButton button) {
+    modeDown_ = modeDown_ == button ? TModeButton::None : button;
+}
+
+void TKelViewSession::PpbAction() {
+    SelectCompoundsForPpb(KineticsLibrary(), Profile);
+    RefreshPlot();
+    if (Profile.njm >= 1) RescaleY();
+}
+
+void TKelViewSession::BtnPpbClick() {
+    PressMode(TModeButton::Ppb);
+    PpbAction();
+}
+
+void TKelViewSession::ReleasePpb() {
+    if (PpbDown()) modeDown_ = TModeButton::None;
+}
+
+void TKelViewSession::PressPpb() {
+    modeDown_ = TModeButton::Ppb;
+    PpbAction();
+}
+
+void TKelViewSession::btnIRClick() {
+    PressMode(TModeButton::Isotope);
+    RefreshPlot();
+}
+
+void TKelViewSession::sbInfoClick() { PressMode(TModeButton::IntermediateResults); }
+
+void TKelViewSession::btnApplyDeMrClick() {
+    correct_ = !correct_;
+    RefreshPlot();
+}
+
+void TKelViewSession::btnNormIdClick() {
+    normId_ = !normId_;
+    RefreshPlot();
+    RescaleY();
+}
+
+void TKelViewSession::cbT0StartClick() {
+    t0AtStart_ = !t0AtStart_;
+    RefreshPlot();
+}
+
+void TKelViewSession::sbKeepLogClick() { keepLog_ = !keepLog_; }
+
+}  // namespace kel

@@ -1,0 +1,52 @@
+#pragma once
+// The profile browser's work without its window: listing a folder of
+// profiles by their header fields, newest first, and the batch conversion of
+// the whole listing to worksheets and ppb files.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "profile/Kel.h"
+
+namespace kel {
+
+class TKelViewSession;
+
+struct TListEntry {
+    std::string Text;        // the file name in lower case, as the list shows it
+    std::string StoredName;  // the name as the folder stores it, used to open the file
+    std::unique_ptr<TKelDetails> Details;
+};
+
+class TProfileListing {
+public:
+    // Makes folder current and lists its "*.kel" files (any case) by their
+    // header fields, newest first. A load that raises ends the listing: the
+    // entries so far stay (sorted) and the error reaches the caller. `busy`
+    // is told when the busy cursor should show (from the eleventh file on)
+    // and when the listing is over.
+    void ListFolder(const std::string& folder, const std::function<void(bool)>& busy = {});
+    // Orders the entries by ProfileDate, newest first.
+    void SortNewestFirst();
+    // Frees every entry and empties the list.
+    void ClearListing();
+
+    std::vector<TListEntry> Entries;
+    int Selected = -1;  // index of the selected entry, -1 for none
+};
+
+// Reports the batch's progress: the entry being converted (0-based) of count.
+using TBatchProgress = std::function<void(int index, int count, const std::string& name)>;
+
+// Converts every listed profile, newest first, in the current folder: its
+// worksheet (<name>.csv), its ppb lines (<name>Ppb.csv, written afresh) and
+// the lines of all profiles ("AllFilesPpb.csv", started afresh). An error
+// opening a profile ends the batch there and reaches the caller; outputs
+// written so far stay. Returns false when an output could not be written.
+bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
+
+// The batch's file of all profiles' ppb lines.
+inline constexpr const char* kAllFilesPpbName = "AllFilesPpb.csv";
+
+}  // namespace kel

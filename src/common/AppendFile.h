@@ -1,0 +1,19 @@
+#pragma once
+// Appending whole lines to a log without ever losing what it held.
+#include <string>
+#include <string_view>
+
+namespace kel {
+
+enum class TAppendResult {
+    Appended,  // the bytes were added to the existing file
+    Created,   // the file did not exist and was created with the bytes
+    Failed,    // nothing was written (the reason is in `error`)
+};
+
+// Appends bytes in one write to path. A missing file is created; any other
+// failure (permissions, a lock, a folder in the way) leaves an existing file
+// untouched: it is never truncated or recreated.
+TAppendResult AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+}  // namespace kel

@@ -1,0 +1,57 @@
+#pragma once
+// The results log ("multilog.csv") and the batch ppb lines: what the analyst
+// keeps of every calculation. Each line is composed completely before it is
+// appended in one write, so a failure never leaves half a line behind.
+#include <string>
+
+#include "kinetics/Corrections.h"
+#include "kinetics/Kbasetxt.h"
+#include "kinetics/WindowResults.h"
+#include "profile/Kel.h"
+
+namespace kel {
+
+// The name of the results log in the current folder.
+inline constexpr const char* kResultLogName = "multilog.csv";
+
+// What the log lines read from the main window at the moment of writing.
+struct TLogContext {
+    const TKel* profile = nullptr;
+    const TKbase* library = nullptr;
+    TPlotMode mode = TPlotMode::Rate;
+    TCorrectionState corrections;  // DeadTime in force and the "correct" switch
+    std::string fileNameField;     // the text of edFileName
+    double selection0 = 0, selection1 = 0;  // the graph's selection, seconds, unsorted
+    TIsotopeParams isotope;        // R2, R3 and liq are used
+    TIsotopeSums isotopeSums;      // S74, S75, RelErr of the last calculation
+    std::string logPath = kResultLogName;
+};
+
+// The header line: file,date,time,endtime, the mode's column names and the
+// logged auxiliary rows, CR LF.
+std::string LogHeaderLine(const TLogContext& context);
+
+// The data line of the window [start, end]; raises the floating-point errors
+// (an S75 or liq of 0 in the isotope mode, a zero dwell).
+std::string LogDataLine(const TLogContext& context, int start, int end);
+
+// The batch line of point i: file, date and time, and the ppb of every
+// selected compound computed for [i, i].
+std::string BatchLine(const TLogContext& context, int point);
+
+// The window of the selection taken straight from the time axis: sorted,
+// not below 0, divided by the cycle time and rounded halves to even.
+std::pair<int, int> LogWindowOfSelection(const TLogContext& context, double cycleTime);
+
+// Appends the header when pending (clearing it) and the window's data line
+// to the log; a failure is reported in a message box and writes nothing.
+void LogWindowResults(const TLogContext& context, bool& logHeaderPending);
+
+// The same for every point of the profile, one line per point.
+void LogProfileResults(const TLogContext& context, bool& logHeaderPending);
+
+// Appends the batch lines of points 1 .. njm - 1 to fileName; false (and
+// nothing more written) when the file cannot be written.
+bool AppendBatchLines(const TLogContext& context, const std::string& fileName);
+
+}  // namespace kel
