@@ -177,8 +177,8 @@ std::int32_t TextToInt(std::string_view text) {
         body.remove_prefix(1);
     }
     std::int64_t value = 0;
-    bool ok = !body.empty() && body.size() <= 11;
-    for (char c : body) {
+    bool ok = !body.empty() && body.size() <= 11;  // 11 digits cannot overflow 64 bits
+    for (char c : ok ? body : std::string_view()) {
         if (c < '0' || c > '9') {
             ok = false;
             break;

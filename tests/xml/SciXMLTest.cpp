@@ -208,6 +208,8 @@ TEST(Lookups, ChildIntPassesOverValuesThatDoNotConvert) {
     EXPECT_EQ(a->ChildInt("m"), 0);
     EXPECT_EQ(a->ChildInt("missing"), 0);
     EXPECT_EQ(a->ChildInt("big"), 0);
+    Parse huge("<a><n>588888888888888888888888888888</n><n>3</n></a>");  // no overflow on the way
+    EXPECT_EQ(huge.xml.DocumentElement()->ChildInt("n"), 3);
     EXPECT_EQ(a->ChildText("n"), "x");
 }
 

@@ -1,0 +1,24 @@
+// Any bytes through the XML parser: it must answer true or false, never
+// crash, and leave an empty tree whenever it answers false.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "xml/SciXML.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    kel::TSimploXML xml;
+    bool raised = false;
+    xml.OnXMLError = [&](kel::TSimploXML&) { raised = true; };
+    bool ok = xml.LoadFromString(std::string(reinterpret_cast<const char*>(data), size));
+    if (ok == raised) std::abort();
+    if (!ok && (xml.DocumentElement() || xml.TagCount() != 0)) std::abort();
+    if (const kel::TElementDocXML* doc = xml.DocumentElement()) {
+        (void)doc->ChildInt("nim");
+        (void)doc->ChildFloat("p", 0.5);
+        (void)doc->ChildText("ion");
+        (void)doc->FindChildren("Ion");
+    }
+    return 0;
+}
