@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "browser/Kelbrows.h"
+#include "common/DateTime.h"
+#include "kinetics/KineticsLibrary.h"
+#include "support/SessionTestSupport.h"
+#include "synth/KineticsGenerator.h"
+#include "synth/LegacyWriter.h"
+#include "synth/ProfileGenerator.h"
+
+namespace fs = std::filesystem;
+
+namespace kel {
+namespace {
+
+int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+// Listing and batch work in the current folder; each test restores it.
+class Browser : public ::testing::Test {
+protected:
+    Browser() : previous_(fs::current_path()) { test::UseKinetics(synth::DemoKineticsText()); }
+    ~Browser() override {
+        fs::current_path(previous_);
+        KineticsLibrary().Clear();
+    }
+    void WriteProfile(const std::string& name, double dateOrigin, std::uint64_t seed = 1) {
+        synth::ProfileOptions options = synth::DefaultOptions(seed);
+        options.dateOrigin = dateOrigin;
+        synth::WriteLegacyFile(dir.File(name), synth::MakeProfile(options));
+    }
+    test::ScratchDir dir;
+    test::RecordedMessages boxes;
+    TProfileListing listing;
+
+private:
+    fs::path previous_;
+};
+
+TEST_F(Browser, ListsProfilesNewestFirstInLowerCase) {
+    WriteProfile("a.kel", EncodeDateTime({2006, 5, 1, 12, 0, 0, 0}));
+    WriteProfile("B.KEL", EncodeDateTime({2007, 5, 1, 12, 0, 0, 0}));
+    test::WriteFileForTest(dir.File("notes.txt"), "not a profile");
+    test::WriteFileForTest(dir.File(".hidden.kel"), "hidden");
+    fs::create_directory(dir.File("folder.kel"));
+    listing.ListFolder(dir.Path());
+    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir.Path()));
+    ASSERT_EQ(listing.Entries.size(), 2u);
+    EXPECT_EQ(listing.Entries[0].Text, "b.kel");
+    EXPECT_EQ(listing.Entries[0].StoredName, "B.KEL");
+    EXPECT_EQ(listing.Entries[1].Text, "a.kel");
+    EXPECT_TRUE(listing.Entries[0].Details->HeaderOnly);
+    EXPECT_EQ(listing.Entries[1].Details->reactant, "breath");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Browser, ALoadErrorEndsTheListingWithTheEntriesSoFar) {
+    WriteProfile("good.kel", 46000);
+    // A plain XML profile whose header has no DateOrigin cannot be listed.
+    test::WriteFileForTest(dir.File("bad.kel"), "<kel><ion>x</ion></kel>");
+    EXPECT_ANY_THROW(listing.ListFolder(dir.Path()));
+    EXPECT_LE(listing.Entries.size(), 1u);
+    for (const auto& e : listing.Entries) EXPECT_EQ(e.Text, "good.kel");
+}
+
+TEST_F(Browser, BusyFromTheEleventhProfile) {
+    for (int i = 0; i < 11; ++i) WriteProfile("p" + std::to_string(i) + ".kel", 46000 + i);
+    std::vector<bool> calls;
+    listing.ListFolder(dir.Path(), [&](bool busy) { calls.push_back(busy); });
+    EXPECT_EQ(calls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(listing.Entries.front().Text, "p10.kel");
+}
+
+TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
+    WriteProfile("old.kel", 46000.25, 3);
+    WriteProfile("new.kel", 46001.25, 4);
+    listing.ListFolder(dir.Path());
+    TKelViewSession session;
+    std::vector<std::string> progress;
+    ASSERT_TRUE(BatchConvert(listing, session, [&](int i, int n, const std::string& name) {
+        progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
+    }));
+    EXPECT_EQ(progress, (std::vector<std::string>{"0/2 new.kel", "1/2 old.kel"}));
+    for (const char* name : {"new.kel.csv", "old.kel.csv", "new.kelPpb.csv", "old.kelPpb.csv", "AllFilesPpb.csv"})
+        EXPECT_TRUE(fs::exists(dir.File(name))) << name;
+    std::string newer = test::ReadFile(dir.File("new.kelPpb.csv"));
+    std::string older = test::ReadFile(dir.File("old.kelPpb.csv"));
+    EXPECT_EQ(LineCount(newer), 200);  // points 1..200, never point 0
+    EXPECT_EQ(newer.rfind("new,10/12/2025,06:00:0", 0), 0u) << newer.substr(0, 60);
+    EXPECT_NE(newer.find(",\"acetone\","), std::string::npos);
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
+    EXPECT_TRUE(session.PpbDown());
+    EXPECT_EQ(listing.Selected, 1);
+    EXPECT_EQ(session.Profile.FileName, "old.kel");
+
+    // A second run starts the collected file afresh.
+    ASSERT_TRUE(BatchConvert(listing, session));
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
+    EXPECT_EQ(test::ReadFile(dir.File("new.kelPpb.csv")), newer);
+}
+
+TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {
+    // The first precursor line (NO+) is not measured: the compound is selected
+    // through its H3O+ line but its window rate of the first precursor is 0.
+    test::UseKinetics("unmeasured (X)\r\n2\r\n30 2e-9 1\r\n19 2e-9 1\r\n1\r\n33 1\r\n" + synth::DemoKineticsText());
+    WriteProfile("one.kel", 46000.25, 5);
+    listing.ListFolder(dir.Path());
+    TKelViewSession session;
+    session.LogFileName = dir.File("multilog.csv");
+    ASSERT_TRUE(BatchConvert(listing, session));
+    ASSERT_GT(KineticsLibrary().Compound(0).SelectCount, 0);
+    std::string lines = test::ReadFile(dir.File("one.kelPpb.csv"));
+    EXPECT_EQ(lines.find("unmeasured"), std::string::npos);
+    EXPECT_NE(lines.find("\"methanol\""), std::string::npos);
+    session.SelectAllClick();
+    session.btLogResultsClick();
+    std::string log = test::ReadFile(session.LogFileName);
+    EXPECT_EQ(log.find("unmeasured"), std::string::npos);
+    EXPECT_NE(log.find(",\"methanol\","), std::string::npos);
+}
+
+TEST_F(Browser, BatchLinesOfOneAndOfManyPoints) {
+    TKel single = test::ConstantProfile(2);
+    single.njm = 1;
+    single.jm = 1;
+    synth::WriteLegacyFile(dir.File("single.kel"), single);
+    listing.ListFolder(dir.Path());
+    TKelViewSession session;
+    ASSERT_TRUE(BatchConvert(listing, session));
+    EXPECT_EQ(test::ReadFile(dir.File("single.kelPpb.csv")), "");
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), "");
+}
+
+}  // namespace
+}  // namespace kel
