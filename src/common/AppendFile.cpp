@@ -6,23 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/PosixIo.h"
+
 namespace kel {
-
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 TAppendResult AppendToFile(const std::string& path, std::string_view bytes, std::string* error) {
     bool created = false;
