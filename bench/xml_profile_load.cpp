@@ -100,8 +100,10 @@ std::uint32_t Le32(const unsigned char* p) {
 
 // Member 0 of the archive, inflated and CRC-checked.
 std::string InflateFirstMember(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string file(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(file.data(), static_cast<std::streamsize>(file.size()));
     auto* h = reinterpret_cast<const unsigned char*>(file.data());
     std::uint32_t crc = Le32(h + 14), packed = Le32(h + 18), size = Le32(h + 22);
     std::size_t data = 30 + (h[26] | (h[27] << 8)) + (h[28] | (h[29] << 8));

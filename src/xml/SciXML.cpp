@@ -26,9 +26,24 @@ void TTagList::Clear() {
 
 void TXMLText::assign(std::string_view text) {
     Release();
-    if (text.size() < kTag) {
-        std::memcpy(bytes_, text.data(), text.size());
-        bytes_[kTag] = static_cast<char>(text.size());
+    std::size_t n = text.size();
+    if (n < kTag) {
+        // Two fixed-size, possibly overlapping copies instead of a call per
+        // name and count; never reads outside the text.
+        const char* from = text.data();
+        if (n >= 8) {
+            std::memcpy(bytes_, from, 8);
+            std::memcpy(bytes_ + n - 8, from + n - 8, 8);
+        } else if (n >= 4) {
+            std::memcpy(bytes_, from, 4);
+            std::memcpy(bytes_ + n - 4, from + n - 4, 4);
+        } else if (n >= 2) {
+            std::memcpy(bytes_, from, 2);
+            std::memcpy(bytes_ + n - 2, from + n - 2, 2);
+        } else if (n == 1) {
+            bytes_[0] = from[0];
+        }
+        bytes_[kTag] = static_cast<char>(n);
         return;
     }
     char* data = new char[text.size()];
@@ -49,7 +64,10 @@ void TXMLText::Release() noexcept {
 
 std::ostream& operator<<(std::ostream& out, const TXMLText& text) { return out << text.view(); }
 
-void TTagList::Grow() { blocks_.push_back(std::make_unique<Entry[]>(kGrowth)); }
+void TTagList::Grow() {
+    // Entries are written before they are read: no need to clear them.
+    blocks_.push_back(std::unique_ptr<Entry[]>(new Entry[kGrowth]));
+}
 
 void TElementDocXML::DismantleChildren() {
     // Children are dismantled through a work list instead of nested
@@ -147,7 +165,10 @@ struct ByteClasses {
 constexpr ByteClasses kClasses;
 
 bool Closes(std::string_view tag, std::string_view name) {
-    return tag.size() == name.size() + 1 && tag[0] == '/' && tag.substr(1) == name;
+    if (tag.size() != name.size() + 1 || tag[0] != '/') return false;
+    for (std::size_t i = 0; i < name.size(); ++i)  // names are short: no library call
+        if (tag[i + 1] != name[i]) return false;
+    return true;
 }
 
 // Builds the tree from the stored tokens as they come: it starts at the
@@ -173,7 +194,7 @@ public:
             open_.pop_back();
         } else {
             TElementDocXML& child = current_->AddChild(text);
-            child.Children.reserve(CousinChildren(child));
+            if (std::size_t expected = CousinChildren(child)) child.Children.reserve(expected);
             open_.push_back(current_);
             current_ = &child;
         }

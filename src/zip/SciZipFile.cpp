@@ -32,6 +32,7 @@ constexpr std::uint16_t kMethodDeflated = 8;
 constexpr std::size_t kReadStep = std::size_t{1} << 20;
 constexpr std::size_t kFirstInflateStep = std::size_t{256} << 10;
 constexpr std::size_t kLargestInflateStep = std::size_t{256} << 20;
+constexpr std::size_t kPlausibleRatio = 8;
 
 [[noreturn]] void Damaged(const std::string& what) { throw EZipFileError("Damaged archive: " + what); }
 [[noreturn]] void Unsupported(const std::string& what) { throw EZipFileError("Unsupported archive: " + what); }
@@ -59,7 +60,17 @@ private:
 // Reads from the stream and turns every short read into "Damaged archive".
 class Reader {
 public:
-    explicit Reader(std::istream& in) : in_(in) {}
+    explicit Reader(std::istream& in) : in_(in) {
+        // A seekable stream tells how much data there is, so a claimed
+        // length can be checked before anything is allocated for it.
+        std::streampos here = in_.tellg();
+        if (here < 0) return;
+        in_.seekg(0, std::ios::end);
+        std::streampos end = in_.tellg();
+        in_.seekg(here);
+        if (end >= here && in_) left_ = static_cast<std::size_t>(end - here);
+        in_.clear();
+    }
 
     // Reads a 32-bit value (cleared first); returns how many bytes came.
     std::size_t Signature(std::uint32_t& value) {
@@ -71,9 +82,16 @@ public:
     void Exact(unsigned char* bytes, std::size_t size, const std::string& where) {
         if (Read(reinterpret_cast<char*>(bytes), size) != size) Damaged("the data ends inside " + where);
     }
-    // `size` bytes, allocated only as fast as they arrive.
+    // `size` bytes, allocated only once the stream is known to hold them,
+    // or else as fast as they arrive.
     std::string Bytes(std::size_t size, const std::string& where) {
         std::string bytes;
+        if (left_) {
+            if (size > *left_) Damaged("the data ends inside " + where);
+            bytes.resize(size);
+            if (Read(bytes.data(), size) != size) Damaged("the data ends inside " + where);
+            return bytes;
+        }
         while (bytes.size() < size) {
             std::size_t done = bytes.size();
             std::size_t step = std::min(size - done, kReadStep);
@@ -86,9 +104,12 @@ public:
 private:
     std::size_t Read(char* bytes, std::size_t size) {
         in_.read(bytes, static_cast<std::streamsize>(size));
-        return static_cast<std::size_t>(in_.gcount());
+        auto got = static_cast<std::size_t>(in_.gcount());
+        if (left_) *left_ -= std::min(got, *left_);
+        return got;
     }
     std::istream& in_;
+    std::optional<std::size_t> left_;  // bytes left in a seekable stream
 };
 
 // Step 1 of a load: 4-byte steps from the current position to the first
@@ -233,9 +254,12 @@ std::string Inflate(const TLocalFile& file) {
 
     // The output grows only as the data delivers it, so a small member that
     // claims gigabytes is refused after inflating what it really holds.
+    // The first step is what the data can plausibly hold (profile texts
+    // shrink about fourfold); the rest doubles.
     std::string out;
     std::size_t produced = 0;
     int rc = Z_OK;
+    out.resize(std::min(expected, kFirstInflateStep + kPlausibleRatio * file.CompressedData.size()));
     while (produced < expected) {
         if (produced == out.size()) {
             std::size_t step = std::clamp(out.size(), kFirstInflateStep, kLargestInflateStep);
