@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job on the bundled demo data.
+# Installs what is missing, builds, and runs the demo job headlessly: a batch
+# conversion of a copy of the demo folder and a PNG plot of its newest profile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/build.sh build
-for profile in demo/*.kel; do
-  build/bin/kelview-cli summary "$profile"
-done
+cli=build/bin/kelview-cli
+
+# A fresh copy each run; demo/ itself is never written.
+out=build/demo-run
+rm -rf "$out"
+mkdir -p "$out"
+cp demo/*.kel "$out"/
+
+"$cli" batch "$out"
+
+newest=$(for f in "$out"/*.kel; do
+  date=$("$cli" info --header-only "$f" | sed -n 's/.*"ProfileDate":\([^,]*\),.*/\1/p')
+  printf '%s %s\n' "$date" "$f"
+done | sort -g -r | head -n 1 | cut -d' ' -f2-)
+plot="$out/$(basename "$newest" .kel).png"
+"$cli" plot "$newest" -o "$plot"
+
+echo
+echo "Outputs in $(cd "$out" && pwd):"
+echo "  worksheets and ppb files: *.kel.csv, *.kelPpb.csv, AllFilesPpb.csv"
+echo "  plot of the newest profile ($(basename "$newest")): $(basename "$plot")"

@@ -1,33 +1,41 @@
 #pragma once
-// A minimal JSON writer for the command-line tool's machine-readable output.
+// A small JSON writer for the command-line tool's machine-readable output.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kel::cli {
 
 class JsonWriter {
 public:
-    void BeginObject();
+    // Containers; a key is given inside objects and left empty inside arrays.
+    void BeginObject(std::string_view key = {});
     void EndObject();
     void BeginArray(std::string_view key = {});
     void EndArray();
-    void Key(std::string_view key);
+    // Members of an object (key given) or elements of an array (key empty).
     void String(std::string_view key, std::string_view value);
     void Number(std::string_view key, double value);
     void Integer(std::string_view key, long long value);
     void Bool(std::string_view key, bool value);
-    // A bare number inside an array.
-    void Element(long long value);
-    void Element(double value);
-    void Element(std::string_view value);
+    // Elements of an array.
+    void Element(std::string_view value) { String({}, value); }
+    void Element(double value) { Number({}, value); }
+    void Element(long long value) { Integer({}, value); }
     const std::string& Text() const { return out_; }
 
 private:
-    void Separate();
-    void WriteKey(std::string_view key);
-    static std::string Quote(std::string_view text);
+    void Start(std::string_view key);
     std::string out_;
-    bool needComma_ = false;
+    std::vector<bool> first_{true};  // per open container: nothing written in it yet
 };
+
+// The shortest text that reads back as exactly x; "null" for NaN and infinities,
+// which JSON cannot hold.
+std::string JsonNumber(double x);
+
+// text as a JSON string: UTF-8 passes through, while a text that is not valid
+// UTF-8 (the single-byte texts of old profiles) is read as Latin-1.
+std::string JsonQuote(std::string_view text);
 
 }  // namespace kel::cli

@@ -1,0 +1,85 @@
+// "batch": the profile browser's batch conversion of a whole folder.
+#include <filesystem>
+#include <iostream>
+
+#include "browser/Kelbrows.h"
+#include "cli/BatchProgress.h"
+#include "cli/CliMessages.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+
+namespace kel::cli {
+
+namespace {
+
+// A batch ends at the first profile that fails; the user learns which and
+// what stays written.
+void Stopped(const std::string& name, int index, int count, const std::string& reason) {
+    std::cerr << "kelview-cli batch: stopped at \"" << name << "\" (" << index + 1 << " of " << count << ")"
+              << (reason.empty() ? "" : ": " + reason) << "; the outputs of the " << index
+              << " newer profiles stay\n";
+}
+
+int RunBatch(const TParsedArgs& args) {
+    const std::string& folder = args.Positional({"FOLDER"})[0];
+    std::error_code ec;
+    // Listing a folder that cannot be entered would list the current one.
+    if (!std::filesystem::is_directory(folder, ec)) throw EFailure("\"" + folder + "\" is not a folder");
+    std::string shownFolder = std::filesystem::canonical(folder, ec).string();
+    TCliSession cli(CommonOptionsOf(args));
+    cli.ApplyFieldSettings();
+
+    TProfileListing listing;
+    listing.ListFolder(folder);
+    int count = static_cast<int>(listing.Entries.size());
+    // The batch starts "AllFilesPpb.csv" afresh, which must not happen for nothing.
+    if (count == 0) throw EFailure("no profiles (*.kel) in \"" + folder + "\"; nothing converted");
+
+    TBatchProgressDisplay display(stderr);
+    int current = 0;
+    std::string currentName;
+    auto progress = [&](int index, int total, const std::string& name) {
+        current = index;
+        currentName = name;
+        display.Starting(index, total, name);
+    };
+    bool written = false;
+    CliMessages().SetStopAtFailure(true);
+    try {
+        written = BatchConvert(listing, cli.Session, progress);
+        CliMessages().SetStopAtFailure(false);
+    } catch (const std::exception& e) {
+        CliMessages().SetStopAtFailure(false);
+        display.Finished(current, count);
+        Stopped(currentName, current, count, e.what());
+        throw EFailure("");
+    }
+    display.Finished(count, count);
+    if (!written) throw EFailure("some outputs in \"" + folder + "\" could not be written");
+    std::cout << "converted " << count << " profiles; worksheets, ppb files and " << kAllFilesPpbName << " are in "
+              << shownFolder << '\n';
+    return 0;
+}
+
+}  // namespace
+
+TCommand BatchCommand() {
+    return {"batch", "convert a folder of profiles to worksheets and ppb files",
+            "Usage: kelview-cli batch FOLDER [--kinetics K] [--set NAME=VALUE]... [--settings]\n"
+            "\n"
+            "The profile browser's \"Batch conversion\" of FOLDER: every profile, newest\n"
+            "first, is opened and written as its worksheet (NAME.kel.csv) and its ppb\n"
+            "lines (NAME.kelPpb.csv); \"AllFilesPpb.csv\" collects the lines of all. The\n"
+            "outputs go into FOLDER. Progress is shown on stderr; the batch stops at\n"
+            "the first profile that fails and names it.\n"
+            "\n"
+            "  --kinetics K        main kinetics file (default: the demo library)\n"
+            "  --set NAME=VALUE    the window's controls before the batch starts (see\n"
+            "                      \"kelview-cli window --help\"); a profile's own\n"
+            "                      correction and flow-tube values replace them\n"
+            "  --settings          read the user's settings at start\n",
+            {{"--kinetics", true}, {"--set", true}, {"--settings", false}},
+            RunBatch};
+}
+
+}  // namespace kel::cli

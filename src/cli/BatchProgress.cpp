@@ -1,0 +1,40 @@
+#include "cli/BatchProgress.h"
+
+#include <unistd.h>
+
+namespace kel::cli {
+
+namespace {
+constexpr int kBarWidth = 30;
+}
+
+TBatchProgressDisplay::TBatchProgressDisplay(std::FILE* stream)
+    : stream_(stream), bar_(::isatty(::fileno(stream)) == 1) {}
+
+TBatchProgressDisplay::~TBatchProgressDisplay() {
+    if (lineOpen_) std::fputc('\n', stream_);
+}
+
+void TBatchProgressDisplay::Starting(int index, int count, const std::string& name) {
+    if (!bar_) {
+        std::fprintf(stream_, "converting %d of %d: %s\n", index + 1, count, name.c_str());
+        std::fflush(stream_);
+        return;
+    }
+    Finished(index, count);
+    std::fprintf(stream_, " %s", name.c_str());
+    std::fflush(stream_);
+}
+
+void TBatchProgressDisplay::Finished(int done, int count) {
+    if (!bar_) return;
+    int filled = count > 0 ? done * kBarWidth / count : kBarWidth;
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.resize(kBarWidth, '.');
+    // \33[K clears what a longer file name left on the line.
+    std::fprintf(stream_, "\r\33[K[%s] %d/%d", bar.c_str(), done, count);
+    std::fflush(stream_);
+    lineOpen_ = true;
+}
+
+}  // namespace kel::cli

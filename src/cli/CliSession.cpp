@@ -1,0 +1,96 @@
+#include "cli/CliSession.h"
+
+#include <fstream>
+
+#include "app/qt/QtSettingsStore.h"
+#include "cli/CliMessages.h"
+#include "cli/FieldSettings.h"
+#include "kinetics/KineticsLibrary.h"
+
+namespace kel::cli {
+
+std::string DefaultKineticsFile() { return KELVIEW_DEMO_KINETICS; }
+
+namespace {
+
+std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
+    if (options.userSettings) return std::make_unique<QtSettingsStore>();
+    return std::make_unique<MemorySettings>();
+}
+
+// The library named by the options, else by the settings, else the demo one.
+std::string KineticsFileOf(const TCommonOptions& options) {
+    if (options.kinetics) return *options.kinetics;
+    std::string stored = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
+    return stored.empty() ? DefaultKineticsFile() : stored;
+}
+
+void LoadKinetics(const std::string& path) {
+    // The library reader passes over a file it cannot read; here that would
+    // quietly leave every ppb result out.
+    if (!std::ifstream(path, std::ios::binary))
+        throw EFailure("the kinetics file \"" + path + "\" cannot be read");
+    int failures = CliMessages().Failures();
+    SetKineticsFileName(path);
+    ReloadKineticsLibrary();
+    if (CliMessages().Failures() > failures)
+        throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
+}
+
+}  // namespace
+
+TCliSession::TCliSession(const TCommonOptions& options) : options_(options), store_(StoreFor(options)) {
+    previousStore_ = SetSettingsStore(store_.get());
+    LoadKinetics(KineticsFileOf(options_));
+    Session.LoadSettings(*store_);
+}
+
+TCliSession::~TCliSession() {
+    ReleaseKineticsLibrary();
+    SetSettingsStore(previousStore_);
+}
+
+void TCliSession::Open(const std::string& file) {
+    int failures = CliMessages().Failures();
+    Session.ShowProfile(file);
+    if (CliMessages().Failures() > failures) throw EFailure("\"" + file + "\" could not be read; nothing done");
+    ApplyMode();
+    ApplyFieldSettings();
+    if (options_.linear && Session.LogPlotTicked()) Session.LogplotCtrlEnter1Click();
+    ApplySelection();
+}
+
+void TCliSession::ApplyFieldSettings() {
+    for (const TFieldSetting& setting : options_.settings)
+        if (!ApplyFieldSetting(Session, setting)) throw EFailure("--set " + setting.name + ": value refused; nothing done");
+}
+
+void TCliSession::ApplyMode() {
+    switch (options_.mode) {
+        case TModeChoice::AsOpened:
+            break;
+        case TModeChoice::Rate:
+            if (Session.PpbDown()) Session.BtnPpbClick();
+            if (Session.IsotopeDown()) Session.btnIRClick();
+            break;
+        case TModeChoice::Ppb:
+            if (!Session.PpbDown()) Session.BtnPpbClick();
+            break;
+        case TModeChoice::Isotope:
+            if (!Session.IsotopeDown()) Session.btnIRClick();
+            break;
+    }
+}
+
+void TCliSession::ApplySelection() {
+    if (!options_.select) {
+        Session.SelectAllClick();
+        return;
+    }
+    // What the end of a mouse drag on the main graph does, in seconds.
+    Session.Selection = {options_.select->first, options_.select->second};
+    if (Session.IsotopeDown()) Session.BuildPlot();
+    Session.RunWindowCalculation();
+}
+
+}  // namespace kel::cli

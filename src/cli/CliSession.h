@@ -1,0 +1,43 @@
+#pragma once
+// The main window's session as the command-line tool prepares it: the
+// settings store (the user's, or one in memory that nothing keeps), the main
+// kinetics library, and a profile opened as the window opens it, with the
+// mode, field values and selection of the command line applied.
+#include <memory>
+#include <string>
+
+#include "app/KelViewSession.h"
+#include "cli/CliOptions.h"
+#include "common/Settings.h"
+
+namespace kel::cli {
+
+class TCliSession {
+public:
+    // Installs the settings store and loads the kinetics library; raises
+    // EFailure when the library cannot be read.
+    explicit TCliSession(const TCommonOptions& options);
+    ~TCliSession();
+    TCliSession(const TCliSession&) = delete;
+    TCliSession& operator=(const TCliSession&) = delete;
+
+    // ShowProfile, then the mode, the --set values, --linear and the
+    // selection; raises EFailure when the profile or a value is refused.
+    void Open(const std::string& file);
+    // The --set values alone, in order (the batch applies them before it starts).
+    void ApplyFieldSettings();
+
+    TKelViewSession Session;
+
+private:
+    void ApplyMode();
+    void ApplySelection();
+    TCommonOptions options_;
+    std::unique_ptr<SettingsStore> store_;
+    SettingsStore* previousStore_ = nullptr;
+};
+
+// The kinetics file used when none is named.
+std::string DefaultKineticsFile();
+
+}  // namespace kel::cli
