@@ -68,6 +68,7 @@ std::string WriteBreathProfile(const ScratchDir& dir, const std::string& name, s
 std::string WriteHeadspaceProfile(const ScratchDir& dir, const std::string& name) {
     synth::ProfileOptions options = synth::DefaultOptions(7);
     options.headspaceDips = true;
+    options.cycles = 201;  // every slot recorded, so the dips set the range
     options.reactant = "headspace";
     std::string path = dir.File(name);
     synth::WriteLegacyFile(path, synth::MakeProfile(options));
