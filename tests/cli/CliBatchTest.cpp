@@ -1,0 +1,85 @@
+// "batch": the browser's batch conversion, byte for byte, and where it stops.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/KelViewSession.h"
+#include "browser/Kelbrows.h"
+#include "cli/CliTestSupport.h"
+#include "kinetics/KineticsLibrary.h"
+
+namespace kel {
+namespace {
+
+class CliBatch : public ::testing::Test {
+protected:
+    CliBatch() { test::UseDefaultKinetics(); }
+    ~CliBatch() override {
+        ReleaseKineticsLibrary();
+        std::filesystem::current_path(cwd_);  // the listing makes its folder current
+    }
+    // The same three profiles in a folder.
+    void WriteProfiles(const test::ScratchDir& folder) {
+        test::WriteBreathProfile(folder, "older.kel", 1, 46000.25);
+        test::WriteBreathProfile(folder, "Newest.KEL", 2, 46000.75);
+        test::WriteHeadspaceProfile(folder, "middle.kel");
+    }
+    test::ScratchDir cli, reference;
+    test::RecordedMessages boxes;
+
+private:
+    std::filesystem::path cwd_ = std::filesystem::current_path();
+};
+
+TEST_F(CliBatch, OutputsEqualTheWindowsBatch) {
+    WriteProfiles(cli);
+    WriteProfiles(reference);
+    test::TCliResult r = test::RunCli({"batch", cli.Path()}, "/");
+    ASSERT_EQ(r.status, 0) << r.err;
+    TProfileListing listing;
+    TKelViewSession session;
+    listing.ListFolder(reference.Path());
+    ASSERT_TRUE(BatchConvert(listing, session));
+
+    auto names = test::ListFolder(reference.Path());
+    ASSERT_EQ(names.size(), 3u + 3u + 3u + 1u);
+    EXPECT_EQ(test::ListFolder(cli.Path()), names);
+    for (const std::string& name : names)
+        EXPECT_EQ(test::ReadFile(cli.File(name)), test::ReadFile(reference.File(name))) << name;
+    // Plain progress lines when stderr is no terminal, newest first.
+    EXPECT_NE(r.err.find("converting 1 of 3: Newest.KEL\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("converting 3 of 3: older.kel\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("converted 3 profiles"), std::string::npos) << r.out;
+}
+
+TEST_F(CliBatch, StopsAtTheFirstProfileThatFailsAndNamesIt) {
+    WriteProfiles(cli);
+    // Newer than the others, cut inside its counts: a damaged profile.
+    std::string whole = test::ReadFile(test::WriteBreathProfile(cli, "damaged.kel", 3, 46001.0));
+    test::WriteFileForTest(cli.File("damaged.kel"), whole.substr(0, 9000));
+    test::TCliResult r = test::RunCli({"batch", "."}, cli.Path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Damaged profile"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("stopped at \"damaged.kel\" (1 of 4)"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(cli.File("damaged.kel.csv")));
+    EXPECT_FALSE(std::filesystem::exists(cli.File("Newest.KEL.csv")));
+}
+
+TEST_F(CliBatch, NothingToConvertTouchesNothing) {
+    test::WriteFileForTest(cli.File("AllFilesPpb.csv"), "kept");
+    test::TCliResult empty = test::RunCli({"batch", cli.Path()}, "/");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("no profiles"), std::string::npos) << empty.err;
+    EXPECT_EQ(test::ReadFile(cli.File("AllFilesPpb.csv")), "kept");
+
+    // A folder that does not exist must not convert the current one.
+    WriteProfiles(cli);
+    test::TCliResult missing = test::RunCli({"batch", "no-such-folder"}, cli.Path());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("is not a folder"), std::string::npos) << missing.err;
+    EXPECT_EQ(test::ReadFile(cli.File("AllFilesPpb.csv")), "kept");
+    EXPECT_FALSE(std::filesystem::exists(cli.File("older.kel.csv")));
+}
+
+}  // namespace
+}  // namespace kel
