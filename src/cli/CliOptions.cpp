@@ -58,9 +58,9 @@ TParsedArgs ParseArgs(const std::vector<std::string>& args, std::span<const TOpt
         }
         std::size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
-        auto spec = std::find_if(accepted.begin(), accepted.end(), [&](const TOptionSpec& s) { return s.name == name; });
-        if (spec == accepted.end()) throw EUsage("unknown option \"" + name + "\"");
-        if (!spec->takesValue) {
+        auto known = std::find_if(accepted.begin(), accepted.end(), [&](const TOptionSpec& s) { return s.name == name; });
+        if (known == accepted.end()) throw EUsage("unknown option \"" + name + "\"");
+        if (!known->takesValue) {
             if (eq != std::string::npos) throw EUsage(name + " takes no value");
             parsed.options.emplace_back(name, "");
         } else if (eq != std::string::npos) {
