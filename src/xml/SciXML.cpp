@@ -1,8 +1,10 @@
 #include "xml/SciXML.h"
 
+#include <algorithm>
+#include <bit>
 #include <exception>
-#include <ostream>
 #include <limits>
+#include <ostream>
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
@@ -151,18 +153,39 @@ bool TSimploXML::LoadFromString(std::string text) {
 
 namespace {
 
-// Character classes of the tokenizer.
-enum : unsigned char { kKeep, kDrop, kOpen, kClose };
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 
-struct ByteClasses {
-    unsigned char of[256];
-    constexpr ByteClasses() : of() {
-        for (int c = 0; c < 256; ++c) of[c] = c < 0x20 || c > 0x7F ? kDrop : kKeep;
-        of[static_cast<unsigned char>('<')] = kOpen;
-        of[static_cast<unsigned char>('>')] = kClose;
+// Marks, in the high bits of its bytes, where a word of text holds a byte
+// that ends a run of kept bytes: "<", ">", or one the tokenizer drops
+// (below 0x20 or above 0x7F). Borrows can mark bytes after a marked one,
+// never before it, so the first mark is exact.
+std::uint64_t RunEnds(std::uint64_t word) {
+    std::uint64_t control = (word - 0x20 * kEveryByte) & ~word;
+    std::uint64_t bracket = (word | 0x02 * kEveryByte) ^ (0x3E * kEveryByte);  // 0 for "<" and ">"
+    bracket = (bracket - kEveryByte) & ~bracket;
+    return (word | control | bracket) & kHighBits;
+}
+
+bool EndsRun(char ch) {
+    auto c = static_cast<unsigned char>(ch);
+    return c < 0x20 || c > 0x7F || c == '<' || c == '>';
+}
+
+// The first byte at or after `from` that ends a run, or `end`. Eight bytes
+// at a time: profile values are a few digits between two tags.
+char* NextRunEnd(char* from, const char* end) {
+    for (; end - from >= 8; from += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, sizeof word);
+        if (std::uint64_t marks = RunEnds(word)) {
+            int bit = std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks);
+            return from + bit / 8;
+        }
     }
-};
-constexpr ByteClasses kClasses;
+    while (from != end && !EndsRun(*from)) ++from;
+    return from;
+}
 
 bool Closes(std::string_view tag, std::string_view name) {
     if (tag.size() != name.size() + 1 || tag[0] != '/') return false;
@@ -173,19 +196,21 @@ bool Closes(std::string_view tag, std::string_view name) {
 
 // Builds the tree from the stored tokens as they come: it starts at the
 // first tag, keeps only the chain of open elements (never a recursion) and
-// ignores everything after the document element closes.
+// ignores everything after the document element closes. Tokens lie in a
+// text of which 16 bytes can be read from any token that starts before
+// `roomy`.
 class TreeBuilder {
 public:
-    explicit TreeBuilder(TElementDocXML& root) : current_(&root) {}
+    TreeBuilder(TElementDocXML& root, const char* roomy) : current_(&root), roomy_(roomy) {}
 
-    void Token(bool isTag, std::string_view text) {
+    void Token(bool isTag, const char* text, std::size_t size) {
         if (state_ != kBuilding) {
             if (state_ == kDone || !isTag) return;
             state_ = kBuilding;
         }
         if (!isTag) {
-            current_->Value.assign(text);
-        } else if (Closes(text, current_->Name)) {
+            Assign(current_->Value, text, size);
+        } else if (Closes({text, size}, current_->Name)) {
             if (open_.size() <= 1) {
                 state_ = kDone;  // the root or the document element closed
                 return;
@@ -193,69 +218,85 @@ public:
             current_ = open_.back();
             open_.pop_back();
         } else {
-            TElementDocXML& child = current_->AddChild(text);
-            if (std::size_t expected = CousinChildren(child)) child.Children.reserve(expected);
+            TBlockDocXML& children = current_->Children;
+            if (children.empty()) children.reserve(CousinChildren());
+            Assign(children.emplace_back().Name, text, size);
             open_.push_back(current_);
-            current_ = &child;
+            current_ = &children.back();
         }
     }
     // False while elements are still open: the tokens ran out.
     bool Complete() const { return state_ != kBuilding; }
 
 private:
+    void Assign(TXMLText& target, const char* text, std::size_t size) const {
+        if (text < roomy_)
+            target.AssignWithin(text, size);
+        else
+            target.assign({text, size});
+    }
+
     // Lists repeat: the Counts of one row look like those of the row
-    // before. The number of children of the same-named element at the same
-    // place in the parent's previous sibling is a good guess for how many a
-    // new element will get; reserving it spares the list's regrowth. Every
-    // element lends its count to one cousin at most, so the guess never
-    // reserves more than what the tree already holds.
-    std::size_t CousinChildren(const TElementDocXML& child) const {
-        if (open_.empty()) return 0;
-        const TBlockDocXML& uncles = open_.back()->Children;  // the parent and its siblings
+    // before. When the current element gets its first child, the number of
+    // children of the same-named element at the same place in its parent's
+    // previous sibling is a good guess for how many it will get; reserving
+    // it spares the list's regrowth. Every element lends its count to one
+    // cousin at most, so the guess never reserves more than what the tree
+    // already holds.
+    std::size_t CousinChildren() const {
+        if (open_.size() < 2) return 0;
+        const TBlockDocXML& uncles = open_[open_.size() - 2]->Children;  // the parent and its siblings
         if (uncles.size() < 2) return 0;
         const TBlockDocXML& cousins = uncles[uncles.size() - 2].Children;
-        std::size_t index = current_->Children.size() - 1;
-        if (index >= cousins.size() || cousins[index].Name.view() != child.Name.view()) return 0;
+        std::size_t index = open_.back()->Children.size() - 1;
+        if (index >= cousins.size() || cousins[index].Name.view() != current_->Name.view()) return 0;
         return cousins[index].Children.size();
     }
 
     enum { kWaiting, kBuilding, kDone } state_ = kWaiting;
     std::vector<TElementDocXML*> open_;
     TElementDocXML* current_;
+    const char* roomy_;
 };
 
 }  // namespace
 
 bool TSimploXML::Parse(std::string text) {
-    // The kept bytes are moved to the front of the text, which the list then
-    // owns; every token is a range of it that ends where its delimiter was.
+    // The list owns the text, and every token is a range of it, in place:
+    // only a run that lost a dropped byte is moved together.
     std::string& kept = Tags_.text_;
     kept = std::move(text);
-    char* out = kept.data();
-    std::size_t written = 0, start = 0;
+    char* const first = kept.data();
+    const char* const end = first + kept.size();
+    TreeBuilder builder(Root_, end - std::min<std::size_t>(kept.size(), 16));
+    char* start = first;  // the current run
+    char* tail = first;   // where its next kept byte goes
+    char* read = first;
     bool inTag = false;
-    TreeBuilder builder(Root_);
-    for (char ch : kept) {
-        unsigned char kind = kClasses.of[static_cast<unsigned char>(ch)];
-        if (kind == kKeep) {
-            out[written++] = ch;
-        } else if (kind == (inTag ? kClose : kOpen)) {
-            std::string_view token(out + start, written - start);
+    for (;;) {
+        char* stop = NextRunEnd(read, end);
+        auto length = static_cast<std::size_t>(stop - read);
+        if (tail != read) std::memmove(tail, read, length);
+        tail += length;
+        if (stop == end) break;  // the unfinished last run is dropped
+        char ch = *stop;
+        read = stop + 1;
+        if (ch == (inTag ? '>' : '<')) {
+            std::string_view token(start, static_cast<std::size_t>(tail - start));
             // Blank-only runs and, among the first two tokens, the
             // declaration are not stored.
             bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
                          (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
             if (store) {
-                Tags_.Append(inTag, start, token.size());
-                builder.Token(inTag, token);
+                Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
+                builder.Token(inTag, start, token.size());
             }
-            start = written;
+            start = tail = read;
             inTag = !inTag;
-        } else if (kind != kDrop) {
-            out[written++] = ch;  // "<" inside a tag, ">" outside one
+        } else if (ch == '<' || ch == '>') {
+            *tail++ = ch;  // "<" inside a tag, ">" outside one
         }
     }
-    kept.resize(written);  // the unfinished last run is dropped
     return builder.Complete();
 }
 

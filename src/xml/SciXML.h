@@ -56,7 +56,7 @@ private:
     }
     void Grow();
 
-    std::string text_;  // the kept bytes; tokens are ranges of it
+    std::string text_;  // the parsed text; tokens are ranges of it
     std::vector<std::unique_ptr<Entry[]>> blocks_;
     std::size_t count_ = 0;
 };
@@ -71,7 +71,9 @@ public:
         Reset();
         assign(text);
     }
-    ~TXMLText() { Release(); }
+    ~TXMLText() {
+        if (IsLong()) Release();
+    }
     TXMLText(TXMLText&& other) noexcept {
         std::memcpy(bytes_, other.bytes_, sizeof bytes_);
         other.Reset();
@@ -89,6 +91,14 @@ public:
 
     // Replaces the text.
     void assign(std::string_view text);
+    // Replaces the text with `size` bytes at `from`, where 16 bytes may be
+    // read whatever the size: a short text then takes one fixed-size copy.
+    void AssignWithin(const char* from, std::size_t size) {
+        if (size >= kTag) return assign({from, size});
+        if (IsLong()) Release();
+        std::memcpy(bytes_, from, sizeof bytes_);
+        bytes_[kTag] = static_cast<char>(size);
+    }
     TXMLText& operator=(std::string_view text) {
         assign(text);
         return *this;
