@@ -76,10 +76,9 @@ def channel_of(k, m):
     return -1
 
 
-def rates(k, counts, c, chronological):
-    """Dead-time corrected, filtered count rates of channel c at every point."""
-    row = 2 * c + 1
-    x = counts[row]
+def filtered(k, counts, c):
+    """Counts of channel c in storage order, through the outlier filter."""
+    x = counts[2 * c + 1]
     njm = k["njm"]
     if k["OutlierFilter"] > 0:
         s = np.arange(njm)
@@ -93,22 +92,32 @@ def rates(k, counts, c, chronological):
         low = np.where((x == 0) & (spread < 2), m, x)
         if spread < 1.5:
             low = (m + low) / 2
-        filtered = np.where(m > 25, high, low)
-        x = np.where((s > 0) & (s < njm - 1) & (s < k["jm"] - 2), filtered, x)
-    rate = x * k["FScan"] / k["Cntm"][row]
+        replaced = np.where(m > 25, high, low)
+        x = np.where((s > 0) & (s < njm - 1) & (s < k["jm"] - 2), replaced, x)
+    return x
+
+
+def rates(k, counts, c, chronological):
+    """Dead-time corrected, filtered count rates of channel c at every point."""
+    rate = filtered(k, counts, c) * k["FScan"] / k["Cntm"][2 * c + 1]
     d = rate * k["DeadTime"]
     rate = np.where(d < 0.5, rate / (1 - d), rate * (2 * d + 1))
     return rate[chronological]
 
 
-def series(k, counts, compound, chronological):
+def densities(k, counts, compound, chronological, channel_rates=None):
+    """Number density of the compound at every point, each a window of its own.
+    channel_rates(c) gives the rates of channel c at every point (rates() when None)."""
     njm = k["njm"]
     zero = np.zeros(njm)
     first_product_37 = compound["ProductMass"][0] == 37
+    if channel_rates is None:
+        def channel_rates(c):
+            return rates(k, counts, c, chronological)
 
     def window_mean(mass):
         c = channel_of(k, mass)
-        total = 0.5 * rates(k, counts, c, chronological) if c != -1 else zero
+        total = 0.5 * channel_rates(c) if c != -1 else zero
         factor, scale, divisor = correction(k, mass)
         return total / 0.5 * factor * scale / divisor
 
@@ -132,8 +141,15 @@ def series(k, counts, compound, chronological):
         x = kk[0] * N / D
         usable = (P[0] != 0) & (D != 0) & (x > -1)
         density = np.where(usable, np.log1p(np.where(usable, x, 0)) / (reaction_time(k) * kk[0]), 0)
-    density = np.where(density > 0, density, 0)
+    return np.where(density > 0, density, 0)
+
+
+def to_ppb(k, density):
     return flow_factor(k) / k["f1"] * density / 3.28e16 * 1e9
+
+
+def series(k, counts, compound, chronological):
+    return to_ppb(k, densities(k, counts, compound, chronological))
 
 
 def main():

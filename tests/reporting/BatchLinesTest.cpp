@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include "app/KelViewSession.h"
+#include "kinetics/KineticsLibrary.h"
+#include "reporting/ResultLog.h"
+#include "support/SessionTestSupport.h"
+#include "synth/KineticsGenerator.h"
+#include "synth/ProfileGenerator.h"
+
+namespace kel {
+namespace {
+
+// Appending a profile's batch lines reuses what every line computes alike;
+// the file must hold exactly the lines BatchLine composes one by one.
+TEST(BatchLines, AppendedLinesAreTheLinesComposedOneByOne) {
+    test::ScratchDir dir;
+    test::RecordedMessages boxes;
+    test::UseKinetics(synth::KineticsText(20));
+    synth::ProfileOptions options = synth::DefaultOptions(7);
+    options.cycles = 450;  // the ring has wrapped
+    TKelViewSession session;
+    session.ShowProfile(test::SaveProfile(dir, synth::MakeProfile(options), "batch.kel"));
+    session.PressPpb();
+    TLogContext context = session.LogContext();
+    std::string expected;
+    for (int i = 1; i < session.Profile.njm; ++i) expected += BatchLine(context, i);
+    ASSERT_TRUE(AppendBatchLines(context, dir.File("batchPpb.csv")));
+    EXPECT_EQ(test::ReadFile(dir.File("batchPpb.csv")), expected);
+    EXPECT_NE(expected.find(",\"methanol 2\","), std::string::npos);
+    EXPECT_TRUE(boxes.shown.empty());
+    KineticsLibrary().Clear();
+}
+
+}  // namespace
+}  // namespace kel
