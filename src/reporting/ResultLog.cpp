@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "common/AppendFile.h"
 #include "common/DateTime.h"
@@ -58,8 +60,38 @@ double LoggedSampleFlow(const TKel& kel) {
     return f1 > 0 && f1 < 50 ? f1 : 2.0;
 }
 
+// What the compound items of one context compute alike for every window:
+// the compounds' window plans and the flow-tube values. Each is made when an
+// item first needs it, in the order the items always made them, so that an
+// error still arises where it did; a value once made is the same every time.
+class TCompoundRun {
+public:
+    explicit TCompoundRun(const TLogContext& c)
+        : kel_(*c.profile), corrections_(c.corrections), plans_(c.library ? c.library->Count() : 0) {}
+    const TWindowPlan& Plan(int index, const TKrecord& compound) {
+        std::optional<TWindowPlan>& plan = plans_[static_cast<std::size_t>(index)];
+        if (!plan) plan = PlanWindow(kel_, corrections_, compound);
+        return *plan;
+    }
+    double ReactionTimeOnce() {
+        if (!reactionTime_) reactionTime_ = ReactionTime(kel_);
+        return *reactionTime_;
+    }
+    double FlowFactorOnce() {
+        if (!flowFactor_) flowFactor_ = FlowFactor(kel_);
+        return *flowFactor_;
+    }
+
+private:
+    const TKel& kel_;
+    TCorrectionState corrections_;
+    std::vector<std::optional<TWindowPlan>> plans_;
+    std::optional<double> reactionTime_, flowFactor_;
+};
+
 // ,"name",ppb (and , amount) of every selected compound computed for the window.
-std::string CompoundItems(const TLogContext& c, int start, int end, double cycleTime, bool withAmount) {
+std::string CompoundItems(const TLogContext& c, int start, int end, double cycleTime, bool withAmount,
+                          TCompoundRun& run) {
     const TKel& kel = *c.profile;
     std::string out;
     if (!c.library) return out;
@@ -67,11 +99,11 @@ std::string CompoundItems(const TLogContext& c, int start, int end, double cycle
     for (int i = 0; i < c.library->Count(); ++i) {
         const TKrecord& compound = c.library->Compound(i);
         if (compound.SelectCount == 0) continue;
-        FillWindowArrays(kel, c.corrections, compound, start, end, arrays);
+        FillWindowArrays(kel, run.Plan(i, compound), start, end, arrays);
         TDensityResult density =
-            ComputeDensity(compound.PrecursorCount, compound.ProductCount, arrays, ReactionTime(kel));
+            ComputeDensity(compound.PrecursorCount, compound.ProductCount, arrays, run.ReactionTimeOnce());
         if (!density.Computed) continue;
-        double ppb = DensityToPpb(density.Density, FlowFactor(kel), LoggedSampleFlow(kel));
+        double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), LoggedSampleFlow(kel));
         out += ",\"" + compound.Name + "\"," + FormatFixed(ppb, 6, 1);
         if (withAmount) out += ", " + FormatFixed(AmountMol(start, end, ppb, kel.f1, cycleTime), 6, 1);
     }
@@ -102,6 +134,14 @@ double RequireCycleTime(const TKel& kel) {
     double t = CycleTime(kel);
     if (!(t > 0)) throw EKelError("No cycle time: the profile has no dwell times");
     return t;
+}
+
+// BatchLine with the values the run shares between the lines of a profile.
+std::string BatchLineOf(const TLogContext& c, int point, TCompoundRun& run) {
+    const TKel& kel = *c.profile;
+    double t = RequireCycleTime(kel);
+    return FileItem(c) + "," + DateAndTime(kel.ProfileDate + point * t / kSecondsPerDay) +
+           CompoundItems(c, point, point, t, false, run) + kLineEnd;
 }
 
 // Composes header (when pending) and line, then appends both in one write. A
@@ -146,12 +186,14 @@ std::string LogDataLine(const TLogContext& c, int start, int end) {
     double t = RequireCycleTime(kel);
     std::string out = FileItem(c) + "," + DateAndTime(kel.ProfileDate + start * t / kSecondsPerDay) + "," +
                       TimeOnly(kel.ProfileDate + end * t / kSecondsPerDay);
-    if (c.mode == TPlotMode::Isotope)
+    if (c.mode == TPlotMode::Isotope) {
         out += IsotopeItems(c);
-    else if (c.mode == TPlotMode::Ppb)
-        out += CompoundItems(c, start, end, t, true);
-    else
+    } else if (c.mode == TPlotMode::Ppb) {
+        TCompoundRun run(c);
+        out += CompoundItems(c, start, end, t, true, run);
+    } else {
         out += RateItems(c, start, end);
+    }
     double points = end - start + 1;
     for (int r : LoggedAuxRows(kel)) {
         double sum = 0;
@@ -166,10 +208,8 @@ std::string LogDataLine(const TLogContext& c, int start, int end) {
 }
 
 std::string BatchLine(const TLogContext& c, int point) {
-    const TKel& kel = *c.profile;
-    double t = RequireCycleTime(kel);
-    return FileItem(c) + "," + DateAndTime(kel.ProfileDate + point * t / kSecondsPerDay) +
-           CompoundItems(c, point, point, t, false) + kLineEnd;
+    TCompoundRun run(c);
+    return BatchLineOf(c, point, run);
 }
 
 std::pair<int, int> LogWindowOfSelection(const TLogContext& c, double cycleTime) {
@@ -198,8 +238,9 @@ void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
 }
 
 bool AppendBatchLines(const TLogContext& context, const std::string& fileName) {
+    TCompoundRun run(context);
     for (int i = 1; i < context.profile->njm; ++i)
-        if (AppendToFile(fileName, BatchLine(context, i)) == TAppendResult::Failed) return false;
+        if (AppendToFile(fileName, BatchLineOf(context, i, run)) == TAppendResult::Failed) return false;
     return true;
 }
 
