@@ -23,6 +23,7 @@ bool IsBlankOnly(std::string_view s) { return s.find_first_not_of(' ') == std::s
 void TTagList::Clear() {
     blocks_.clear();
     count_ = 0;
+    next_ = end_ = nullptr;
     std::string().swap(text_);
 }
 
@@ -69,6 +70,8 @@ std::ostream& operator<<(std::ostream& out, const TXMLText& text) { return out <
 void TTagList::Grow() {
     // Entries are written before they are read: no need to clear them.
     blocks_.push_back(std::unique_ptr<Entry[]>(new Entry[kGrowth]));
+    next_ = blocks_.back().get();
+    end_ = next_ + kGrowth;
 }
 
 void TElementDocXML::DismantleChildren() {
@@ -154,37 +157,41 @@ bool TSimploXML::LoadFromString(std::string text) {
 namespace {
 
 constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// Marks, in the high bits of its bytes, where a word of text holds a byte
-// that ends a run of kept bytes: "<", ">", or one the tokenizer drops
-// (below 0x20 or above 0x7F). Borrows can mark bytes after a marked one,
-// never before it, so the first mark is exact.
-std::uint64_t RunEnds(std::uint64_t word) {
-    std::uint64_t control = (word - 0x20 * kEveryByte) & ~word;
-    std::uint64_t bracket = (word | 0x02 * kEveryByte) ^ (0x3E * kEveryByte);  // 0 for "<" and ">"
-    bracket = (bracket - kEveryByte) & ~bracket;
-    return (word | control | bracket) & kHighBits;
-}
+constexpr std::size_t kChunk = 64;
 
 bool EndsRun(char ch) {
     auto c = static_cast<unsigned char>(ch);
     return c < 0x20 || c > 0x7F || c == '<' || c == '>';
 }
 
-// The first byte at or after `from` that ends a run, or `end`. Eight bytes
-// at a time: profile values are a few digits between two tags.
-char* NextRunEnd(char* from, const char* end) {
-    for (; end - from >= 8; from += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, from, sizeof word);
-        if (std::uint64_t marks = RunEnds(word)) {
-            int bit = std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks);
-            return from + bit / 8;
-        }
+// One bit per byte of the `size` (at most 64) bytes at `from`, bit i for
+// byte i, set where the byte ends a run of kept bytes: "<", ">", or one the
+// tokenizer drops (below 0x20 or above 0x7F). A whole chunk is classified
+// eight bytes at a time, no byte's test depending on another's, so the
+// scan runs ahead of the token handling instead of waiting for it.
+std::uint64_t RunEndMarks(const char* from, std::size_t size) {
+    std::uint64_t marks = 0;
+    if (size < kChunk) {
+        for (std::size_t i = 0; i < size; ++i)
+            if (EndsRun(from[i])) marks |= std::uint64_t{1} << i;
+        return marks;
     }
-    while (from != end && !EndsRun(*from)) ++from;
-    return from;
+    for (std::size_t w = 0; w < kChunk / 8; ++w) {
+        std::uint64_t word;
+        std::memcpy(&word, from + 8 * w, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        // Per-byte sums that cannot carry into the next byte: the high bit
+        // tells whether the low seven bits reach 0x20, and whether the byte
+        // differs from "<" and ">" (which differ only in bit 1).
+        std::uint64_t printable = (word & kLowBits) + 0x60 * kEveryByte;
+        std::uint64_t bracket = (word | 0x02 * kEveryByte) ^ (0x3E * kEveryByte);
+        std::uint64_t other = ((bracket & kLowBits) + kLowBits) | bracket;
+        std::uint64_t ends = (word | ~printable | ~other) & kHighBits;
+        marks |= ((ends * 0x0002040810204081u) >> 56) << (8 * w);  // the eight high bits gathered
+    }
+    return marks;
 }
 
 bool Closes(std::string_view tag, std::string_view name) {
@@ -267,37 +274,39 @@ bool TSimploXML::Parse(std::string text) {
     std::string& kept = Tags_.text_;
     kept = std::move(text);
     char* const first = kept.data();
-    const char* const end = first + kept.size();
-    TreeBuilder builder(Root_, end - std::min<std::size_t>(kept.size(), 16));
+    const std::size_t size = kept.size();
+    TreeBuilder builder(Root_, first + size - std::min<std::size_t>(size, 16));
     char* start = first;  // the current run
     char* tail = first;   // where its next kept byte goes
-    char* read = first;
+    char* read = first;   // the first byte not yet taken into the run
     bool inTag = false;
-    for (;;) {
-        char* stop = NextRunEnd(read, end);
-        auto length = static_cast<std::size_t>(stop - read);
-        if (tail != read) std::memmove(tail, read, length);
-        tail += length;
-        if (stop == end) break;  // the unfinished last run is dropped
-        char ch = *stop;
-        read = stop + 1;
-        if (ch == (inTag ? '>' : '<')) {
-            std::string_view token(start, static_cast<std::size_t>(tail - start));
-            // Blank-only runs and, among the first two tokens, the
-            // declaration are not stored.
-            bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
-                         (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
-            if (store) {
-                Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
-                builder.Token(inTag, start, token.size());
+    for (std::size_t base = 0; base < size; base += kChunk) {
+        for (std::uint64_t marks = RunEndMarks(first + base, std::min(kChunk, size - base)); marks != 0;
+             marks &= marks - 1) {
+            char* stop = first + base + static_cast<std::size_t>(std::countr_zero(marks));
+            auto length = static_cast<std::size_t>(stop - read);
+            if (tail != read) std::memmove(tail, read, length);
+            tail += length;
+            read = stop + 1;
+            char ch = *stop;
+            if (ch == (inTag ? '>' : '<')) {
+                std::string_view token(start, static_cast<std::size_t>(tail - start));
+                // Blank-only runs and, among the first two tokens, the
+                // declaration are not stored.
+                bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
+                             (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
+                if (store) {
+                    Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
+                    builder.Token(inTag, start, token.size());
+                }
+                start = tail = read;
+                inTag = !inTag;
+            } else if (ch == '<' || ch == '>') {
+                *tail++ = ch;  // "<" inside a tag, ">" outside one
             }
-            start = tail = read;
-            inTag = !inTag;
-        } else if (ch == '<' || ch == '>') {
-            *tail++ = ch;  // "<" inside a tag, ">" outside one
         }
     }
-    return builder.Complete();
+    return builder.Complete();  // the unfinished last run is dropped
 }
 
 }  // namespace kel

@@ -34,24 +34,23 @@ public:
     // Token i (i < Count()).
     TTagRecord operator[](std::size_t i) const {
         const Entry& e = blocks_[i / kGrowth][i % kGrowth];
-        return {e.isTag != 0, std::string_view(text_).substr(e.offset, e.length)};
+        return {(e.lengthAndTag & kTagBit) != 0, std::string_view(text_).substr(e.offset, e.lengthAndTag & ~kTagBit)};
     }
     // Frees every token and the text they refer to.
     void Clear();
 
 private:
     friend class TSimploXML;
+    static constexpr std::uint32_t kTagBit = 0x80000000u;
     struct Entry {
         std::uint32_t offset;
-        std::uint32_t length : 31;
-        std::uint32_t isTag : 1;
+        std::uint32_t lengthAndTag;  // the length, and kTagBit for a tag
     };
+    // Stores a token of a text shorter than 2^31 bytes.
     void Append(bool isTag, std::size_t offset, std::size_t length) {
-        if (count_ == Capacity()) Grow();
-        Entry& e = blocks_[count_ / kGrowth][count_ % kGrowth];
-        e.offset = static_cast<std::uint32_t>(offset);
-        e.length = static_cast<std::uint32_t>(length) & 0x7FFFFFFFu;
-        e.isTag = isTag ? 1u : 0u;
+        if (next_ == end_) Grow();
+        *next_++ = {static_cast<std::uint32_t>(offset),
+                    static_cast<std::uint32_t>(length) | (isTag ? kTagBit : 0u)};
         ++count_;
     }
     void Grow();
@@ -59,6 +58,8 @@ private:
     std::string text_;  // the parsed text; tokens are ranges of it
     std::vector<std::unique_ptr<Entry[]>> blocks_;
     std::size_t count_ = 0;
+    Entry* next_ = nullptr;  // the next free entry of the last block
+    Entry* end_ = nullptr;   // the end of the last block
 };
 
 // The text of an element's name or value. Texts of up to 14 bytes (every
