@@ -272,10 +272,10 @@ void TKelViewSession::RunWindowCalculation() {
         Graph1.AddComment(kLegendTag, line.text, line.x, line.y, kAlignLeftTopBox, line.color, box, line.style);
     }
     if (Mode() == TPlotMode::Ppb) {
-        IntermediateResults = run.intermediate;
-        CompoundResults = run.compounds;
+        IntermediateResults = std::move(run.intermediate);
+        CompoundResults = std::move(run.compounds);
     }
-    if (Mode() == TPlotMode::Isotope) IsotopeSums = run.isotope;
+    if (Mode() == TPlotMode::Isotope) IsotopeSums = std::move(run.isotope);
     Graph1.Changed(this);
     if (run.ok() && keepLog_) btLogResultsClick();
 }

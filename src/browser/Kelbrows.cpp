@@ -25,15 +25,6 @@ bool IsProfileName(const std::string& name) {
     return name.size() > 4 && name[0] != '.' && Lower(name.substr(name.size() - 4)) == ".kel";
 }
 
-// Header-only details hold no counts, yet construction reserved a whole
-// record's rows; without giving them back a listing of 10 000 profiles keeps
-// a quarter of a gigabyte, and touching fresh pages for it slows the listing.
-void ReleaseEmptyArrays(TKelDetails& details) {
-    for (auto& row : details.Counts)
-        if (row.empty()) row.shrink_to_fit();
-    if (details.Times.empty()) details.Times.shrink_to_fit();
-}
-
 }  // namespace
 
 void TProfileListing::ClearListing() {
@@ -68,7 +59,6 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
     }
     for (const std::string& name : names) {
         auto details = std::make_unique<TKelDetails>();
-        ReleaseEmptyArrays(*details);
         details->HeaderOnly = true;
         details->FileName = name;
         details->LoadFromFile(name);

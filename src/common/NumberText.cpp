@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <vector>
@@ -47,9 +48,47 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+// True when x (finite, > 0) times 10^digits has a fractional part of exactly
+// one half. With x = M * 2^E and M odd, x * 10^d = M * 5^d * 2^(E + d): that is
+// an odd number of halves exactly when E = -(d + 1).
+bool IsFixedTie(double x, int digits) {
+    int e = 0;
+    double m = std::frexp(x, &e);
+    auto mantissa = static_cast<std::uint64_t>(std::ldexp(m, 53));
+    int exponent = e - 53;
+    while ((mantissa & 1) == 0) {
+        mantissa >>= 1;
+        ++exponent;
+    }
+    return exponent == -(digits + 1);
+}
+
+// The 'f' form through to_chars, which rounds the exact value with ties to
+// even; exact ties, found arithmetically, are then rounded away from zero.
+// Empty when the value or the digits are too large for the quick path.
+std::string QuickFixed(double x, int digits) {
+    constexpr int kMaxDigits = 40;
+    if (digits > kMaxDigits || !(x < 1e30)) return {};
+    char buf[80];
+    if (x == 0 || !IsFixedTie(x, digits)) {
+        auto result = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, digits);
+        return std::string(buf, result.ptr);
+    }
+    // The tie printed one digit further ends in an exact 5: drop it, round up.
+    auto result = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, digits + 1);
+    std::string head(buf, result.ptr - 1);
+    if (head.back() == '.') head.pop_back();
+    if (IncrementDigits(head)) head.insert(head.begin(), '1');
+    return head;
+}
+
 }  // namespace
 
 std::string RoundedPrintf(double x, int digits, char conv) {
+    if (conv == 'f') {
+        std::string quick = QuickFixed(x, digits);
+        if (!quick.empty()) return quick;
+    }
     // Glibc prints exact decimal expansions, so 20 guard digits decide the
     // rounding unless they read exactly 5000...; then the exact expansion
     // (at most 1074 fraction digits for a double) settles it.

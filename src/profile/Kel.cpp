@@ -33,9 +33,15 @@ void TKel::UpdateIonMasses() {
     }
 }
 
-TKelDetails::TKelDetails() {
-    for (auto& row : Counts) row.clear();
-    Times.clear();
+TKel::TKel(WithoutSlots) : ProfileDate(NowDateTime()) {
+    constexpr std::size_t kRows = 29;
+    Dam.resize(kRows);
+    Cntm.resize(kRows);
+    Name.resize(kRows);
+    IonMass.resize(kRows);
+    Counts.resize(kRows);  // rows without slots
 }
+
+TKelDetails::TKelDetails() : TKel(WithoutSlots{}) {}
 
 }  // namespace kel

@@ -69,6 +69,12 @@ public:
     double OutlierPower = 3.0;
     std::vector<double> IonMass;
 
+protected:
+    struct WithoutSlots {};
+    // The constructor's defaults with rows but no slots: nothing is allocated
+    // for counts a header-only record never holds.
+    explicit TKel(WithoutSlots);
+
 private:
     void ReadXmlFile(const std::string& fileName);
     void ReadZipFile(const std::string& fileName);

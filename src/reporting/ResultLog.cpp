@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -238,10 +239,19 @@ void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
 }
 
 bool AppendBatchLines(const TLogContext& context, const std::string& fileName) {
+    // Complete lines only, in one append: a point that cannot be composed
+    // keeps the lines before it and ends the batch with its error.
     TCompoundRun run(context);
-    for (int i = 1; i < context.profile->njm; ++i)
-        if (AppendToFile(fileName, BatchLineOf(context, i, run)) == TAppendResult::Failed) return false;
-    return true;
+    std::string lines;
+    std::exception_ptr failure;
+    try {
+        for (int i = 1; i < context.profile->njm; ++i) lines += BatchLineOf(context, i, run);
+    } catch (const EKelError&) {
+        failure = std::current_exception();
+    }
+    bool written = lines.empty() || AppendToFile(fileName, lines) != TAppendResult::Failed;
+    if (failure) std::rethrow_exception(failure);
+    return written;
 }
 
 }  // namespace kel

@@ -170,3 +170,51 @@ TEST(SafeMath, RoundHalfEven) {
 
 }  // namespace
 }  // namespace kel
+
+#include <cstdio>
+#include <random>
+
+namespace kel {
+namespace {
+
+// The exact decimal expansion rounded by hand, half away from zero.
+std::string ReferenceFixed(double x, int digits) {
+    std::vector<char> buf(1500);
+    std::snprintf(buf.data(), buf.size(), "%.1100f", x);
+    std::string exact = buf.data();
+    std::size_t point = exact.find('.');
+    std::string head = exact.substr(0, point + 1 + static_cast<std::size_t>(digits));
+    if (digits == 0) head.pop_back();
+    if (exact[point + 1 + static_cast<std::size_t>(digits)] >= '5') {
+        std::size_t i = head.size();
+        while (i-- > 0) {
+            if (head[i] == '.') continue;
+            if (head[i] != '9') {
+                ++head[i];
+                break;
+            }
+            head[i] = '0';
+            if (i == 0) head.insert(head.begin(), '1');
+        }
+    }
+    return head;
+}
+
+TEST(RoundedPrintf, FixedAgreesWithTheExactExpansion) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int n = 0; n < 20000; ++n) {
+        int digits = static_cast<int>(random() % 8);
+        double x = std::ldexp(unit(random), static_cast<int>(random() % 60) - 30);
+        if (n % 3 == 0) x = std::round(x * 1000) / 1000;   // short decimals
+        if (n % 5 == 0) x = std::ldexp(std::round(std::ldexp(x, 6)), -6);  // exact binary fractions: ties
+        ASSERT_EQ(RoundedPrintf(x, digits, 'f'), ReferenceFixed(x, digits)) << x << " " << digits;
+    }
+    for (double tie : {0.5, 1.5, 2.5, 0.125, 0.375, 9.5, 99.5, 999.9995, 1e15 + 0.5})
+        for (int digits = 0; digits < 5; ++digits)
+            EXPECT_EQ(RoundedPrintf(tie, digits, 'f'), ReferenceFixed(tie, digits)) << tie << " " << digits;
+    EXPECT_EQ(RoundedPrintf(1e300, 2, 'f'), ReferenceFixed(1e300, 2));  // beyond the quick path
+}
+
+}  // namespace
+}  // namespace kel
