@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <ostream>
+#include <stdexcept>
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
@@ -74,6 +75,23 @@ void TTagList::Grow() {
     end_ = next_ + kGrowth;
 }
 
+void TBlockDocXML::Grow(std::size_t capacity) {
+    if (capacity > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("Too many XML elements");
+    auto* grown = static_cast<TElementDocXML*>(::operator new(capacity * sizeof(TElementDocXML)));
+    for (std::uint32_t i = 0; i < size_; ++i) {
+        new (grown + i) TElementDocXML(std::move(data_[i]));
+        data_[i].~TElementDocXML();
+    }
+    ::operator delete(data_);
+    data_ = grown;
+    capacity_ = static_cast<std::uint32_t>(capacity);
+}
+
+void TBlockDocXML::Free() noexcept {
+    for (std::uint32_t i = 0; i < size_; ++i) data_[i].~TElementDocXML();
+    ::operator delete(data_);
+}
+
 void TElementDocXML::DismantleChildren() {
     // Children are dismantled through a work list instead of nested
     // destructor calls, so a hostile text nested a million deep cannot
@@ -134,7 +152,6 @@ void TSimploXML::Clear() {
     // The scrap element dismantles the old tree without recursion.
     TElementDocXML scrap;
     scrap.Children = std::move(Root_.Children);
-    Root_.Children.clear();
     Tags_.Clear();
 }
 

@@ -9,8 +9,10 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -134,14 +136,65 @@ private:
 std::ostream& operator<<(std::ostream& out, const TXMLText& text);
 
 class TElementDocXML;
-using TBlockDocXML = std::vector<TElementDocXML>;
+
+// An element's children in document order: a growable array in 16 bytes,
+// whose destruction costs an element without children no call; a
+// million-count profile has a million of them.
+class TBlockDocXML {
+public:
+    TBlockDocXML() noexcept = default;
+    ~TBlockDocXML() {
+        if (data_) Free();
+    }
+    TBlockDocXML(TBlockDocXML&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)),
+          size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    TBlockDocXML& operator=(TBlockDocXML&& other) noexcept {
+        TBlockDocXML old(std::move(*this));
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+        return *this;
+    }
+    TBlockDocXML(const TBlockDocXML&) = delete;
+    TBlockDocXML& operator=(const TBlockDocXML&) = delete;
+
+    // Number of children.
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    // Child i (i < size()).
+    TElementDocXML& operator[](std::size_t i);
+    const TElementDocXML& operator[](std::size_t i) const;
+    TElementDocXML* begin() { return data_; }
+    TElementDocXML* end();
+    const TElementDocXML* begin() const { return data_; }
+    const TElementDocXML* end() const;
+    const TElementDocXML& front() const { return *data_; }
+    TElementDocXML& back();
+    // Makes room for `count` children in all without moving them again.
+    void reserve(std::size_t count) {
+        if (count > capacity_) Grow(count);
+    }
+    // Appends a child made from `args` and returns it.
+    template <class... Args>
+    TElementDocXML& emplace_back(Args&&... args);
+
+private:
+    void Grow(std::size_t capacity);
+    void Free() noexcept;
+
+    TElementDocXML* data_ = nullptr;
+    std::uint32_t size_ = 0;
+    std::uint32_t capacity_ = 0;
+};
 
 // One element: its name, its text value and its children in document order.
 // An element owns its children; destroying even a very deep tree needs no
 // stack depth proportional to its height.
 class TElementDocXML {
 public:
-    TElementDocXML() = default;
+    TElementDocXML() noexcept {}  // user-provided: no zeroing before the members initialise
     explicit TElementDocXML(std::string_view name) : Name(name) {}
     ~TElementDocXML() {
         if (!Children.empty()) DismantleChildren();
@@ -175,6 +228,20 @@ public:
 private:
     void DismantleChildren();
 };
+
+inline TElementDocXML& TBlockDocXML::operator[](std::size_t i) { return data_[i]; }
+inline const TElementDocXML& TBlockDocXML::operator[](std::size_t i) const { return data_[i]; }
+inline TElementDocXML* TBlockDocXML::end() { return data_ + size_; }
+inline const TElementDocXML* TBlockDocXML::end() const { return data_ + size_; }
+inline TElementDocXML& TBlockDocXML::back() { return data_[size_ - 1]; }
+
+template <class... Args>
+TElementDocXML& TBlockDocXML::emplace_back(Args&&... args) {
+    if (size_ == capacity_) Grow(capacity_ ? 2 * std::size_t{capacity_} : 1);
+    TElementDocXML* child = new (data_ + size_) TElementDocXML(std::forward<Args>(args)...);
+    ++size_;
+    return *child;
+}
 
 // Turns a text into a tree below an unnamed root whose first child is the
 // document element. Failures are reported only as false and OnXMLError.

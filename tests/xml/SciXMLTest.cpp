@@ -337,6 +337,28 @@ TEST(Texts, AssignReplacesAndReleases) {
     EXPECT_EQ(t, std::string(20, 'c'));
 }
 
+TEST(Texts, ChildListsGrowMoveAndReserve) {
+    TElementDocXML list("list");
+    list.Children.reserve(3);
+    for (int i = 0; i < 40; ++i) {
+        TElementDocXML& child = list.AddChild("c" + std::to_string(i));
+        child.Value = std::string(static_cast<std::size_t>(i), 'v');
+        child.AddChild("leaf").Value = std::to_string(i);
+    }
+    ASSERT_EQ(list.Children.size(), 40u);
+    TBlockDocXML moved = std::move(list.Children);
+    EXPECT_TRUE(list.Children.empty());  // NOLINT(bugprone-use-after-move): a moved-from list is empty
+    EXPECT_EQ(list.FirstChild(), nullptr);
+    ASSERT_EQ(moved.size(), 40u);
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        EXPECT_EQ(moved[i].Name, "c" + std::to_string(i));
+        EXPECT_EQ(moved[i].Value, std::string(i, 'v'));
+        EXPECT_EQ(moved[i].ChildText("leaf"), std::to_string(i));
+    }
+    moved = TBlockDocXML();  // the old children and their own are freed
+    EXPECT_TRUE(moved.empty());
+}
+
 TEST(Lookups, AddChildAppendsAnEmptyElement) {
     TElementDocXML e("list");
     e.AddChild("x").Value = "1";
