@@ -84,29 +84,14 @@ const TElementDocXML& RequiredChild(const TElementDocXML& parent, std::string_vi
     return *child;
 }
 
-// Up to nine digits after an optional "-", the form the writer uses, read
-// directly; false for anything else, which TextToInt's full rules decide.
-bool PlainInteger(std::string_view text, std::int32_t& value) {
-    std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
-    if (text.size() == first || text.size() - first > 9) return false;
-    std::int32_t v = 0;
-    for (std::size_t i = first; i < text.size(); ++i) {
-        auto digit = static_cast<unsigned>(text[i] - '0');
-        if (digit > 9) return false;
-        v = v * 10 + static_cast<std::int32_t>(digit);
-    }
-    value = first ? -v : v;
-    return true;
-}
-
 // The values of the first `count` children as integers; the error names the
 // entry (`what` and its index) that is not one.
 void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* target, const std::string& what) {
     std::size_t s = 0;
     try {
         for (; s < count; ++s) {
-            std::string_view value = list.Children[s].Value;
-            if (!PlainInteger(value, target[s])) target[s] = TextToInt(value);
+            const TXMLText& value = list.Children[s].Value;
+            if (!value.PlainInteger(target[s])) target[s] = TextToInt(value);
         }
     } catch (const EConvertError&) {
         throw EConvertError("Damaged profile: entry " + std::to_string(s) + " of " + what + " " +

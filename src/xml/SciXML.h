@@ -3,6 +3,7 @@
 // plain names and text values, and an optional leading declaration. No
 // attributes, entities, comments or empty-element tags; bytes outside
 // 0x20..0x7F are dropped while tokenizing.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -120,10 +121,37 @@ public:
     bool empty() const { return view().empty(); }
     std::size_t size() const { return view().size(); }
     friend bool operator==(const TXMLText& a, std::string_view b) { return a.view() == b; }
+    // The text as an integer when it has the plain form writers use, an
+    // optional "-" and one to eight digits; false for anything else, which
+    // the full conversion rules decide.
+    bool PlainInteger(std::int32_t& value) const {
+        auto size = static_cast<std::size_t>(bytes_[kTag]);
+        std::size_t sign = size != 0 && bytes_[0] == '-' ? 1 : 0;
+        std::size_t digits = size - sign;
+        if (size > 9 || digits == 0 || digits > 8) return false;  // a long text's size byte is above 9
+        // The digits, read as one word from the 16 inline bytes, move to its
+        // high end behind "0"s: eight digits, each tested and then combined
+        // pairwise.
+        std::uint64_t word;
+        std::memcpy(&word, bytes_ + sign, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        std::size_t shift = 8 * (8 - digits);
+        word = (word << shift) | (kZeros & ~(~std::uint64_t{0} << shift));
+        constexpr std::uint64_t high = 0x8080808080808080u;
+        if ((word | (word + 0x4646464646464646u) | ~((word | high) - kZeros)) & high) return false;
+        word -= kZeros;
+        word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFu;
+        word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFu;
+        word = (word * 10000 + (word >> 32)) & 0xFFFFFFFFu;
+        auto number = static_cast<std::int32_t>(word);
+        value = sign ? -number : number;
+        return true;
+    }
 
 private:
     static constexpr std::size_t kTag = 15;  // short length, or kLong
     static constexpr char kLong = static_cast<char>(0x7F);
+    static constexpr std::uint64_t kZeros = 0x3030303030303030u;  // "0" in every byte
     bool IsLong() const { return bytes_[kTag] == kLong; }
     // All 16 bytes: two stores, and no byte is ever read uninitialised.
     void Reset() noexcept { std::memset(bytes_, 0, sizeof bytes_); }

@@ -285,6 +285,38 @@ TEST(ParseProfileXml, StructuralDamageIsAnErrorToTheCaller) {
     EXPECT_THROW(kel.ParseProfileXml(ProfileText(header, row + EmptyIons(28), "<t>1</t><t>x</t>")), EConvertError);
 }
 
+TEST(ParseProfileXml, CountsInEveryFormTheIntegerRulesTake) {
+    // The writer's plain form and everything else the integer rules accept.
+    const char* values[] = {"0", "-0", "99999999", "-99999999", "123456789", "-2147483648", "2147483647",
+                            " 12", "   -3", "+5", "007", "0000000000"};
+    const std::int32_t expected[] = {0, 0, 99999999, -99999999, 123456789, -2147483647 - 1, 2147483647,
+                                     12, -3, 5, 7, 0};
+    std::string counts, times;
+    for (const char* v : values) {
+        counts += std::string("<c>") + v + "</c>";
+        times += std::string("<t>") + v + "</t>";
+    }
+    std::string header = "<nim>29</nim><njm>" + std::to_string(std::size(values)) + "</njm>";
+    TKel kel;
+    kel.ParseProfileXml(ProfileText(header, "<Ion><Name>19</Name><Counts>" + counts + "</Counts></Ion>" + EmptyIons(28),
+                                    times));
+    for (std::size_t s = 0; s < std::size(values); ++s) {
+        EXPECT_EQ(kel.Counts[0][s], expected[s]) << values[s];
+        EXPECT_EQ(kel.Times[s], expected[s]) << values[s];
+    }
+    // Trailing blanks, a lone sign, overflow and two signs are not integers.
+    for (const char* bad : {"12 ", "-", "2147483648", "-2147483649", "+-1", "1-"}) {
+        TKel other;
+        std::string text = ProfileText("<nim>29</nim><njm>1</njm>", EmptyIons(), std::string("<t>") + bad + "</t>");
+        try {
+            other.ParseProfileXml(text);
+            ADD_FAILURE() << bad;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.what(), "Damaged profile: entry 0 of Times '" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
+
 TEST(ParseProfileXml, HeaderOnlyReadsTextsAndDate) {
     TKel kel = SmallProfile();
     kel.comment = "20\xC2\xB0" "C";

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "common/Errors.h"
+#include "common/NumberText.h"
 
 namespace kel {
 namespace {
@@ -357,6 +361,71 @@ TEST(Texts, ChildListsGrowMoveAndReserve) {
     }
     moved = TBlockDocXML();  // the old children and their own are freed
     EXPECT_TRUE(moved.empty());
+}
+
+// What the full conversion makes of a text, or nullopt where it refuses.
+std::optional<std::int32_t> FullRules(std::string_view text) {
+    try {
+        return TextToInt(text);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
+TEST(Texts, PlainIntegersAgreeWithTheFullConversion) {
+    const char* plain[] = {"0", "-0", "7", "-7", "00000000", "12345678", "-12345678", "99999999", "-99999999",
+                           "1000000", "0000001", "-00", "42"};
+    for (const char* text : plain) {
+        std::int32_t value = -1;
+        EXPECT_TRUE(TXMLText(text).PlainInteger(value)) << text;
+        EXPECT_EQ(std::optional<std::int32_t>(value), FullRules(text)) << text;
+    }
+    // Not the plain form: left to the full rules, which take some of them.
+    const char* other[] = {"", "-", "--1", "+5", " 12", "12 ", "1a", "a1", "1/", "1:", "/", ":", "12-3",
+                           "123456789", "-123456789", "2147483648", "99999999999999999999", "1\x7F", "\x80" "1",
+                           "1\xB9", "\xB0", "1.5", "1e3", "0x10"};
+    for (const char* text : other) {
+        std::int32_t value = -1;
+        EXPECT_FALSE(TXMLText(text).PlainInteger(value)) << text;
+        EXPECT_EQ(value, -1) << text;
+    }
+}
+
+TEST(Texts, PlainIntegersAgreeOnEveryShortMixOfCharacters) {
+    const char alphabet[] = {'0', '1', '5', '9', '-', '+', ' ', '/', ':', 'a', '\x7F', '\x80', '\xB9'};
+    std::uint32_t x = 99;
+    int plainTexts = 0;
+    for (int n = 0; n < 20000; ++n) {
+        x = x * 1103515245u + 12345u;
+        std::size_t length = (x >> 16) % 11;
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            x = x * 1103515245u + 12345u;
+            // Mostly digits, so that many texts are plain.
+            std::size_t pick = (x >> 16) % (2 * sizeof alphabet);
+            text += pick < sizeof alphabet ? alphabet[pick] : static_cast<char>('0' + pick % 10);
+        }
+        TXMLText value(text);
+        std::int32_t plain = 0;
+        if (value.PlainInteger(plain)) {
+            EXPECT_EQ(std::optional<std::int32_t>(plain), FullRules(text)) << text;
+            ++plainTexts;
+        }
+        // A text that reads as a number after it was long, and garbage behind a short one, change nothing.
+        TXMLText reused(std::string(30, '9'));
+        reused = "1234567890123";
+        reused = text;
+        std::int32_t again = 0;
+        EXPECT_EQ(reused.PlainInteger(again), value.PlainInteger(plain)) << text;
+        EXPECT_EQ(again, plain) << text;
+    }
+    EXPECT_GT(plainTexts, 2000);  // enough plain texts for the comparison to say something
+}
+
+TEST(Texts, LongTextsAreNeverPlainIntegers) {
+    std::int32_t value = 0;
+    EXPECT_FALSE(TXMLText(std::string(20, '1')).PlainInteger(value));
+    EXPECT_FALSE(TXMLText("-" + std::string(14, '0')).PlainInteger(value));
 }
 
 TEST(Lookups, AddChildAppendsAnEmptyElement) {
