@@ -76,6 +76,9 @@ protected:
     explicit TKel(WithoutSlots);
 
 private:
+    // Header-only zipped profiles: the date from the archive's first local
+    // header already read from fd; false when the archive needs the full reader.
+    bool ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got);
     void ReadXmlFile(const std::string& fileName);
     void ReadZipFile(const std::string& fileName);
 };

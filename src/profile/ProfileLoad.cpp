@@ -1,5 +1,6 @@
 // Format detection, the legacy reader and the fix-ups every load ends with.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,6 +23,14 @@ constexpr std::uint16_t kZipSignature = 0x4B50;  // the bytes "PK"
 // Dates outside [30000, 50000] (18 Feb 1982 .. 21 Nov 2036) are taken as unset.
 constexpr double kEarliestProfileDate = 30000;
 constexpr double kLatestProfileDate = 50000;
+
+// A zip archive whose first member starts the file carries that member's
+// MS-DOS time stamp in its first 30 bytes: all a header-only load needs.
+constexpr std::size_t kLocalHeaderSize = 30;
+// Enough for that header with a usual member name, in the same read as the signature.
+constexpr std::size_t kFirstRead = 64;
+
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::string BaseName(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -164,6 +173,21 @@ void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
 
 }  // namespace
 
+bool TKel::ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got) {
+    if (got < static_cast<long>(kLocalHeaderSize) || head[2] != 3 || head[3] != 4) return false;
+    // The header must be whole, its name and extra field included, as the
+    // archive reader demands.
+    std::size_t needed = kLocalHeaderSize + Le16(head + 26) + Le16(head + 28);
+    struct stat st {};
+    if (static_cast<std::size_t>(got) < needed &&
+        (::fstat(fd, &st) != 0 || static_cast<std::size_t>(st.st_size) < needed))
+        return false;
+    std::uint32_t stamp = (static_cast<std::uint32_t>(Le16(head + 12)) << 16) | Le16(head + 10);
+    DateOrigin = UnpackDosDateTime(stamp).value_or(0.0);
+    ProfileDate = DateOrigin;
+    return true;
+}
+
 void TKel::LoadFromFile(const std::string& fileName) {
     DateOrigin = 0;
     // The two bytes that tell the format are read without a stdio buffer:
@@ -175,10 +199,17 @@ void TKel::LoadFromFile(const std::string& fileName) {
         DebugMessage("Open Error!");
         return;
     }
-    std::uint8_t head[2] = {0, 0};
-    std::uint16_t signature = 0;
-    if (::read(fd, head, 2) == 2) signature = static_cast<std::uint16_t>(head[0] | (head[1] << 8));
-    if (signature == legacy::kSignature) {
+    std::uint8_t head[kFirstRead] = {};
+    ssize_t got = ::read(fd, head, sizeof head);
+    std::uint16_t signature = got >= 2 ? static_cast<std::uint16_t>(head[0] | (head[1] << 8)) : 0;
+    if (signature == kZipSignature && HeaderOnly && ReadZipDateFromHeader(fd, head, got)) {
+        ::close(fd);
+    } else if (signature == legacy::kSignature) {
+        if (::lseek(fd, 2, SEEK_SET) != 2) {
+            ::close(fd);
+            DebugMessage("Open Error!");
+            return;
+        }
         FileHandle file(::fdopen(fd, "rb"), &std::fclose);
         if (!file) {
             ::close(fd);
