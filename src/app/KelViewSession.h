@@ -161,8 +161,6 @@ public:
     void btLogProfileClick();
     // "Log head&space": one line per pressure-defined section.
     void btPressClick();
-    // The batch ppb lines of the profile into fileName; false when it cannot be written.
-    bool AppendBatchLines(const std::string& fileName) const;
     // What the log lines read from the window right now.
     TLogContext LogContext() const;
     std::string LogFileName = kResultLogName;  // in the current folder

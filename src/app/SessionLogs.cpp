@@ -27,10 +27,6 @@ void TKelViewSession::btLogResultsClick() { kel::LogWindowResults(LogContext(), 
 
 void TKelViewSession::btLogProfileClick() { kel::LogProfileResults(LogContext(), LogHeaderPending); }
 
-bool TKelViewSession::AppendBatchLines(const std::string& fileName) const {
-    return kel::AppendBatchLines(LogContext(), fileName);
-}
-
 void TKelViewSession::btPressClick() {
     double t = CycleTime(Profile);
     for (int row = 18; row <= 26; row += 2) {

@@ -7,6 +7,7 @@
 
 #include "app/KelViewSession.h"
 #include "common/Messages.h"
+#include "reporting/ResultLog.h"
 
 namespace fs = std::filesystem;
 
@@ -85,8 +86,12 @@ bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBat
         session.PressPpb();
         std::string ppbFile = entry.Text + "Ppb.csv";
         fs::remove(ppbFile, ec);
-        allWritten = session.AppendBatchLines(ppbFile) && allWritten;
-        allWritten = session.AppendBatchLines(kAllFilesPpbName) && allWritten;
+        // The same lines go to the profile's file and to the collected one.
+        std::exception_ptr failure;
+        std::string lines = BatchLines(session.LogContext(), failure);
+        allWritten = AppendLines(ppbFile, lines) && allWritten;
+        if (failure) std::rethrow_exception(failure);
+        allWritten = AppendLines(kAllFilesPpbName, lines) && allWritten;
     }
     return allWritten;
 }

@@ -238,18 +238,27 @@ void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
     for (int i = 0; i < context.profile->njm; ++i) AppendLine(context, logHeaderPending, i, i);
 }
 
-bool AppendBatchLines(const TLogContext& context, const std::string& fileName) {
-    // Complete lines only, in one append: a point that cannot be composed
-    // keeps the lines before it and ends the batch with its error.
+std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) {
     TCompoundRun run(context);
     std::string lines;
-    std::exception_ptr failure;
+    failure = nullptr;
     try {
         for (int i = 1; i < context.profile->njm; ++i) lines += BatchLineOf(context, i, run);
     } catch (const EKelError&) {
         failure = std::current_exception();
     }
-    bool written = lines.empty() || AppendToFile(fileName, lines) != TAppendResult::Failed;
+    return lines;
+}
+
+bool AppendLines(const std::string& fileName, const std::string& lines) {
+    return lines.empty() || AppendToFile(fileName, lines) != TAppendResult::Failed;
+}
+
+bool AppendBatchLines(const TLogContext& context, const std::string& fileName) {
+    // Complete lines only, in one append: a point that cannot be composed
+    // keeps the lines before it and ends the batch with its error.
+    std::exception_ptr failure;
+    bool written = AppendLines(fileName, BatchLines(context, failure));
     if (failure) std::rethrow_exception(failure);
     return written;
 }

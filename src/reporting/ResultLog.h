@@ -2,6 +2,7 @@
 // The results log ("multilog.csv") and the batch ppb lines: what the analyst
 // keeps of every calculation. Each line is composed completely before it is
 // appended in one write, so a failure never leaves half a line behind.
+#include <exception>
 #include <string>
 
 #include "kinetics/Corrections.h"
@@ -50,8 +51,17 @@ void LogWindowResults(const TLogContext& context, bool& logHeaderPending);
 // The same for every point of the profile, one line per point.
 void LogProfileResults(const TLogContext& context, bool& logHeaderPending);
 
+// The batch lines of points 1 .. njm - 1. A point that cannot be composed
+// ends the text before it and leaves its error in `failure`.
+std::string BatchLines(const TLogContext& context, std::exception_ptr& failure);
+
+// Appends complete lines to fileName in one write (nothing for no lines);
+// false when the file cannot be written.
+bool AppendLines(const std::string& fileName, const std::string& lines);
+
 // Appends the batch lines of points 1 .. njm - 1 to fileName; false (and
-// nothing more written) when the file cannot be written.
+// nothing more written) when the file cannot be written. A point that cannot
+// be composed raises its error after the lines before it were appended.
 bool AppendBatchLines(const TLogContext& context, const std::string& fileName);
 
 }  // namespace kel
