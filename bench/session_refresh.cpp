@@ -174,7 +174,7 @@ void BM_RefreshPlot(benchmark::State& state, Case c) {
     auto [start, end] = s.SelectionToWindow(s.PointTime);
     state.counters["curves"] = s.Graph1.Curves.Count();
     state.counters["window"] = end - start + 1;
-    if (s.PpbDown()) state.counters["text_lines"] = static_cast<double>(s.IntermediateResults.size());
+    if (s.PpbDown()) state.counters["text_lines"] = static_cast<double>(s.IntermediateResults().size());
     WritePeerInputs(s, c, PeerInputs(c));
 }
 // A refresh over the whole profile takes seconds: one is enough.

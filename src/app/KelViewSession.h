@@ -148,7 +148,10 @@ public:
     TIsotopeSums IsotopeSums;
     std::vector<TCompoundResult> CompoundResults;
     std::string InfoText;
-    std::vector<std::string> IntermediateResults;  // MemoIntermediateResults
+    // The intermediate-results text (MemoIntermediateResults) of the last
+    // ppb-mode calculation; composed when first asked for, since a window
+    // over a whole long profile makes millions of lines nobody may look at.
+    const std::vector<std::string>& IntermediateResults() const;
     std::string StatusText = "Ready";
 
     // Formats the title's date; defaults to TFixedDateTextFormatter.
@@ -177,6 +180,15 @@ private:
     void BuildIsotopeCurves(int start, int end);
     void AddLegendLine(int line, const std::string& text, TColor color);
     void AddCurve(int index, TColor color, int width);
+
+    // What the last ppb-mode calculation read, kept until its text is composed.
+    struct TIntermediateSource {
+        TKel profile;
+        TKbase library;
+        TWindowInputs inputs;
+    };
+    mutable std::unique_ptr<TIntermediateSource> intermediateSource_;
+    mutable std::vector<std::string> intermediateText_;
 
     std::array<TFloatField, kFieldCount> fields_;
     TModeButton modeDown_ = TModeButton::None;

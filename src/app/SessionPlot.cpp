@@ -258,10 +258,18 @@ TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections)
 
 void TKelViewSession::RunWindowCalculation() {
     TWindowRun run;
+    if (Mode() == TPlotMode::Ppb) {
+        intermediateSource_.reset();
+        intermediateText_.clear();
+    }
     try {
         TCorrectionState corrections = StartRun();
         Graph1.DeleteComments(kLegendTag);
-        run = kel::RunWindowCalculation(WindowInputs(corrections));
+        TWindowInputs inputs = WindowInputs(corrections);
+        inputs.withIntermediate = false;
+        run = kel::RunWindowCalculation(inputs);
+        if (Mode() == TPlotMode::Ppb)
+            intermediateSource_.reset(new TIntermediateSource{Profile, KineticsLibrary(), inputs});
     } catch (const EKelError& e) {
         // Setting up the run failed before any line was placed.
         run.error = e.what();
@@ -272,12 +280,23 @@ void TKelViewSession::RunWindowCalculation() {
         Graph1.AddComment(kLegendTag, line.text, line.x, line.y, kAlignLeftTopBox, line.color, box, line.style);
     }
     if (Mode() == TPlotMode::Ppb) {
-        IntermediateResults = std::move(run.intermediate);
         CompoundResults = std::move(run.compounds);
     }
     if (Mode() == TPlotMode::Isotope) IsotopeSums = std::move(run.isotope);
     Graph1.Changed(this);
     if (run.ok() && keepLog_) btLogResultsClick();
+}
+
+const std::vector<std::string>& TKelViewSession::IntermediateResults() const {
+    if (intermediateSource_) {
+        TIntermediateSource& source = *intermediateSource_;
+        source.inputs.profile = &source.profile;
+        source.inputs.library = &source.library;
+        source.inputs.withIntermediate = true;
+        intermediateText_ = kel::RunWindowCalculation(source.inputs).intermediate;
+        intermediateSource_.reset();
+    }
+    return intermediateText_;
 }
 
 // --- Plot commands ---------------------------------------------------------

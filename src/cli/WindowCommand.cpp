@@ -32,14 +32,14 @@ void PrintJson(const TKelViewSession& session) {
         json.EndObject();
     }
     json.EndArray();
-    if (session.PpbDown()) json.String("intermediate", Joined(session.IntermediateResults));
+    if (session.PpbDown()) json.String("intermediate", Joined(session.IntermediateResults()));
     json.EndObject();
     std::cout << json.Text() << '\n';
 }
 
 void PrintText(const TKelViewSession& session) {
     for (const TComment& c : session.Graph1.Comments) std::cout << c.Text << '\n';
-    if (session.PpbDown()) std::cout << '\n' << Joined(session.IntermediateResults);
+    if (session.PpbDown()) std::cout << '\n' << Joined(session.IntermediateResults());
 }
 
 int RunWindow(const TParsedArgs& args) {

@@ -74,11 +74,11 @@ std::string PointLine(const TKel& kel, const TWindowPlan& plan, const TWindowArr
 // The compound's densities point by point (into the intermediate results),
 // their mean and scatter, and, for a positive mean, the whole-window figures.
 TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compound, double reactionTime,
-                                 std::vector<std::string>& text) {
+                                 std::vector<std::string>* text) {
     const TKel& kel = *in.profile;
     TCompoundResult result;
     result.Name = compound.Name;
-    text.push_back(compound.Name + "\t(" + compound.Formula + ")");
+    if (text) text->push_back(compound.Name + "\t(" + compound.Formula + ")");
     TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
     TWindowArrays arrays;
     double u = 0, q = 0;
@@ -86,7 +86,7 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
     for (int point = in.start; point <= in.end; ++point) {
         FillWindowArrays(kel, plan, point, point, arrays);
         double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).Density;
-        text.push_back(PointLine(kel, plan, arrays, point, density));
+        if (text) text->push_back(PointLine(kel, plan, arrays, point, density));
         u += density;
         q += density * density;
         ++n;
@@ -96,8 +96,10 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
     if (!(result.MeanDensity > 0)) return result;
 
     result.Ppb = DensityToPpb(result.MeanDensity, FlowFactor(kel), kel.f1);
-    text.push_back("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
-    text.push_back("  ");
+    if (text) {
+        text->push_back("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
+        text->push_back("  ");
+    }
     FillWindowArrays(kel, plan, in.start, in.end, arrays);
     result.WeightedProductRate =
         ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).WeightedProductRate;
@@ -135,14 +137,16 @@ std::string CompoundText(const TCompoundResult& r, const TWindowInputs& in) {
 // compound of the library, in library order.
 void AddPpbLines(const TWindowInputs& in, TWindowRun& run) {
     const TKel& kel = *in.profile;
-    std::vector<std::string>& text = run.intermediate;
-    text.push_back("Intermediate results from " + in.fileNameField);
+    std::vector<std::string>* text = in.withIntermediate ? &run.intermediate : nullptr;
+    if (text) text->push_back("Intermediate results from " + in.fileNameField);
     double reactionTime = ReactionTime(kel);
-    text.push_back("Tg=\t" + FormatPattern("0.000", kel.Tg) + "\tfc=\t" + FormatPattern("0.000000", kel.fc) +
-                   "\tf1=\t" + FormatPattern("0.000000", kel.f1) + "\tp=\t" + FormatPattern("0.000000", kel.p) +
-                   "\tdeadtime\t" + FormatPattern("0.00e-00", in.corrections.DeadTime) + "\ttr\t" +
-                   FormatPattern("0.00e-00", reactionTime) + "\textra.Aft\t" + FormatPattern("0.000000", kel.Aft));
-    text.push_back("  ");
+    if (text) {
+        text->push_back("Tg=\t" + FormatPattern("0.000", kel.Tg) + "\tfc=\t" + FormatPattern("0.000000", kel.fc) +
+                        "\tf1=\t" + FormatPattern("0.000000", kel.f1) + "\tp=\t" + FormatPattern("0.000000", kel.p) +
+                        "\tdeadtime\t" + FormatPattern("0.00e-00", in.corrections.DeadTime) + "\ttr\t" +
+                        FormatPattern("0.00e-00", reactionTime) + "\textra.Aft\t" + FormatPattern("0.000000", kel.Aft));
+        text->push_back("  ");
+    }
     if (!in.library) return;
     int k = 0;
     for (int index = 0; index < in.library->Count(); ++index) {

@@ -44,6 +44,8 @@ struct TWindowInputs {
     TIsotopeParams isotope;
     std::string fileNameField;  // the file-name field's text, for the intermediate results
     int graphWidth = 0;         // the main graph's width in pixels (auxiliary lines sit at half)
+    // False leaves the intermediate text empty; every number and line is the same.
+    bool withIntermediate = true;
 };
 
 // Where a line's background comes from.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "support/SessionTestSupport.h"
 #include "kinetics/KineticsLibrary.h"
@@ -51,8 +52,8 @@ TEST_F(SessionWindow, PpbModeShowsCompoundsAndIntermediateResults) {
     ASSERT_GT(selected, 1);
     EXPECT_EQ(session.Graph1.Curves.Count(), selected);
     ASSERT_EQ(static_cast<int>(session.CompoundResults.size()), selected);
-    ASSERT_FALSE(session.IntermediateResults.empty());
-    EXPECT_EQ(session.IntermediateResults[0], "Intermediate results from breath-01.kel");
+    ASSERT_FALSE(session.IntermediateResults().empty());
+    EXPECT_EQ(session.IntermediateResults()[0], "Intermediate results from breath-01.kel");
     auto lines = CommentsWithTag(session.Graph1, 0);
     EXPECT_EQ(lines[0].PosX, 50);
     EXPECT_NE(lines[0].Text.find(" ppb"), std::string::npos) << lines[0].Text;
@@ -62,6 +63,27 @@ TEST_F(SessionWindow, PpbModeShowsCompoundsAndIntermediateResults) {
     session.RefreshPlot();
     std::string lod = CommentsWithTag(session.Graph1, 0)[0].Text;
     EXPECT_NE(lod.find("(LOD="), std::string::npos) << lod;
+}
+
+TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
+    session.ShowProfile(DemoProfile());
+    session.BtnPpbClick();
+    session.SelectAllClick();
+    TWindowInputs inputs;
+    inputs.profile = &session.Profile;
+    inputs.library = &KineticsLibrary();
+    inputs.mode = TPlotMode::Ppb;
+    inputs.corrections = {session.CorrectDown(), session.DeadTime, session.Profile.OutlierFilter};
+    std::tie(inputs.start, inputs.end) = session.SelectionToWindow(session.PointTime);
+    inputs.fileNameField = session.edFileName;
+    inputs.graphWidth = session.Graph1.Width();
+    std::vector<std::string> expected = RunWindowCalculation(inputs).intermediate;
+    ASSERT_GT(expected.size(), 200u);
+    // Leaving ppb mode and changing the profile keep the last ppb run's text.
+    session.BtnPpbClick();
+    ASSERT_FALSE(session.PpbDown());
+    session.SetFieldValue(TFieldId::feDf73, 2.0);
+    EXPECT_EQ(session.IntermediateResults(), expected);
 }
 
 TEST_F(SessionWindow, ZeroDwellEndsTheRunWithTheExceptionLine) {

@@ -73,7 +73,7 @@ TEST_F(CliWindow, PpbModeWithASelectionAndEditedFields) {
     session.RunWindowCalculation();
     ExpectSameComments(json);
     std::string intermediate;
-    for (const std::string& line : session.IntermediateResults) intermediate += line + '\n';
+    for (const std::string& line : session.IntermediateResults()) intermediate += line + '\n';
     EXPECT_EQ(json["intermediate"].toString().toStdString(), intermediate);
     bool lod = false;
     for (const auto& c : json["comments"].toArray()) lod = lod || c.toObject()["text"].toString().contains("(LOD=");
