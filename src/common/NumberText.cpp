@@ -112,7 +112,7 @@ std::string RoundedPrintf(double x, int digits, char conv) {
                 std::size_t point = head.find('.');
                 if (point != std::string::npos) {
                     head.erase(point, 1);
-                    head.insert(point - 1, ".");
+                    head.insert(head.begin() + static_cast<std::ptrdiff_t>(point - 1), '.');
                 }
                 head.pop_back();
                 int e = std::stoi(exponent.substr(1)) + 1;
@@ -145,7 +145,9 @@ std::string FormatScientific23(double x) {
     int exponent = std::stoi(text.substr(e + 1));
     char buf[16];
     std::snprintf(buf, sizeof buf, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return (negative ? "-" : " ") + text.substr(0, e) + buf;
+    std::string out(1, negative ? '-' : ' ');
+    out.append(text, 0, e);
+    return out.append(buf);
 }
 
 std::string FormatGeneral(double x) {
@@ -159,11 +161,11 @@ std::string FormatGeneral(double x) {
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     std::string out;
     if (exponent < -5 || exponent >= 15) {
-        out = digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
+        out.assign(1, digits[0]);
+        if (digits.size() > 1) out.append(1, '.').append(digits, 1);
+        out.append(1, 'E').append(std::to_string(exponent));
     } else if (exponent < 0) {
-        out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        out.assign("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
     } else {
         std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
         if (digits.size() <= intDigits) {
