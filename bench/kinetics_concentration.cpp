@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/FlowTube.h"
 #include "synth/KineticsGenerator.h"
@@ -22,6 +23,8 @@
 namespace {
 
 using namespace kel;
+using bench::List;
+using bench::Number;
 
 constexpr int kCompounds = 100;
 constexpr int kPoints = 32767;
@@ -61,32 +64,6 @@ void BM_ConcentrationSeries(benchmark::State& state) {
     state.counters["points"] = in.kel.njm;
 }
 BENCHMARK(BM_ConcentrationSeries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// Keeps the CPU seconds per iteration of the series benchmark (the machine
-// may be shared, so wall time would measure the neighbours too).
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double seconds = 0;
-};
-
-std::string Number(double x) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", x);
-    return buf;
-}
-
-template <class Values>
-std::string List(const Values& values, std::size_t count) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < count; ++i) out += (i ? ", " : "") + Number(static_cast<double>(values[i]));
-    return out + "]";
-}
 
 // Writes the profile, the library and our series where the peer reads them.
 void WritePeerInputs(const std::filesystem::path& dir) {
@@ -130,10 +107,11 @@ void WritePeerInputs(const std::filesystem::path& dir) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    bench::CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (reporter.seconds <= 0) return 0;
+    double seconds = reporter.Seconds("BM_ConcentrationSeries");
+    if (seconds <= 0) return 0;
 
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "kelview-bench-concentration";
     std::filesystem::create_directories(dir);
@@ -153,8 +131,8 @@ int main(int argc, char** argv) {
         else if (key == "max_relative_difference") result >> maxRelative;
     }
     std::filesystem::remove_all(dir);
-    std::cout << "CPU time, ours: " << reporter.seconds * 1e3 << " ms per 100 series, numpy: " << numpySeconds * 1e3
-              << " ms, ours / numpy = " << reporter.seconds / numpySeconds
+    std::cout << "CPU time, ours: " << seconds * 1e3 << " ms per 100 series, numpy: " << numpySeconds * 1e3
+              << " ms, ours / numpy = " << seconds / numpySeconds
               << ", largest relative difference of the results: " << maxRelative << '\n';
     return 0;
 }
