@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <utility>
 
 #include "common/Errors.h"
 #include "common/SafeMath.h"
@@ -71,6 +73,70 @@ void SetWindowConstants(const TWindowPlan& plan, TWindowArrays& arrays) {
     std::copy_n(plan.PrecursorWeights.begin(), precursors, arrays.PrecursorWeights.begin());
     std::copy_n(plan.ProductWeights.begin(), products, arrays.ProductWeights.begin());
 }
+
+// The one-point rates of every line of a plan at points first..njm-1,
+// computed line by line: the points of a line do not depend on each other,
+// so the processor overlaps them. A line stops at its first failing point and
+// keeps that point and its error, so that a caller raises errors in the order
+// of its own loop: line by line or point by point.
+class TOnePointRates {
+public:
+    TOnePointRates(const TKel& kel, const TWindowPlan& plan, int first)
+        : points_(static_cast<std::size_t>(std::max(kel.njm - first, 0))),
+          precursors_(static_cast<std::size_t>(plan.PrecursorCount)),
+          lines_(precursors_ + static_cast<std::size_t>(plan.ProductCount)),
+          rates_(lines_ * points_) {
+        std::vector<int> slots(points_);
+        for (std::size_t i = 0; i < points_; ++i) slots[i] = SlotOfPoint(kel, first + static_cast<int>(i));
+        for (std::size_t l = 0; l < lines_; ++l) {
+            bool precursor = l < precursors_;
+            int channel = precursor ? plan.PrecursorChannel[l] : plan.ProductChannel[l - precursors_];
+            const TRateCorrection& correction =
+                precursor ? plan.PrecursorCorrection[l] : plan.ProductCorrection[l - precursors_];
+            double* line = rates_.data() + l * points_;
+            std::size_t i = 0;
+            try {
+                for (; i < points_; ++i) line[i] = OnePointWindow(kel, plan, channel, correction, slots[i]).rate;
+            } catch (const EKelError&) {
+                failure_[l] = std::current_exception();
+            }
+            failedAt_[l] = i;
+        }
+    }
+
+    // Raises the error of the first line that failed at any point.
+    void RaiseFirstFailedLine() const {
+        for (std::size_t l = 0; l < lines_; ++l)
+            if (failure_[l]) std::rethrow_exception(failure_[l]);
+    }
+
+    // The number of points before the first one at which a line failed, and
+    // the error of the first line failing there (null when none failed):
+    // what filling the windows point by point meets first.
+    std::pair<std::size_t, std::exception_ptr> FirstFailure() const {
+        std::size_t filled = points_;
+        std::exception_ptr failure;
+        for (std::size_t l = 0; l < lines_; ++l)
+            if (failure_[l] && failedAt_[l] < filled) {
+                filled = failedAt_[l];
+                failure = failure_[l];
+            }
+        return {filled, failure};
+    }
+
+    // Sets the precursor and product rates of point first + index.
+    void Load(std::size_t index, TWindowArrays& arrays) const {
+        for (std::size_t l = 0; l < precursors_; ++l) arrays.PrecursorRates[l] = rates_[l * points_ + index];
+        for (std::size_t j = 0; precursors_ + j < lines_; ++j)
+            arrays.ProductRates[j] = rates_[(precursors_ + j) * points_ + index];
+    }
+
+private:
+    std::size_t points_, precursors_, lines_;
+    std::vector<double> rates_;                     // line l, point first + i at l * points_ + i
+    std::array<std::size_t, 32> failedAt_{};        // the first failing point of each line, as an index
+    std::array<std::exception_ptr, 32> failure_{};  // its error; null for a line that never failed
+};
 
 }  // namespace
 
@@ -184,32 +250,42 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
     double t = ReactionTime(kel);
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
-
-    // The one-point windows of every line first, line by line (the points of
-    // a line do not depend on each other, so the processor overlaps them),
-    // then the density point by point from exactly the arrays
-    // FillWindowArrays(i, i) gives.
-    auto precursors = static_cast<std::size_t>(plan.PrecursorCount);
-    auto products = static_cast<std::size_t>(plan.ProductCount);
-    std::vector<int> slots(points);
-    for (std::size_t i = 0; i < points; ++i) slots[i] = SlotOfPoint(kel, static_cast<int>(i));
-    std::vector<double> rates((precursors + products) * points);
-    for (std::size_t l = 0; l < precursors + products; ++l) {
-        bool precursor = l < precursors;
-        int channel = precursor ? plan.PrecursorChannel[l] : plan.ProductChannel[l - precursors];
-        const TRateCorrection& correction =
-            precursor ? plan.PrecursorCorrection[l] : plan.ProductCorrection[l - precursors];
-        double* line = rates.data() + l * points;
-        for (std::size_t i = 0; i < points; ++i) line[i] = OnePointWindow(kel, plan, channel, correction, slots[i]).rate;
-    }
+    TOnePointRates rates(kel, plan, 0);
+    rates.RaiseFirstFailedLine();
     TWindowArrays arrays;
     SetWindowConstants(plan, arrays);
     for (std::size_t i = 0; i < points; ++i) {
-        for (std::size_t l = 0; l < precursors; ++l) arrays.PrecursorRates[l] = rates[l * points + i];
-        for (std::size_t j = 0; j < products; ++j) arrays.ProductRates[j] = rates[(precursors + j) * points + i];
+        rates.Load(i, arrays);
         double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t).Density;
         ppb[i] = DensityToPpb(density, flowFactor, sampleFlow);
     }
+}
+
+TDensitySeries DensitySeries(const TKel& kel, const TWindowPlan& plan, int first,
+                             const std::function<double()>& reactionTime) {
+    TDensitySeries series;
+    if (first >= kel.njm) return series;
+    TOnePointRates rates(kel, plan, first);
+    auto [filled, fillFailure] = rates.FirstFailure();
+    if (filled == 0) {
+        series.Failure = fillFailure;
+        return series;
+    }
+    try {
+        double t = reactionTime();
+        TWindowArrays arrays;
+        SetWindowConstants(plan, arrays);
+        series.Results.reserve(filled);
+        for (std::size_t i = 0; i < filled; ++i) {
+            rates.Load(i, arrays);
+            series.Results.push_back(ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t));
+        }
+    } catch (const EKelError&) {
+        series.Failure = std::current_exception();
+        return series;
+    }
+    series.Failure = fillFailure;
+    return series;
 }
 
 void SelectCompoundsForPpb(TKbase& library, const TKel& kel) {

@@ -3,6 +3,8 @@
 // and product rates, its number density in the flow tube, the mixing ratio
 // of the sample in ppb and the amount in moles.
 #include <array>
+#include <exception>
+#include <functional>
 #include <vector>
 
 #include "kinetics/Corrections.h"
@@ -85,6 +87,22 @@ double ProductCountSum(const TWindowArrays& arrays, int productCount);
 // profile, each a window of one point; `ppb` is resized to njm.
 void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
                          std::vector<double>& ppb);
+
+// The densities of a compound at the one-point windows of points first,
+// first + 1, ..., njm - 1, exactly as FillWindowArrays(i, i) and ComputeDensity
+// give them. Nothing is raised: the series ends at the first point whose
+// window or density fails and keeps that error for the caller to raise when
+// it reaches that point.
+struct TDensitySeries {
+    std::vector<TDensityResult> Results;  // of points first, first + 1, ...
+    std::exception_ptr Failure;           // the error of the point after the last result; null when none
+};
+
+// The density series of the plan from point `first` on; `reactionTime` is
+// asked once, after the window of point `first` was filled (its error becomes
+// that point's error), and not at all when there is no such window.
+TDensitySeries DensitySeries(const TKel& kel, const TWindowPlan& plan, int first,
+                             const std::function<double()>& reactionTime);
 
 // The "ppb" selection: compounds for which the profile measures all products
 // of a precursor line with its precursor ion are selected, all others not.

@@ -1,7 +1,7 @@
 #include "reporting/ResultLog.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -25,24 +25,43 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr double kSecondsPerDay = 86400;
 
-std::string DateAndTime(double dateTime) {
-    DateTimeParts p = DecodeDateTime(dateTime);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d,%02d:%02d:%02d", p.day, p.month, p.year, p.hour, p.minute,
-                  p.second);
-    return buf;
+// value as printf's "%0*d" writes it: at least `width` characters, zeros
+// between a minus sign and the digits.
+void AppendPadded(std::string& out, int value, int width) {
+    char digits[16];
+    long long magnitude = value < 0 ? -static_cast<long long>(value) : value;
+    char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    auto length = static_cast<int>(end - digits) + (value < 0 ? 1 : 0);
+    if (value < 0) out += '-';
+    if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
+    out.append(digits, end);
 }
 
-std::string TimeOnly(double dateTime) {
-    DateTimeParts p = DecodeDateTime(dateTime);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", p.hour, p.minute, p.second);
-    return buf;
+// hh:nn:ss of the parts.
+void AppendClock(std::string& out, const DateTimeParts& p) {
+    AppendPadded(out, p.hour, 2);
+    out += ':';
+    AppendPadded(out, p.minute, 2);
+    out += ':';
+    AppendPadded(out, p.second, 2);
 }
 
-std::string FileItem(const TLogContext& c) {
+// dd/mm/yyyy,hh:nn:ss of the date-time.
+void AppendDateAndTime(std::string& out, double dateTime) {
+    DateTimeParts p = DecodeDateTime(dateTime);
+    AppendPadded(out, p.day, 2);
+    out += '/';
+    AppendPadded(out, p.month, 2);
+    out += '/';
+    AppendPadded(out, p.year, 4);
+    out += ',';
+    AppendClock(out, p);
+}
+
+// The file name field without its last four characters (the extension).
+void AppendFileItem(std::string& out, const TLogContext& c) {
     const std::string& name = c.fileNameField;
-    return name.size() <= 4 ? std::string() : name.substr(0, name.size() - 4);
+    if (name.size() > 4) out.append(name, 0, name.size() - 4);
 }
 
 // Even rows 18..26 whose name holds no "(": pressure and the like.
@@ -61,14 +80,51 @@ double LoggedSampleFlow(const TKel& kel) {
     return f1 > 0 && f1 < 50 ? f1 : 2.0;
 }
 
+// Where a run takes the compound densities from: windows filled afresh, or
+// one series per compound serving the one-point windows of a whole batch.
+enum class TDensitySource { Windows, PointSeries };
+
 // What the compound items of one context compute alike for every window:
-// the compounds' window plans and the flow-tube values. Each is made when an
-// item first needs it, in the order the items always made them, so that an
-// error still arises where it did; a value once made is the same every time.
+// the compounds' window plans and density series and the flow-tube values.
+// Each is made when an item first needs it, in the order the items always
+// made them, so that an error still arises where it did; a value once made
+// is the same every time.
 class TCompoundRun {
 public:
-    explicit TCompoundRun(const TLogContext& c)
-        : kel_(*c.profile), corrections_(c.corrections), plans_(c.library ? c.library->Count() : 0) {}
+    TCompoundRun(const TLogContext& c, TDensitySource source)
+        : kel_(*c.profile),
+          corrections_(c.corrections),
+          source_(source),
+          plans_(c.library ? c.library->Count() : 0),
+          series_(plans_.size()) {}
+
+    // The compound's density over [start, end]. A series run answers one-point
+    // windows from the compound's series, which begins at the first point
+    // asked; its points are asked in increasing order, and a point the series
+    // did not reach raises the error that ended it.
+    TDensityResult Density(int index, const TKrecord& compound, int start, int end) {
+        if (source_ == TDensitySource::Windows) {
+            FillWindowArrays(kel_, Plan(index, compound), start, end, arrays_);
+            return ComputeDensity(compound.PrecursorCount, compound.ProductCount, arrays_, ReactionTimeOnce());
+        }
+        std::optional<TPointSeries>& entry = series_[static_cast<std::size_t>(index)];
+        if (!entry)
+            entry = TPointSeries{start, DensitySeries(kel_, Plan(index, compound), start,
+                                                      [this] { return ReactionTimeOnce(); })};
+        auto offset = static_cast<std::size_t>(start - entry->first);
+        if (offset < entry->series.Results.size()) return entry->series.Results[offset];
+        std::rethrow_exception(entry->series.Failure);
+    }
+    double FlowFactorOnce() {
+        if (!flowFactor_) flowFactor_ = FlowFactor(kel_);
+        return *flowFactor_;
+    }
+
+private:
+    struct TPointSeries {
+        int first;
+        TDensitySeries series;
+    };
     const TWindowPlan& Plan(int index, const TKrecord& compound) {
         std::optional<TWindowPlan>& plan = plans_[static_cast<std::size_t>(index)];
         if (!plan) plan = PlanWindow(kel_, corrections_, compound);
@@ -78,37 +134,36 @@ public:
         if (!reactionTime_) reactionTime_ = ReactionTime(kel_);
         return *reactionTime_;
     }
-    double FlowFactorOnce() {
-        if (!flowFactor_) flowFactor_ = FlowFactor(kel_);
-        return *flowFactor_;
-    }
 
-private:
     const TKel& kel_;
     TCorrectionState corrections_;
+    TDensitySource source_;
     std::vector<std::optional<TWindowPlan>> plans_;
+    std::vector<std::optional<TPointSeries>> series_;
+    TWindowArrays arrays_;
     std::optional<double> reactionTime_, flowFactor_;
 };
 
 // ,"name",ppb (and , amount) of every selected compound computed for the window.
-std::string CompoundItems(const TLogContext& c, int start, int end, double cycleTime, bool withAmount,
-                          TCompoundRun& run) {
+void AppendCompoundItems(std::string& out, const TLogContext& c, int start, int end, double cycleTime,
+                         bool withAmount, TCompoundRun& run) {
     const TKel& kel = *c.profile;
-    std::string out;
-    if (!c.library) return out;
-    TWindowArrays arrays;
+    if (!c.library) return;
     for (int i = 0; i < c.library->Count(); ++i) {
         const TKrecord& compound = c.library->Compound(i);
         if (compound.SelectCount == 0) continue;
-        FillWindowArrays(kel, run.Plan(i, compound), start, end, arrays);
-        TDensityResult density =
-            ComputeDensity(compound.PrecursorCount, compound.ProductCount, arrays, run.ReactionTimeOnce());
+        TDensityResult density = run.Density(i, compound, start, end);
         if (!density.Computed) continue;
         double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), LoggedSampleFlow(kel));
-        out += ",\"" + compound.Name + "\"," + FormatFixed(ppb, 6, 1);
-        if (withAmount) out += ", " + FormatFixed(AmountMol(start, end, ppb, kel.f1, cycleTime), 6, 1);
+        out += ",\"";
+        out += compound.Name;
+        out += "\",";
+        out += FormatFixed(ppb, 6, 1);
+        if (withAmount) {
+            out += ", ";
+            out += FormatFixed(AmountMol(start, end, ppb, kel.f1, cycleTime), 6, 1);
+        }
     }
-    return out;
 }
 
 std::string IsotopeItems(const TLogContext& c) {
@@ -137,12 +192,15 @@ double RequireCycleTime(const TKel& kel) {
     return t;
 }
 
-// BatchLine with the values the run shares between the lines of a profile.
-std::string BatchLineOf(const TLogContext& c, int point, TCompoundRun& run) {
+// Appends the batch line of the point, with the densities the run gives.
+void AppendBatchLine(std::string& out, const TLogContext& c, int point, TCompoundRun& run) {
     const TKel& kel = *c.profile;
     double t = RequireCycleTime(kel);
-    return FileItem(c) + "," + DateAndTime(kel.ProfileDate + point * t / kSecondsPerDay) +
-           CompoundItems(c, point, point, t, false, run) + kLineEnd;
+    AppendFileItem(out, c);
+    out += ',';
+    AppendDateAndTime(out, kel.ProfileDate + point * t / kSecondsPerDay);
+    AppendCompoundItems(out, c, point, point, t, false, run);
+    out += kLineEnd;
 }
 
 // Composes header (when pending) and line, then appends both in one write. A
@@ -185,13 +243,17 @@ std::string LogHeaderLine(const TLogContext& c) {
 std::string LogDataLine(const TLogContext& c, int start, int end) {
     const TKel& kel = *c.profile;
     double t = RequireCycleTime(kel);
-    std::string out = FileItem(c) + "," + DateAndTime(kel.ProfileDate + start * t / kSecondsPerDay) + "," +
-                      TimeOnly(kel.ProfileDate + end * t / kSecondsPerDay);
+    std::string out;
+    AppendFileItem(out, c);
+    out += ',';
+    AppendDateAndTime(out, kel.ProfileDate + start * t / kSecondsPerDay);
+    out += ',';
+    AppendClock(out, DecodeDateTime(kel.ProfileDate + end * t / kSecondsPerDay));
     if (c.mode == TPlotMode::Isotope) {
         out += IsotopeItems(c);
     } else if (c.mode == TPlotMode::Ppb) {
-        TCompoundRun run(c);
-        out += CompoundItems(c, start, end, t, true, run);
+        TCompoundRun run(c, TDensitySource::Windows);
+        AppendCompoundItems(out, c, start, end, t, true, run);
     } else {
         out += RateItems(c, start, end);
     }
@@ -209,8 +271,10 @@ std::string LogDataLine(const TLogContext& c, int start, int end) {
 }
 
 std::string BatchLine(const TLogContext& c, int point) {
-    TCompoundRun run(c);
-    return BatchLineOf(c, point, run);
+    TCompoundRun run(c, TDensitySource::Windows);
+    std::string line;
+    AppendBatchLine(line, c, point, run);
+    return line;
 }
 
 std::pair<int, int> LogWindowOfSelection(const TLogContext& c, double cycleTime) {
@@ -239,13 +303,21 @@ void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
 }
 
 std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) {
-    TCompoundRun run(context);
+    TCompoundRun run(context, TDensitySource::PointSeries);
     std::string lines;
     failure = nullptr;
-    try {
-        for (int i = 1; i < context.profile->njm; ++i) lines += BatchLineOf(context, i, run);
-    } catch (const EKelError&) {
-        failure = std::current_exception();
+    int points = context.profile->njm;
+    for (int i = 1; i < points; ++i) {
+        std::size_t lineStart = lines.size();
+        try {
+            AppendBatchLine(lines, context, i, run);
+        } catch (const EKelError&) {
+            lines.resize(lineStart);
+            failure = std::current_exception();
+            break;
+        }
+        // The first line shows about how long all of them are.
+        if (i == 1) lines.reserve(lines.size() * static_cast<std::size_t>(points));
     }
     return lines;
 }
