@@ -38,16 +38,15 @@ struct LineWindow {
 
 // A one-point window (the point in storage slot `slot`): weight 0.5 divided
 // by 0.5, so the point's own rate.
-LineWindow OnePointWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
-                          int slot) {
+LineWindow OnePointWindow(const TKel& kel, double deadTime, int channel, const TRateCorrection& correction, int slot) {
     if (channel == -1) return {correction.Apply(0), 0};
     double x = CountAt(kel, channel, slot);
-    return {correction.Apply(DeadTimeCorrect(RateOfCount(kel, channel, x), plan.DeadTime)), 0.5 * x};
+    return {correction.Apply(DeadTimeCorrect(RateOfCount(kel, channel, x), deadTime)), 0.5 * x};
 }
 
 LineWindow MeanOverWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
                           int start, int end) {
-    if (start == end) return OnePointWindow(kel, plan, channel, correction, SlotOfPoint(kel, start));
+    if (start == end) return OnePointWindow(kel, plan.DeadTime, channel, correction, SlotOfPoint(kel, start));
     double rateSum = 0, countSum = 0;
     if (channel != -1) {
         int halfPoint = channel < plan.HalfChannels ? start : end;
@@ -74,40 +73,23 @@ void SetWindowConstants(const TWindowPlan& plan, TWindowArrays& arrays) {
     std::copy_n(plan.ProductWeights.begin(), products, arrays.ProductWeights.begin());
 }
 
-// The one-point rates of every line of a plan at points first..njm-1,
-// computed line by line: the points of a line do not depend on each other,
-// so the processor overlaps them. A line stops at its first failing point and
-// keeps that point and its error, so that a caller raises errors in the order
-// of its own loop: line by line or point by point.
-class TOnePointRates {
+// The one-point rates of the lines of a plan, line after line: precursors,
+// then products. Each line keeps where it failed, so that a caller raises
+// errors in the order of its own loop: line by line or point by point.
+class TPlanRates {
 public:
-    TOnePointRates(const TKel& kel, const TWindowPlan& plan, int first)
-        : points_(static_cast<std::size_t>(std::max(kel.njm - first, 0))),
-          precursors_(static_cast<std::size_t>(plan.PrecursorCount)),
-          lines_(precursors_ + static_cast<std::size_t>(plan.ProductCount)),
-          rates_(lines_ * points_) {
-        std::vector<int> slots(points_);
-        for (std::size_t i = 0; i < points_; ++i) slots[i] = SlotOfPoint(kel, first + static_cast<int>(i));
-        for (std::size_t l = 0; l < lines_; ++l) {
-            bool precursor = l < precursors_;
-            int channel = precursor ? plan.PrecursorChannel[l] : plan.ProductChannel[l - precursors_];
-            const TRateCorrection& correction =
-                precursor ? plan.PrecursorCorrection[l] : plan.ProductCorrection[l - precursors_];
-            double* line = rates_.data() + l * points_;
-            std::size_t i = 0;
-            try {
-                for (; i < points_; ++i) line[i] = OnePointWindow(kel, plan, channel, correction, slots[i]).rate;
-            } catch (const EKelError&) {
-                failure_[l] = std::current_exception();
-            }
-            failedAt_[l] = i;
-        }
+    TPlanRates(TLineRates& lines, const TWindowPlan& plan)
+        : points_(lines.Points()), precursors_(static_cast<std::size_t>(plan.PrecursorCount)) {
+        for (std::size_t l = 0; l < precursors_; ++l)
+            lines_.push_back(&lines.Line(plan.PrecursorChannel[l], plan.PrecursorCorrection[l], plan.DeadTime));
+        for (std::size_t j = 0; j < static_cast<std::size_t>(plan.ProductCount); ++j)
+            lines_.push_back(&lines.Line(plan.ProductChannel[j], plan.ProductCorrection[j], plan.DeadTime));
     }
 
     // Raises the error of the first line that failed at any point.
     void RaiseFirstFailedLine() const {
-        for (std::size_t l = 0; l < lines_; ++l)
-            if (failure_[l]) std::rethrow_exception(failure_[l]);
+        for (const TLineRates::TLine* line : lines_)
+            if (line->Failure) std::rethrow_exception(line->Failure);
     }
 
     // The number of points before the first one at which a line failed, and
@@ -116,27 +98,29 @@ public:
     std::pair<std::size_t, std::exception_ptr> FirstFailure() const {
         std::size_t filled = points_;
         std::exception_ptr failure;
-        for (std::size_t l = 0; l < lines_; ++l)
-            if (failure_[l] && failedAt_[l] < filled) {
-                filled = failedAt_[l];
-                failure = failure_[l];
+        for (const TLineRates::TLine* line : lines_)
+            if (line->Failure && line->FailedAt < filled) {
+                filled = line->FailedAt;
+                failure = line->Failure;
             }
         return {filled, failure};
     }
 
     // Sets the precursor and product rates of point first + index.
     void Load(std::size_t index, TWindowArrays& arrays) const {
-        for (std::size_t l = 0; l < precursors_; ++l) arrays.PrecursorRates[l] = rates_[l * points_ + index];
-        for (std::size_t j = 0; precursors_ + j < lines_; ++j)
-            arrays.ProductRates[j] = rates_[(precursors_ + j) * points_ + index];
+        for (std::size_t l = 0; l < precursors_; ++l) arrays.PrecursorRates[l] = lines_[l]->Rates[index];
+        for (std::size_t j = 0; precursors_ + j < lines_.size(); ++j)
+            arrays.ProductRates[j] = lines_[precursors_ + j]->Rates[index];
     }
 
 private:
-    std::size_t points_, precursors_, lines_;
-    std::vector<double> rates_;                     // line l, point first + i at l * points_ + i
-    std::array<std::size_t, 32> failedAt_{};        // the first failing point of each line, as an index
-    std::array<std::exception_ptr, 32> failure_{};  // its error; null for a line that never failed
+    std::size_t points_, precursors_;
+    std::vector<const TLineRates::TLine*> lines_;
 };
+
+bool SameCorrection(const TRateCorrection& a, const TRateCorrection& b) {
+    return a.factor == b.factor && a.scale == b.scale && a.divisor == b.divisor;
+}
 
 }  // namespace
 
@@ -250,7 +234,8 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
     double t = ReactionTime(kel);
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
-    TOnePointRates rates(kel, plan, 0);
+    TLineRates lines(kel, 0);
+    TPlanRates rates(lines, plan);
     rates.RaiseFirstFailedLine();
     TWindowArrays arrays;
     SetWindowConstants(plan, arrays);
@@ -261,11 +246,36 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
     }
 }
 
-TDensitySeries DensitySeries(const TKel& kel, const TWindowPlan& plan, int first,
-                             const std::function<double()>& reactionTime) {
+TLineRates::TLineRates(const TKel& kel, int first)
+    : kel_(kel), slots_(static_cast<std::size_t>(std::max(kel.njm - first, 0))) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i] = SlotOfPoint(kel, first + static_cast<int>(i));
+}
+
+const TLineRates::TLine& TLineRates::Line(int channel, const TRateCorrection& correction, double deadTime) {
+    for (const TLine& line : lines_)
+        if (line.Channel == channel && SameCorrection(line.Correction, correction) && line.DeadTime == deadTime)
+            return line;
+    TLine& line = lines_.emplace_back();
+    line.Channel = channel;
+    line.Correction = correction;
+    line.DeadTime = deadTime;
+    // The points of a line do not depend on each other, so the processor
+    // overlaps them.
+    line.Rates.resize(slots_.size());
+    std::size_t i = 0;
+    try {
+        for (; i < slots_.size(); ++i) line.Rates[i] = OnePointWindow(kel_, deadTime, channel, correction, slots_[i]).rate;
+    } catch (const EKelError&) {
+        line.Failure = std::current_exception();
+    }
+    line.FailedAt = i;
+    return line;
+}
+
+TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const std::function<double()>& reactionTime) {
     TDensitySeries series;
-    if (first >= kel.njm) return series;
-    TOnePointRates rates(kel, plan, first);
+    if (lines.Points() == 0) return series;
+    TPlanRates rates(lines, plan);
     auto [filled, fillFailure] = rates.FirstFailure();
     if (filled == 0) {
         series.Failure = fillFailure;

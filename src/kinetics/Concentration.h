@@ -3,6 +3,7 @@
 // and product rates, its number density in the flow tube, the mixing ratio
 // of the sample in ppb and the amount in moles.
 #include <array>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <vector>
@@ -88,6 +89,37 @@ double ProductCountSum(const TWindowArrays& arrays, int productCount);
 void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
                          std::vector<double>& ppb);
 
+// The one-point rates of ion lines, each a channel read through a rate
+// correction with a dead time, at points first..njm-1 of a profile. A line is
+// computed once however many compounds read it, as the profile was then; it
+// stops at its first failing point and keeps that point and its error.
+class TLineRates {
+public:
+    struct TLine {
+        int Channel = -1;
+        TRateCorrection Correction;
+        double DeadTime = 0;
+        std::vector<double> Rates;   // of points first, first + 1, ...; 0 from the failing one on
+        std::size_t FailedAt = 0;    // the failing point as an index from first; Points() when none
+        std::exception_ptr Failure;  // its error; null when no point failed
+    };
+
+    // The lines of kel from point `first` on.
+    TLineRates(const TKel& kel, int first);
+
+    // The number of points first..njm-1.
+    std::size_t Points() const { return slots_.size(); }
+
+    // The line of the channel through the correction with the dead time,
+    // computed when first asked for; it stays valid while the object lives.
+    const TLine& Line(int channel, const TRateCorrection& correction, double deadTime);
+
+private:
+    const TKel& kel_;
+    std::vector<int> slots_;  // the storage slot of every point
+    std::deque<TLine> lines_;
+};
+
 // The densities of a compound at the one-point windows of points first,
 // first + 1, ..., njm - 1, exactly as FillWindowArrays(i, i) and ComputeDensity
 // give them. Nothing is raised: the series ends at the first point whose
@@ -98,11 +130,10 @@ struct TDensitySeries {
     std::exception_ptr Failure;           // the error of the point after the last result; null when none
 };
 
-// The density series of the plan from point `first` on; `reactionTime` is
-// asked once, after the window of point `first` was filled (its error becomes
-// that point's error), and not at all when there is no such window.
-TDensitySeries DensitySeries(const TKel& kel, const TWindowPlan& plan, int first,
-                             const std::function<double()>& reactionTime);
+// The density series of the plan over the points of `lines`; `reactionTime`
+// is asked once, after the window of the first point was filled (its error
+// becomes that point's error), and not at all when there is no such window.
+TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const std::function<double()>& reactionTime);
 
 // The "ppb" selection: compounds for which the profile measures all products
 // of a precursor line with its precursor ion are selected, all others not.

@@ -85,46 +85,47 @@ double LoggedSampleFlow(const TKel& kel) {
 enum class TDensitySource { Windows, PointSeries };
 
 // What the compound items of one context compute alike for every window:
-// the compounds' window plans and density series and the flow-tube values.
-// Each is made when an item first needs it, in the order the items always
-// made them, so that an error still arises where it did; a value once made
-// is the same every time.
+// the compounds' window plans and density series, the flow-tube values and
+// the logged sample flow. Each is made when an item first needs it, in the
+// order the items always made them, so that an error still arises where it
+// did; a value once made is the same every time.
 class TCompoundRun {
 public:
     TCompoundRun(const TLogContext& c, TDensitySource source)
         : kel_(*c.profile),
           corrections_(c.corrections),
           source_(source),
+          sampleFlow_(LoggedSampleFlow(kel_)),
           plans_(c.library ? c.library->Count() : 0),
           series_(plans_.size()) {}
 
     // The compound's density over [start, end]. A series run answers one-point
-    // windows from the compound's series, which begins at the first point
-    // asked; its points are asked in increasing order, and a point the series
-    // did not reach raises the error that ended it.
+    // windows from the compound's series; the series of a run begin at the
+    // first point asked and share their ion lines. Points are asked in
+    // increasing order, and a point a series did not reach raises the error
+    // that ended it.
     TDensityResult Density(int index, const TKrecord& compound, int start, int end) {
         if (source_ == TDensitySource::Windows) {
             FillWindowArrays(kel_, Plan(index, compound), start, end, arrays_);
             return ComputeDensity(compound.PrecursorCount, compound.ProductCount, arrays_, ReactionTimeOnce());
         }
-        std::optional<TPointSeries>& entry = series_[static_cast<std::size_t>(index)];
-        if (!entry)
-            entry = TPointSeries{start, DensitySeries(kel_, Plan(index, compound), start,
-                                                      [this] { return ReactionTimeOnce(); })};
-        auto offset = static_cast<std::size_t>(start - entry->first);
-        if (offset < entry->series.Results.size()) return entry->series.Results[offset];
-        std::rethrow_exception(entry->series.Failure);
+        if (!lines_) {
+            first_ = start;
+            lines_.emplace(kel_, start);
+        }
+        std::optional<TDensitySeries>& series = series_[static_cast<std::size_t>(index)];
+        if (!series) series = DensitySeries(*lines_, Plan(index, compound), [this] { return ReactionTimeOnce(); });
+        auto offset = static_cast<std::size_t>(start - first_);
+        if (offset < series->Results.size()) return series->Results[offset];
+        std::rethrow_exception(series->Failure);
     }
     double FlowFactorOnce() {
         if (!flowFactor_) flowFactor_ = FlowFactor(kel_);
         return *flowFactor_;
     }
+    double SampleFlow() const { return sampleFlow_; }
 
 private:
-    struct TPointSeries {
-        int first;
-        TDensitySeries series;
-    };
     const TWindowPlan& Plan(int index, const TKrecord& compound) {
         std::optional<TWindowPlan>& plan = plans_[static_cast<std::size_t>(index)];
         if (!plan) plan = PlanWindow(kel_, corrections_, compound);
@@ -138,8 +139,11 @@ private:
     const TKel& kel_;
     TCorrectionState corrections_;
     TDensitySource source_;
+    double sampleFlow_;
     std::vector<std::optional<TWindowPlan>> plans_;
-    std::vector<std::optional<TPointSeries>> series_;
+    int first_ = 0;
+    std::optional<TLineRates> lines_;
+    std::vector<std::optional<TDensitySeries>> series_;
     TWindowArrays arrays_;
     std::optional<double> reactionTime_, flowFactor_;
 };
@@ -154,7 +158,7 @@ void AppendCompoundItems(std::string& out, const TLogContext& c, int start, int 
         if (compound.SelectCount == 0) continue;
         TDensityResult density = run.Density(i, compound, start, end);
         if (!density.Computed) continue;
-        double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), LoggedSampleFlow(kel));
+        double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), run.SampleFlow());
         out += ",\"";
         out += compound.Name;
         out += "\",";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "KineticsFixtures.h"
 #include "common/Errors.h"
@@ -47,11 +48,12 @@ TEST(DensitySeries, EveryPointIsItsOnePointWindow) {
     library.LoadText(synth::DemoKineticsText());
     TCorrectionState state = StartCorrectionRun(true, 0.02, kel);
     double t = ReactionTime(kel);
+    TLineRates lines(kel, 1);  // shared by all compounds, as in a batch
     for (int c = 0; c < library.Count(); ++c) {
         const TKrecord& compound = library.Compound(c);
         TWindowPlan plan = PlanWindow(kel, state, compound);
         int asked = 0;
-        TDensitySeries series = DensitySeries(kel, plan, 1, [&] { return ++asked, t; });
+        TDensitySeries series = DensitySeries(lines, plan, [&] { return ++asked, t; });
         EXPECT_EQ(asked, 1);
         EXPECT_FALSE(series.Failure);
         ASSERT_EQ(series.Results.size(), static_cast<std::size_t>(kel.njm - 1));
@@ -67,6 +69,37 @@ TEST(DensitySeries, EveryPointIsItsOnePointWindow) {
     }
 }
 
+TEST(LineRates, ALineIsComputedOnceForAllItsReaders) {
+    TKel kel = test::ChannelProfile({19, 33}, 40);
+    test::FillChannel(kel, 0, 1000);
+    TLineRates lines(kel, 3);
+    EXPECT_EQ(lines.Points(), 37u);
+    const TLineRates::TLine& line = lines.Line(0, TRateCorrection{}, 0);
+    EXPECT_EQ(&lines.Line(0, TRateCorrection{}, 0), &line);
+    EXPECT_EQ(line.Rates, std::vector<double>(37, 1000.0));
+    EXPECT_EQ(line.FailedAt, 37u);
+    EXPECT_FALSE(line.Failure);
+    TRateCorrection halved;
+    halved.divisor = 2;
+    const TLineRates::TLine& other = lines.Line(0, halved, 0);
+    EXPECT_NE(&other, &line);
+    EXPECT_EQ(other.Rates[5], 500.0);
+    EXPECT_NE(&lines.Line(0, TRateCorrection{}, 1e-7), &line);
+    EXPECT_NE(&lines.Line(1, TRateCorrection{}, 0), &line);
+}
+
+TEST(LineRates, ALineStopsAtItsFirstFailingPoint) {
+    TKel kel = test::ChannelProfile({19, 33}, 40);
+    kel.Cntm[1] = 0;
+    for (int slot = 20; slot < 40; ++slot) kel.Counts[1][static_cast<std::size_t>(slot)] = 5;
+    TLineRates lines(kel, 0);
+    const TLineRates::TLine& line = lines.Line(0, TRateCorrection{}, 0);
+    EXPECT_EQ(line.FailedAt, 0u);  // 0 / 0 at point 0
+    EXPECT_EQ(MessageOf(line.Failure), "Invalid floating point operation");
+    TLineRates late(kel, 20);
+    EXPECT_EQ(MessageOf(late.Line(0, TRateCorrection{}, 0).Failure), "Floating point division by zero");
+}
+
 // A k[0] of 0 computes nothing while the precursor reads 0 and raises the
 // division error from the first point where it does not.
 TEST(DensitySeries, EndsAtTheFirstFailingPointWithItsError) {
@@ -79,7 +112,8 @@ TEST(DensitySeries, EndsAtTheFirstFailingPointWithItsError) {
     library.LoadText("zero k\n2\n19 0 1\n37 2e-9 1\n1\n33 1\n");
     const TKrecord& compound = library.Compound(0);
     TWindowPlan plan = PlanWindow(kel, Uncorrected(), compound);
-    TDensitySeries series = DensitySeries(kel, plan, 2, [] { return 0.003; });
+    TLineRates lines(kel, 2);
+    TDensitySeries series = DensitySeries(lines, plan, [] { return 0.003; });
     ASSERT_EQ(series.Results.size(), 10u);  // points 2 .. 11
     for (const TDensityResult& r : series.Results) EXPECT_FALSE(r.Computed);
     ASSERT_TRUE(series.Failure);
@@ -97,7 +131,8 @@ TEST(DensitySeries, AFirstWindowThatFailsAsksNoReactionTime) {
     TKbase library;
     library.LoadText("methanol\n1\n19 2.7e-9 1\n1\n33 1\n");
     TWindowPlan plan = PlanWindow(kel, Uncorrected(), library.Compound(0));
-    TDensitySeries series = DensitySeries(kel, plan, 1, []() -> double { throw EZeroDivide(); });
+    TLineRates lines(kel, 1);
+    TDensitySeries series = DensitySeries(lines, plan, []() -> double { throw EZeroDivide(); });
     EXPECT_TRUE(series.Results.empty());
     EXPECT_EQ(MessageOf(series.Failure), "Invalid floating point operation");
 }
@@ -109,7 +144,8 @@ TEST(DensitySeries, AReactionTimeErrorIsTheFirstPointsError) {
     TKbase library;
     library.LoadText("methanol\n1\n19 2.7e-9 1\n1\n33 1\n");
     TWindowPlan plan = PlanWindow(kel, Uncorrected(), library.Compound(0));
-    TDensitySeries series = DensitySeries(kel, plan, 1, []() -> double { throw EZeroDivide(); });
+    TLineRates lines(kel, 1);
+    TDensitySeries series = DensitySeries(lines, plan, []() -> double { throw EZeroDivide(); });
     EXPECT_TRUE(series.Results.empty());
     EXPECT_EQ(MessageOf(series.Failure), "Floating point division by zero");
 }
@@ -120,7 +156,8 @@ TEST(DensitySeries, NoPointsFromFirstOnGiveAnEmptySeries) {
     library.LoadText("methanol\n1\n19 2.7e-9 1\n1\n33 1\n");
     TWindowPlan plan = PlanWindow(kel, Uncorrected(), library.Compound(0));
     int asked = 0;
-    TDensitySeries series = DensitySeries(kel, plan, 5, [&] { return ++asked, 0.003; });
+    TLineRates lines(kel, 5);
+    TDensitySeries series = DensitySeries(lines, plan, [&] { return ++asked, 0.003; });
     EXPECT_TRUE(series.Results.empty());
     EXPECT_FALSE(series.Failure);
     EXPECT_EQ(asked, 0);
