@@ -118,6 +118,7 @@ private:
     std::vector<const TLineRates::TLine*> lines_;
 };
 
+// Corrections with equal terms correct every rate alike.
 bool SameCorrection(const TRateCorrection& a, const TRateCorrection& b) {
     return a.factor == b.factor && a.scale == b.scale && a.divisor == b.divisor;
 }
