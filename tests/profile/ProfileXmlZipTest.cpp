@@ -17,21 +17,8 @@
 namespace kel {
 namespace {
 
-bool HaveTool(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-int RunTool(const std::string& command, std::string* output = nullptr) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
-    int status = ::pclose(pipe);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::HaveTool;
+using test::RunTool;
 
 #define REQUIRE_TOOL(tool) \
     if (!HaveTool(tool)) GTEST_SKIP() << tool " is not installed (tools/setup.sh installs it)"

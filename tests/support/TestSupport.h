@@ -48,6 +48,13 @@ void WriteFileForTest(const std::string& path, const std::string& bytes);
 // Names of the entries of a folder, sorted.
 std::vector<std::string> ListFolder(const std::string& path);
 
+// True when the shell finds the command-line tool.
+bool HaveTool(const std::string& tool);
+
+// Runs a shell command; returns its exit status (-1 when it did not run
+// normally) and fills `output` with what it printed on stdout.
+int RunTool(const std::string& command, std::string* output = nullptr);
+
 // Sets a file's modification time (seconds since 1970).
 void SetFileTime(const std::string& path, long long seconds);
 
