@@ -176,11 +176,12 @@ void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) 
 
 void TKelViewSession::BuildPpbCurves(const TCorrectionState& corrections) {
     const TKbase& library = KineticsLibrary();
+    TLineRates lines(Profile, 0);  // compounds of one precursor ion share its line
     int c = 0;
     for (int i = 0; i < library.Count(); ++i) {
         const TKrecord& compound = library.Compound(i);
         if (compound.SelectCount == 0) continue;
-        ConcentrationSeries(Profile, corrections, compound, series_);
+        ConcentrationSeries(lines, corrections, compound, series_);
         Graph1.SetCurveY(c++, series_.data(), Profile.njm);
     }
 }

@@ -73,6 +73,20 @@ void SetWindowConstants(const TWindowPlan& plan, TWindowArrays& arrays) {
     std::copy_n(plan.ProductWeights.begin(), products, arrays.ProductWeights.begin());
 }
 
+// Fills the arrays of a plan with the lines `lineOf(channel, correction)`
+// gives: precursors first, then products, the order errors arise in.
+template <class LineOf>
+void FillArrays(const TWindowPlan& plan, TWindowArrays& arrays, LineOf lineOf) {
+    SetWindowConstants(plan, arrays);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(plan.PrecursorCount); ++i)
+        arrays.PrecursorRates[i] = lineOf(plan.PrecursorChannel[i], plan.PrecursorCorrection[i]).rate;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(plan.ProductCount); ++j) {
+        LineWindow line = lineOf(plan.ProductChannel[j], plan.ProductCorrection[j]);
+        arrays.ProductRates[j] = line.rate;
+        arrays.ProductCounts[j] = line.count;
+    }
+}
+
 // The one-point rates of the lines of a plan, line after line: precursors,
 // then products. Each line keeps where it failed, so that a caller raises
 // errors in the order of its own loop: line by line or point by point.
@@ -151,15 +165,9 @@ TWindowPlan PlanWindow(const TKel& kel, const TCorrectionState& state, const TKr
 }
 
 void FillWindowArrays(const TKel& kel, const TWindowPlan& plan, int start, int end, TWindowArrays& arrays) {
-    SetWindowConstants(plan, arrays);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(plan.PrecursorCount); ++i)
-        arrays.PrecursorRates[i] =
-            MeanOverWindow(kel, plan, plan.PrecursorChannel[i], plan.PrecursorCorrection[i], start, end).rate;
-    for (std::size_t j = 0; j < static_cast<std::size_t>(plan.ProductCount); ++j) {
-        LineWindow line = MeanOverWindow(kel, plan, plan.ProductChannel[j], plan.ProductCorrection[j], start, end);
-        arrays.ProductRates[j] = line.rate;
-        arrays.ProductCounts[j] = line.count;
-    }
+    FillArrays(plan, arrays, [&](int channel, const TRateCorrection& correction) {
+        return MeanOverWindow(kel, plan, channel, correction, start, end);
+    });
 }
 
 void FillWindowArrays(const TKel& kel, const TCorrectionState& state, const TKrecord& compound, int start, int end,
@@ -226,8 +234,9 @@ double ProductCountSum(const TWindowArrays& arrays, int productCount) {
     return sum;
 }
 
-void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
+void ConcentrationSeries(TLineRates& lines, const TCorrectionState& state, const TKrecord& compound,
                          std::vector<double>& ppb) {
+    const TKel& kel = lines.Profile();
     auto points = static_cast<std::size_t>(std::max<int>(kel.njm, 0));
     ppb.assign(points, 0.0);
     if (points == 0) return;
@@ -235,20 +244,27 @@ void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const T
     double t = ReactionTime(kel);
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
-    TLineRates lines(kel, 0);
     TPlanRates rates(lines, plan);
     rates.RaiseFirstFailedLine();
     TWindowArrays arrays;
     SetWindowConstants(plan, arrays);
-    for (std::size_t i = 0; i < points; ++i) {
+    for (std::size_t i = 0; i < std::min(points, lines.Points()); ++i) {
         rates.Load(i, arrays);
         double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t).Density;
         ppb[i] = DensityToPpb(density, flowFactor, sampleFlow);
     }
 }
 
-TLineRates::TLineRates(const TKel& kel, int first)
-    : kel_(kel), slots_(static_cast<std::size_t>(std::max(kel.njm - first, 0))) {
+void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
+                         std::vector<double>& ppb) {
+    TLineRates lines(kel, 0);
+    ConcentrationSeries(lines, state, compound, ppb);
+}
+
+TLineRates::TLineRates(const TKel& kel, int first) : TLineRates(kel, first, kel.njm - 1) {}
+
+TLineRates::TLineRates(const TKel& kel, int first, int last)
+    : kel_(kel), slots_(static_cast<std::size_t>(std::max(last - first + 1, 0))) {
     for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i] = SlotOfPoint(kel, first + static_cast<int>(i));
 }
 
@@ -271,6 +287,20 @@ const TLineRates::TLine& TLineRates::Line(int channel, const TRateCorrection& co
     }
     line.FailedAt = i;
     return line;
+}
+
+void TWindowLines::Fill(const TWindowPlan& plan, TWindowArrays& arrays) {
+    FillArrays(plan, arrays, [&](int channel, const TRateCorrection& correction) {
+        for (const TLine& line : lines_)
+            if (line.Channel == channel && SameCorrection(line.Correction, correction) &&
+                line.DeadTime == plan.DeadTime && line.HalfChannels == plan.HalfChannels)
+                return LineWindow{line.Rate, line.Count};
+        // Raises before anything is kept, so a failing line fails again for
+        // the next compound that reads it.
+        LineWindow window = MeanOverWindow(kel_, plan, channel, correction, start_, end_);
+        lines_.push_back({channel, correction, plan.DeadTime, plan.HalfChannels, window.rate, window.count});
+        return window;
+    });
 }
 
 TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const std::function<double()>& reactionTime) {

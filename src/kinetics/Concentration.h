@@ -84,13 +84,8 @@ double RelativePoissonError(const TWindowArrays& arrays, int productCount);
 // Summed counts of the first n products.
 double ProductCountSum(const TWindowArrays& arrays, int productCount);
 
-// The compound's concentration in ppb at every point 0..njm-1 of the
-// profile, each a window of one point; `ppb` is resized to njm.
-void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
-                         std::vector<double>& ppb);
-
 // The one-point rates of ion lines, each a channel read through a rate
-// correction with a dead time, at points first..njm-1 of a profile. A line is
+// correction with a dead time, at points first..last of a profile. A line is
 // computed once however many compounds read it, as the profile was then; it
 // stops at its first failing point and keeps that point and its error.
 class TLineRates {
@@ -104,11 +99,17 @@ public:
         std::exception_ptr Failure;  // its error; null when no point failed
     };
 
-    // The lines of kel from point `first` on.
+    // The lines of kel from point `first` to the last point, njm - 1.
     TLineRates(const TKel& kel, int first);
 
-    // The number of points first..njm-1.
+    // The lines of kel from point `first` to point `last`; none when last < first.
+    TLineRates(const TKel& kel, int first, int last);
+
+    // The number of points first..last.
     std::size_t Points() const { return slots_.size(); }
+
+    // The profile the lines are read from.
+    const TKel& Profile() const { return kel_; }
 
     // The line of the channel through the correction with the dead time,
     // computed when first asked for; it stays valid while the object lives.
@@ -130,10 +131,44 @@ struct TDensitySeries {
     std::exception_ptr Failure;           // the error of the point after the last result; null when none
 };
 
+// The window means of ion lines over one window start..end, as
+// FillWindowArrays gives them; a line is read once however many compounds
+// read it, as the profile was then.
+class TWindowLines {
+public:
+    TWindowLines(const TKel& kel, int start, int end) : kel_(kel), start_(start), end_(end) {}
+
+    // Fills `arrays` exactly as FillWindowArrays(kel, plan, start, end,
+    // arrays) does, raising its errors in the same order.
+    void Fill(const TWindowPlan& plan, TWindowArrays& arrays);
+
+private:
+    struct TLine {
+        int Channel = -1;
+        TRateCorrection Correction;
+        double DeadTime = 0;
+        int HalfChannels = 0;
+        double Rate = 0, Count = 0;
+    };
+    const TKel& kel_;
+    int start_, end_;
+    std::vector<TLine> lines_;
+};
+
 // The density series of the plan over the points of `lines`; `reactionTime`
 // is asked once, after the window of the first point was filled (its error
 // becomes that point's error), and not at all when there is no such window.
 TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const std::function<double()>& reactionTime);
+
+// The compound's concentration in ppb at every point of `lines` (which must
+// start at point 0 to give the whole profile), each a window of one point;
+// `ppb` is resized to njm. Raises the first error of any of its lines.
+void ConcentrationSeries(TLineRates& lines, const TCorrectionState& state, const TKrecord& compound,
+                         std::vector<double>& ppb);
+
+// The same series read from lines of its own.
+void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
+                         std::vector<double>& ppb);
 
 // The "ppb" selection: compounds for which the profile measures all products
 // of a precursor line with its precursor ion are selected, all others not.

@@ -71,26 +71,40 @@ std::string PointLine(const TKel& kel, const TWindowPlan& plan, const TWindowArr
     return line + "density\t" + FormatPattern("0.0", density) + "\t";
 }
 
+// The ion lines of one window calculation, shared by its compounds: the
+// one-point rates of every point and the whole-window means.
+struct TWindowSources {
+    TLineRates points;
+    TWindowLines window;
+    TWindowSources(const TKel& kel, int start, int end) : points(kel, start, end), window(kel, start, end) {}
+};
+
 // The compound's densities point by point (into the intermediate results),
 // their mean and scatter, and, for a positive mean, the whole-window figures.
+// An error at a point ends the compound there, after the lines of the points
+// before it.
 TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compound, double reactionTime,
-                                 std::vector<std::string>* text) {
+                                 TWindowSources& sources, std::vector<std::string>* text) {
     const TKel& kel = *in.profile;
     TCompoundResult result;
     result.Name = compound.Name;
     if (text) text->push_back(compound.Name + "\t(" + compound.Formula + ")");
     TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
+    TDensitySeries series = DensitySeries(sources.points, plan, [reactionTime] { return reactionTime; });
     TWindowArrays arrays;
     double u = 0, q = 0;
     int n = 0;
-    for (int point = in.start; point <= in.end; ++point) {
-        FillWindowArrays(kel, plan, point, point, arrays);
-        double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).Density;
-        if (text) text->push_back(PointLine(kel, plan, arrays, point, density));
+    for (const TDensityResult& point : series.Results) {
+        double density = point.Density;
+        if (text) {
+            FillWindowArrays(kel, plan, in.start + n, in.start + n, arrays);
+            text->push_back(PointLine(kel, plan, arrays, in.start + n, density));
+        }
         u += density;
         q += density * density;
         ++n;
     }
+    if (series.Failure) std::rethrow_exception(series.Failure);
     result.MeanDensity = n >= 1 ? u / n : 0;
     result.RelStdDev = RelativeStandardError(u, q, n);
     if (!(result.MeanDensity > 0)) return result;
@@ -100,7 +114,7 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
         text->push_back("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
         text->push_back("  ");
     }
-    FillWindowArrays(kel, plan, in.start, in.end, arrays);
+    sources.window.Fill(plan, arrays);
     result.WeightedProductRate =
         ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).WeightedProductRate;
     result.CountingError = RelativePoissonError(arrays, plan.ProductCount);
@@ -148,11 +162,12 @@ void AddPpbLines(const TWindowInputs& in, TWindowRun& run) {
         text->push_back("  ");
     }
     if (!in.library) return;
+    TWindowSources sources(kel, in.start, in.end);
     int k = 0;
     for (int index = 0; index < in.library->Count(); ++index) {
         const TKrecord& compound = in.library->Compound(index);
         if (compound.SelectCount == 0) continue;
-        run.compounds.push_back(QuantifyCompound(in, compound, reactionTime, text));
+        run.compounds.push_back(QuantifyCompound(in, compound, reactionTime, sources, text));
         run.lines.push_back(Line(CompoundText(run.compounds.back(), in), 50, 50 + 20 * k, CurveColor(k)));
         ++k;
     }

@@ -240,6 +240,42 @@ TEST_F(SyntheticProfile, SeriesIsThePointByPointCalculation) {
     }
 }
 
+// The demo compounds share precursor and product lines; reading a line once
+// for all of them changes no value.
+TEST_F(SyntheticProfile, SharedLinesChangeNoValue) {
+    TLineRates shared(kel, 0);
+    TWindowLines window(kel, 20, 80);
+    for (int c = 0; c < library.Count(); ++c) {
+        const TKrecord& compound = library.Compound(c);
+        std::vector<double> own, fromShared;
+        ConcentrationSeries(kel, state, compound, own);
+        ConcentrationSeries(shared, state, compound, fromShared);
+        EXPECT_EQ(own, fromShared) << compound.Name;
+
+        TWindowArrays expected, actual;
+        FillWindowArrays(kel, state, compound, 20, 80, expected);
+        window.Fill(PlanWindow(kel, state, compound), actual);
+        EXPECT_EQ(actual.PrecursorRates, expected.PrecursorRates) << compound.Name;
+        EXPECT_EQ(actual.ProductRates, expected.ProductRates) << compound.Name;
+        EXPECT_EQ(actual.ProductCounts, expected.ProductCounts) << compound.Name;
+    }
+}
+
+TEST_F(SyntheticProfile, LinesOfAWindowSpanItsPoints) {
+    EXPECT_EQ(TLineRates(kel, 0).Points(), static_cast<std::size_t>(kel.njm));
+    EXPECT_EQ(TLineRates(kel, 30, 39).Points(), 10u);
+    EXPECT_EQ(TLineRates(kel, 5, 4).Points(), 0u);
+    EXPECT_EQ(TLineRates(kel, 0, -1).Points(), 0u);
+}
+
+TEST_F(SyntheticProfile, AFailingWindowLineFailsForEveryCompoundReadingIt) {
+    kel.Cntm[1] = 0;  // m/z 19, every compound's precursor
+    TWindowLines window(kel, 20, 80);
+    TWindowArrays arrays;
+    EXPECT_THROW(window.Fill(PlanWindow(kel, state, library.Compound(0)), arrays), EMathError);
+    EXPECT_THROW(window.Fill(PlanWindow(kel, state, library.Compound(1)), arrays), EMathError);
+}
+
 TEST_F(SyntheticProfile, AcetoneComesOutInTheBreathRange) {
     std::vector<double> series;
     ConcentrationSeries(kel, state, library.Compound(2), series);

@@ -372,6 +372,19 @@ TEST_F(TwoCompounds, ZeroSampleFlowIsAnErrorAfterTheEarlierCompounds) {
     EXPECT_EQ(run.lines[1].text, "Exception was Floating point division by zero");
 }
 
+TEST_F(TwoCompounds, OverflowAtOnePointEndsTheCompoundAfterThePointsBeforeIt) {
+    // Only the precursor's count at point 5 overflows this dead time.
+    kel.Counts[1][5] = 2000000000;
+    inputs.corrections.DeadTime = 1e296;
+    TWindowRun run = RunWindowCalculation(inputs);
+    EXPECT_FALSE(run.ok());
+    ASSERT_EQ(run.lines.size(), 1u);
+    EXPECT_EQ(run.lines[0].text, "Exception was " + run.error);
+    ASSERT_EQ(run.intermediate.size(), 9u);  // header lines, the compound, its points 1..5
+    EXPECT_EQ(run.intermediate[3], "alpha\t(C1)");
+    EXPECT_EQ(run.intermediate[8].substr(0, 2), "5\t");
+}
+
 // A realistic profile and the demo library: every selected compound gets a
 // line, and the window result of a one-point window is that point's value.
 TEST(SyntheticWindow, OnePointWindowMatchesTheSeries) {
