@@ -1,9 +1,14 @@
 #include "browser/Kelbrows.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "app/KelViewSession.h"
 #include "common/Messages.h"
@@ -22,8 +27,32 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool IsProfileName(const std::string& name) {
-    return name.size() > 4 && name[0] != '.' && Lower(name.substr(name.size() - 4)) == ".kel";
+bool IsProfileName(std::string_view name) {
+    if (name.size() <= 4 || name[0] == '.') return false;
+    std::string_view ending = name.substr(name.size() - 4);
+    return ending[0] == '.' && std::tolower(static_cast<unsigned char>(ending[1])) == 'k' &&
+           std::tolower(static_cast<unsigned char>(ending[2])) == 'e' &&
+           std::tolower(static_cast<unsigned char>(ending[3])) == 'l';
+}
+
+// The profile names of the current folder: regular files, or links to them,
+// named "*.kel" in any case. The folder's own file types spare a status call
+// per file where the file system records them.
+std::vector<std::string> ProfileNames() {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(".");
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsProfileName(entry->d_name)) continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat st {};
+            regular = ::stat(entry->d_name, &st) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular) names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 }  // namespace
@@ -34,9 +63,17 @@ void TProfileListing::ClearListing() {
 }
 
 void TProfileListing::SortNewestFirst() {
-    std::stable_sort(Entries.begin(), Entries.end(), [](const TListEntry& a, const TListEntry& b) {
-        return a.Details->ProfileDate > b.Details->ProfileDate;
+    // Sorting the dates with their places keeps equal dates in listing order
+    // and moves every entry once.
+    std::vector<std::pair<double, std::size_t>> order(Entries.size());
+    for (std::size_t i = 0; i < Entries.size(); ++i) order[i] = {Entries[i].Details->ProfileDate, i};
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
+    std::vector<TListEntry> sorted;
+    sorted.reserve(Entries.size());
+    for (const auto& [date, index] : order) sorted.push_back(std::move(Entries[index]));
+    Entries = std::move(sorted);
 }
 
 void TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
@@ -52,12 +89,8 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
             if (busyShown && busy) busy(false);
         }
     } finish{*this, busy};
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(".", ec)) {
-        std::error_code typeError;
-        std::string name = entry.path().filename().string();
-        if (IsProfileName(name) && entry.is_regular_file(typeError)) names.push_back(name);
-    }
+    std::vector<std::string> names = ProfileNames();
+    Entries.reserve(names.size());
     for (const std::string& name : names) {
         auto details = std::make_unique<TKelDetails>();
         details->HeaderOnly = true;

@@ -29,19 +29,13 @@ void TKel::UpdateIonMasses() {
     int channels = nim / 2;
     for (int k = 0; k < channels; ++k) {
         auto row = static_cast<std::size_t>(2 * k + 1);
-        IonMass[static_cast<std::size_t>(k)] = row < Name.size() ? ParseNumber(Name[row]) : 0.0;
+        if (static_cast<std::size_t>(k) < IonMass.size())
+            IonMass[static_cast<std::size_t>(k)] = row < Name.size() ? ParseNumber(Name[row]) : 0.0;
     }
 }
 
-TKel::TKel(WithoutSlots) : ProfileDate(NowDateTime()) {
-    constexpr std::size_t kRows = 29;
-    Dam.resize(kRows);
-    Cntm.resize(kRows);
-    Name.resize(kRows);
-    IonMass.resize(kRows);
-    Counts.resize(kRows);  // rows without slots
-}
+TKel::TKel(WithoutArrays) : ProfileDate(NowDateTime()) {}
 
-TKelDetails::TKelDetails() : TKel(WithoutSlots{}) {}
+TKelDetails::TKelDetails() : TKel(WithoutArrays{}) {}
 
 }  // namespace kel

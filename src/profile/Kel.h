@@ -70,10 +70,11 @@ public:
     std::vector<double> IonMass;
 
 protected:
-    struct WithoutSlots {};
-    // The constructor's defaults with rows but no slots: nothing is allocated
-    // for counts a header-only record never holds.
-    explicit TKel(WithoutSlots);
+    struct WithoutArrays {};
+    // The constructor's defaults without rows or slots: nothing is allocated
+    // for arrays a header-only record of a zipped or XML profile never holds;
+    // a reader that fills them sizes them.
+    explicit TKel(WithoutArrays);
 
 private:
     // Header-only zipped profiles: the date from the archive's first local
@@ -83,7 +84,8 @@ private:
     void ReadZipFile(const std::string& fileName);
 };
 
-// The browser's header-only profile: a TKel with no slots and no Times.
+// The browser's header-only profile: a TKel whose arrays stay empty unless
+// the file's format reads them with the header (the legacy record).
 class TKelDetails : public TKel {
 public:
     TKelDetails();

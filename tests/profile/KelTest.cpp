@@ -21,10 +21,11 @@ TEST(TKel, ConstructorDefaults) {
     EXPECT_EQ(static_cast<double>(kel.p), 0.0);
 }
 
-TEST(TKel, DetailsHoldNoSlots) {
+TEST(TKel, DetailsHoldNoArrays) {
     TKelDetails details;
-    EXPECT_EQ(details.Counts.size(), 29u);
-    EXPECT_TRUE(details.Counts[0].empty());
+    EXPECT_TRUE(details.Counts.empty());
+    EXPECT_TRUE(details.Name.empty());
+    EXPECT_TRUE(details.IonMass.empty());
     EXPECT_TRUE(details.Times.empty());
 }
 

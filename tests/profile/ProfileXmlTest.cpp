@@ -103,10 +103,16 @@ TEST(BuildXml, BracketsInTextsBecomeParentheses) {
 TEST(BuildXml, RefusesARecordWithoutItsSlots) {
     TKelDetails details;
     details.njm = 201;
-    details.Name[1] = "19";
+    details.nim = 3;
     EXPECT_THROW(details.BuildXml(), EKelError);
-    details.Name[1].clear();  // no row in use: only Times is short
-    EXPECT_THROW(details.BuildXml(), EKelError);
+    TKel kel;
+    kel.njm = 201;
+    kel.Name[1] = "19";
+    kel.Counts[1].resize(100);
+    EXPECT_THROW(kel.BuildXml(), EKelError);
+    kel.Name[1].clear();  // no row in use: only Times is short
+    kel.Times.resize(100);
+    EXPECT_THROW(kel.BuildXml(), EKelError);
 }
 
 TEST(ParseProfileXml, RestoresEveryFieldAtItsWrittenPrecision) {
@@ -330,7 +336,7 @@ TEST(ParseProfileXml, HeaderOnlyReadsTextsAndDate) {
     EXPECT_EQ(details.DateOrigin, 46000.4375);
     EXPECT_EQ(details.ProfileDate, 46000.4375);
     EXPECT_EQ(details.nim, 0);
-    EXPECT_TRUE(details.Counts[1].empty());
+    EXPECT_TRUE(details.Counts.empty());
     EXPECT_THROW(details.ParseProfileXml("<kel><ion>x</ion></kel>"), EConvertError);
 }
 

@@ -90,7 +90,7 @@ TEST_F(ZippedProfile, HeaderOnlyTakesTheDateOfTheMember) {
     EXPECT_EQ(details.ion, "");
     EXPECT_EQ(details.reactant, "");
     EXPECT_EQ(details.comment, "");
-    EXPECT_TRUE(details.Counts[1].empty());
+    EXPECT_TRUE(details.Counts.empty());
 }
 
 TEST_F(ZippedProfile, HeaderOnlyNeedsNoMoreThanTheFirstHeader) {
