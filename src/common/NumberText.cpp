@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -66,7 +67,36 @@ bool IsFixedTie(double x, int digits) {
 // The 'f' form through to_chars, which rounds the exact value with ties to
 // even; exact ties, found arithmetically, are then rounded away from zero.
 // Empty when the value or the digits are too large for the quick path.
+// x (>= 0) with `digits` decimals in integer arithmetic, for x * 10^digits
+// below 2^52; empty otherwise. The product p is rounded, but its error e,
+// exact through a fused multiply-add, is less than half a unit of p, while
+// p's distance to the nearest half is a whole number of units: so the sign
+// of that distance decides, and e only when it is 0.
+std::string ScaledFixed(double x, int digits) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (digits < 0 || digits >= static_cast<int>(std::size(kPowers)) || !(x >= 0)) return {};
+    double scale = kPowers[digits];
+    double p = x * scale;
+    if (!(p < 0x1p52)) return {};
+    double e = std::fma(x, scale, -p);
+    double whole = std::floor(p);
+    double aboveHalf = (p - whole) - 0.5;
+    bool up = aboveHalf > 0 || (aboveHalf == 0 && e >= 0);  // an exact tie goes away from zero
+    auto units = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
+    char buf[40];
+    auto result = std::to_chars(buf, buf + sizeof buf, units);
+    std::string text(buf, result.ptr);
+    if (digits == 0) return text;
+    auto fraction = static_cast<std::size_t>(digits);
+    if (text.size() <= fraction) text.insert(0, fraction + 1 - text.size(), '0');
+    text.insert(text.size() - fraction, 1, '.');
+    return text;
+}
+
 std::string QuickFixed(double x, int digits) {
+    std::string scaled = ScaledFixed(x, digits);
+    if (!scaled.empty()) return scaled;
     constexpr int kMaxDigits = 40;
     if (digits > kMaxDigits || !(x < 1e30)) return {};
     char buf[80];

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
@@ -39,6 +43,64 @@ TEST(FormatFixed, RoundsExactTiesAwayFromZero) {
     EXPECT_EQ(FormatFixed(9.995, 1, 2), "9.99");
     EXPECT_EQ(FormatFixed(99.5, 1, 0), "100");
     EXPECT_EQ(FormatFixed(0.96875, 1, 4), "0.9688");
+}
+
+std::string GlibcFixed(double x, int decimals) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+    return buf;
+}
+
+// True when x (>= 1e-12, so its whole expansion has fewer than 120
+// decimals) lies exactly halfway at the given decimals.
+bool IsTie(double x, int decimals) {
+    std::string wide = GlibcFixed(x, decimals + 120);
+    std::string tail = wide.substr(wide.size() - 120);
+    return tail == "5" + std::string(119, '0');
+}
+
+// Away from exact ties the C library rounds the exact binary value to
+// nearest, as we must; across magnitudes and decimal counts the texts agree.
+TEST(FormatFixed, AgreesWithTheExactExpansionAwayFromTies) {
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> exponent(-12, 17);
+    for (int i = 0; i < 200000; ++i) {
+        double x = std::pow(10.0, exponent(random));
+        int decimals = static_cast<int>(random() % 18);
+        if (IsTie(x, decimals)) continue;
+        std::string expected = GlibcFixed(x, decimals);
+        ASSERT_EQ(FormatFixed(x, 0, decimals), expected.size() > 20 ? expected.substr(0, 20) : expected)
+            << x << " with " << decimals;
+    }
+    // Values just beside a half, where a rounded product would mislead.
+    for (double x : {0.05, 0.15, 0.25000000000000006, 1.0049999999999999, 2.675, std::nextafter(1e15 + 0.5, 0.0),
+                     std::nextafter(1e15 + 0.5, 2e15), std::nextafter(0.125, 0.0), std::nextafter(0.125, 1.0)})
+        for (int decimals = 0; decimals < 4; ++decimals) {
+            if (IsTie(x, decimals)) continue;
+            EXPECT_EQ(FormatFixed(x, 0, decimals), GlibcFixed(x, decimals)) << x << " with " << decimals;
+        }
+}
+
+// x = M * 2^-(d + 1) with M odd is an exact tie at d decimals: it goes up to
+// (M * 5^d + 1) / 2 units.
+TEST(FormatFixed, EveryExactTieGoesAwayFromZero) {
+    std::mt19937_64 random(7);
+    for (int decimals = 0; decimals <= 6; ++decimals) {
+        std::uint64_t five = 1;
+        for (int k = 0; k < decimals; ++k) five *= 5;
+        for (int i = 0; i < 2000; ++i) {
+            std::uint64_t m = (random() % (1ULL << 36)) | 1;
+            double x = std::ldexp(static_cast<double>(m), -(decimals + 1));
+            std::string units = std::to_string((m * five + 1) / 2);
+            if (decimals > 0) {
+                if (units.size() <= static_cast<std::size_t>(decimals))
+                    units.insert(0, static_cast<std::size_t>(decimals) + 1 - units.size(), '0');
+                units.insert(units.size() - static_cast<std::size_t>(decimals), ".");
+            }
+            ASSERT_EQ(FormatFixed(x, 0, decimals), units) << x << " with " << decimals;
+            ASSERT_EQ(FormatFixed(-x, 0, decimals), "-" + units) << x << " with " << decimals;
+        }
+    }
 }
 
 TEST(FormatFixed, SignOfZero) {
