@@ -164,8 +164,9 @@ void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) 
     for (int k = 0; k < nIons; ++k) {
         double mass = Profile.IonMass[static_cast<std::size_t>(k)];
         TRateCorrection correction = CorrectionFor(Profile, corrections, mass);
+        TChannelRates channel(Profile, k);
         for (int i = 0; i < njm; ++i) {
-            double rate = correction.Apply(DeadTimeCorrect(RateAt(Profile, k, SlotOfPoint(Profile, i)), DeadTime));
+            double rate = correction.Apply(DeadTimeCorrect(channel.At(SlotOfPoint(Profile, i)), DeadTime));
             series_[static_cast<std::size_t>(i)] = rate;
             TotalRates[static_cast<std::size_t>(i)] += rate;
         }

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/KelViewSession.h"
+#include "common/AppendFile.h"
 #include "common/Messages.h"
 #include "reporting/ResultLog.h"
 
@@ -117,12 +118,11 @@ bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBat
         session.ShowProfile(entry.StoredName);
         allWritten = session.Profile.WriteCsv(entry.Text + ".csv") && allWritten;
         session.PressPpb();
-        std::string ppbFile = entry.Text + "Ppb.csv";
-        fs::remove(ppbFile, ec);
-        // The same lines go to the profile's file and to the collected one.
+        // The same lines go to the profile's file, started afresh, and to
+        // the collected one.
         std::exception_ptr failure;
         std::string lines = BatchLines(session.LogContext(), failure);
-        allWritten = AppendLines(ppbFile, lines) && allWritten;
+        allWritten = RewriteFile(entry.Text + "Ppb.csv", lines) && allWritten;
         if (failure) std::rethrow_exception(failure);
         allWritten = AppendLines(kAllFilesPpbName, lines) && allWritten;
     }

@@ -51,10 +51,10 @@ inline std::int32_t RawCountAt(const TKel& kel, int k, int s) {
     return row && s >= 0 && s < kel.njm ? row[s] : 0;
 }
 
-// Count of channel k in slot s, replaced by the outlier filter's value where
-// the filter applies; 0 for a channel or slot outside the profile.
-inline double CountAt(const TKel& kel, int k, int s) {
-    const std::int32_t* row = ChannelRow(kel, k);
+// Count in slot s of a channel's row (from ChannelRow), replaced by the
+// outlier filter's value where the filter applies; 0 for a missing row or a
+// slot outside the profile.
+inline double CountInRow(const TKel& kel, const std::int32_t* row, int s) {
     if (!row || s < 0 || s >= kel.njm) return 0;
     double x = row[s];
     // The ends of the storage ring and the two slots last written lack a
@@ -63,6 +63,10 @@ inline double CountAt(const TKel& kel, int k, int s) {
         return FilteredCount(x, row[s - 1], row[s + 1], kel.OutlierPower);
     return x;
 }
+
+// Count of channel k in slot s, replaced by the outlier filter's value where
+// the filter applies; 0 for a channel or slot outside the profile.
+inline double CountAt(const TKel& kel, int k, int s) { return CountInRow(kel, ChannelRow(kel, k), s); }
 
 // Count rate (c/s) of `count` counts of channel k: count * FScan / dwell, 0
 // for a channel outside the profile; raises EZeroDivide / EInvalidOp for a
@@ -75,6 +79,22 @@ inline double RateOfCount(const TKel& kel, int k, double count) {
 // Count rate of channel k in slot s, filtered like CountAt; 0 for a channel
 // outside the profile.
 inline double RateAt(const TKel& kel, int k, int s) { return RateOfCount(kel, k, CountAt(kel, k, s)); }
+
+// RateAt of one channel, slot after slot, with the channel looked up once:
+// the plot reads every slot of every channel on each refresh.
+class TChannelRates {
+public:
+    TChannelRates(const TKel& kel, int k) : kel_(kel), row_(ChannelRow(kel, k)) {
+        if (row_) dwell_ = kel.Cntm[static_cast<std::size_t>(2 * k + 1)];
+    }
+    // RateAt(kel, k, s), raising its errors.
+    double At(int s) const { return row_ ? CheckedDivide(CountInRow(kel_, row_, s) * kel_.FScan, dwell_) : 0; }
+
+private:
+    const TKel& kel_;
+    const std::int32_t* row_;
+    double dwell_ = 0;
+};
 
 // Highest channel whose mass lies within 0.5 of m; -1 when none.
 int IonIndexOfMass(const TKel& kel, double m);
