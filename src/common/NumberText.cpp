@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "common/Errors.h"
@@ -67,36 +68,46 @@ bool IsFixedTie(double x, int digits) {
 // The 'f' form through to_chars, which rounds the exact value with ties to
 // even; exact ties, found arithmetically, are then rounded away from zero.
 // Empty when the value or the digits are too large for the quick path.
-// x (>= 0) with `digits` decimals in integer arithmetic, for x * 10^digits
-// below 2^52; empty otherwise. The product p is rounded, but its error e,
-// exact through a fused multiply-add, is less than half a unit of p, while
-// p's distance to the nearest half is a whole number of units: so the sign
-// of that distance decides, and e only when it is 0.
-std::string ScaledFixed(double x, int digits) {
+// Longest text ScaledFixed writes: 16 digits below 2^52, a point and a zero.
+constexpr std::size_t kScaledFixedChars = 18;
+
+// Writes x (>= 0) with `digits` decimals to out in integer arithmetic, for
+// x * 10^digits below 2^52, and returns the length; 0 (nothing written)
+// otherwise. The product p is rounded, but its error e, exact through a fused
+// multiply-add, is less than half a unit of p, while p's distance to the
+// nearest half is a whole number of units: so the sign of that distance
+// decides, and e only when it is 0.
+std::size_t ScaledFixed(double x, int digits, char* out) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (digits < 0 || digits >= static_cast<int>(std::size(kPowers)) || !(x >= 0)) return {};
+    if (digits < 0 || digits >= static_cast<int>(std::size(kPowers)) || !(x >= 0)) return 0;
     double scale = kPowers[digits];
     double p = x * scale;
-    if (!(p < 0x1p52)) return {};
+    if (!(p < 0x1p52)) return 0;
     double e = std::fma(x, scale, -p);
-    double whole = std::floor(p);
-    double aboveHalf = (p - whole) - 0.5;
+    double below = std::floor(p);
+    double aboveHalf = (p - below) - 0.5;
     bool up = aboveHalf > 0 || (aboveHalf == 0 && e >= 0);  // an exact tie goes away from zero
-    auto units = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
-    char buf[40];
-    auto result = std::to_chars(buf, buf + sizeof buf, units);
-    std::string text(buf, result.ptr);
-    if (digits == 0) return text;
+    auto units = static_cast<std::uint64_t>(below) + (up ? 1 : 0);
     auto fraction = static_cast<std::size_t>(digits);
-    if (text.size() <= fraction) text.insert(0, fraction + 1 - text.size(), '0');
-    text.insert(text.size() - fraction, 1, '.');
-    return text;
+    char buf[24];
+    auto length = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, units).ptr - buf);
+    // Zeros in front up to one whole digit (0.05, not .05), then the point
+    // before the last `digits` digits.
+    std::size_t zeros = length <= fraction ? fraction + 1 - length : 0;
+    std::size_t total = zeros + length;
+    std::size_t point = total - fraction;
+    char* at = out;
+    for (std::size_t i = 0; i < total; ++i) {
+        if (i == point) *at++ = '.';
+        *at++ = i < zeros ? '0' : buf[i - zeros];
+    }
+    return static_cast<std::size_t>(at - out);
 }
 
 std::string QuickFixed(double x, int digits) {
-    std::string scaled = ScaledFixed(x, digits);
-    if (!scaled.empty()) return scaled;
+    char scaled[kScaledFixedChars];
+    if (std::size_t length = ScaledFixed(x, digits, scaled)) return std::string(scaled, length);
     constexpr int kMaxDigits = 40;
     if (digits > kMaxDigits || !(x < 1e30)) return {};
     char buf[80];
@@ -159,10 +170,18 @@ std::string FormatFixed(double x, int width, int decimals) {
     RequireFinite(x);
     if (decimals < 0) decimals = 0;
     bool negative = std::signbit(x) && x != 0.0;
-    std::string text = RoundedPrintf(std::fabs(x), decimals, 'f');
-    if (negative) text.insert(text.begin(), '-');
-    if (static_cast<int>(text.size()) < width)
-        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    // Logs write thousands of these per profile: the text is assembled once.
+    char scaled[kScaledFixedChars];
+    std::string slow;
+    std::string_view digits(scaled, ScaledFixed(std::fabs(x), decimals, scaled));
+    if (digits.empty()) digits = slow = RoundedPrintf(std::fabs(x), decimals, 'f');
+    std::size_t size = digits.size() + (negative ? 1 : 0);
+    std::size_t pad = static_cast<int>(size) < width ? static_cast<std::size_t>(width) - size : 0;
+    std::string text;
+    text.reserve(std::min<std::size_t>(pad + size, 20));
+    text.append(pad, ' ');
+    if (negative) text += '-';
+    text += digits;
     if (text.size() > 20) text.resize(20);
     return text;
 }
