@@ -161,12 +161,15 @@ void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) 
     int njm = Profile.njm, nIons = Profile.nim / 2;
     TotalRates.assign(static_cast<std::size_t>(njm), 0.0);
     series_.assign(static_cast<std::size_t>(njm) + 1, 0.0);
+    std::vector<int> slots(static_cast<std::size_t>(njm));  // found once for all channels
+    for (int i = 0; i < njm; ++i) slots[static_cast<std::size_t>(i)] = SlotOfPoint(Profile, i);
+    const double deadTime = DeadTime;
     for (int k = 0; k < nIons; ++k) {
         double mass = Profile.IonMass[static_cast<std::size_t>(k)];
         TRateCorrection correction = CorrectionFor(Profile, corrections, mass);
         TChannelRates channel(Profile, k);
         for (int i = 0; i < njm; ++i) {
-            double rate = correction.Apply(DeadTimeCorrect(channel.At(SlotOfPoint(Profile, i)), DeadTime));
+            double rate = correction.Apply(DeadTimeCorrect(channel.At(slots[static_cast<std::size_t>(i)]), deadTime));
             series_[static_cast<std::size_t>(i)] = rate;
             TotalRates[static_cast<std::size_t>(i)] += rate;
         }
