@@ -36,24 +36,26 @@ struct LineWindow {
     double count = 0;
 };
 
-// A one-point window (the point in storage slot `slot`): weight 0.5 divided
-// by 0.5, so the point's own rate.
-LineWindow OnePointWindow(const TKel& kel, double deadTime, int channel, const TRateCorrection& correction, int slot) {
+// A one-point window (the point in storage slot `slot`) of the channel
+// `rates` reads: weight 0.5 divided by 0.5, so the point's own rate.
+LineWindow OnePointWindow(const TChannelRates& rates, double deadTime, int channel, const TRateCorrection& correction,
+                          int slot) {
     if (channel == -1) return {correction.Apply(0), 0};
-    double x = CountAt(kel, channel, slot);
-    return {correction.Apply(DeadTimeCorrect(RateOfCount(kel, channel, x), deadTime)), 0.5 * x};
+    double x = rates.Count(slot);
+    return {correction.Apply(DeadTimeCorrect(rates.Rate(x), deadTime)), 0.5 * x};
 }
 
 LineWindow MeanOverWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
                           int start, int end) {
-    if (start == end) return OnePointWindow(kel, plan.DeadTime, channel, correction, SlotOfPoint(kel, start));
+    TChannelRates rates(kel, channel);
+    if (start == end) return OnePointWindow(rates, plan.DeadTime, channel, correction, SlotOfPoint(kel, start));
     double rateSum = 0, countSum = 0;
     if (channel != -1) {
         int halfPoint = channel < plan.HalfChannels ? start : end;
         for (int point = start; point <= end; ++point) {
             double weight = point == halfPoint ? 0.5 : 1.0;
-            double x = CountAt(kel, channel, SlotOfPoint(kel, point));
-            rateSum += weight * DeadTimeCorrect(RateOfCount(kel, channel, x), plan.DeadTime);
+            double x = rates.Count(SlotOfPoint(kel, point));
+            rateSum += weight * DeadTimeCorrect(rates.Rate(x), plan.DeadTime);
             countSum += weight * x;
         }
     }
@@ -281,7 +283,8 @@ const TLineRates::TLine& TLineRates::Line(int channel, const TRateCorrection& co
     line.Rates.resize(slots_.size());
     std::size_t i = 0;
     try {
-        for (; i < slots_.size(); ++i) line.Rates[i] = OnePointWindow(kel_, deadTime, channel, correction, slots_[i]).rate;
+        TChannelRates rates(kel_, channel);
+        for (; i < slots_.size(); ++i) line.Rates[i] = OnePointWindow(rates, deadTime, channel, correction, slots_[i]).rate;
     } catch (const EKelError&) {
         line.Failure = std::current_exception();
     }

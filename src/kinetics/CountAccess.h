@@ -87,8 +87,12 @@ public:
     TChannelRates(const TKel& kel, int k) : kel_(kel), row_(ChannelRow(kel, k)) {
         if (row_) dwell_ = kel.Cntm[static_cast<std::size_t>(2 * k + 1)];
     }
+    // CountAt(kel, k, s).
+    double Count(int s) const { return CountInRow(kel_, row_, s); }
+    // RateOfCount(kel, k, count), raising its errors.
+    double Rate(double count) const { return row_ ? CheckedDivide(count * kel_.FScan, dwell_) : 0; }
     // RateAt(kel, k, s), raising its errors.
-    double At(int s) const { return row_ ? CheckedDivide(CountInRow(kel_, row_, s) * kel_.FScan, dwell_) : 0; }
+    double At(int s) const { return Rate(Count(s)); }
 
 private:
     const TKel& kel_;
