@@ -65,10 +65,7 @@ bool IsFixedTie(double x, int digits) {
     return exponent == -(digits + 1);
 }
 
-// The 'f' form through to_chars, which rounds the exact value with ties to
-// even; exact ties, found arithmetically, are then rounded away from zero.
-// Empty when the value or the digits are too large for the quick path.
-// Longest text ScaledFixed writes: 16 digits below 2^52, a point and a zero.
+// Room for the longest text ScaledFixed writes: at most 16 digits and a point.
 constexpr std::size_t kScaledFixedChars = 18;
 
 // Writes x (>= 0) with `digits` decimals to out in integer arithmetic, for
@@ -105,6 +102,10 @@ std::size_t ScaledFixed(double x, int digits, char* out) {
     return static_cast<std::size_t>(at - out);
 }
 
+// The 'f' form in integer arithmetic where ScaledFixed serves, otherwise
+// through to_chars, which rounds the exact value with ties to even; exact
+// ties, found arithmetically, are then rounded away from zero. Empty when the
+// value or the digits are too large for the quick path.
 std::string QuickFixed(double x, int digits) {
     char scaled[kScaledFixedChars];
     if (std::size_t length = ScaledFixed(x, digits, scaled)) return std::string(scaled, length);
