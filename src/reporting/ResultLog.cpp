@@ -85,10 +85,10 @@ double LoggedSampleFlow(const TKel& kel) {
 enum class TDensitySource { Windows, PointSeries };
 
 // What the compound items of one context compute alike for every window:
-// the compounds' window plans and density series, the flow-tube values and
-// the logged sample flow. Each is made when an item first needs it, in the
-// order the items always made them, so that an error still arises where it
-// did; a value once made is the same every time.
+// the logged sample flow, which cannot fail, and, each made when an item
+// first needs it in the order the items always made them (so that an error
+// still arises where it did), the compounds' window plans and density series
+// and the flow-tube values. A value once made is the same every time.
 class TCompoundRun {
 public:
     TCompoundRun(const TLogContext& c, TDensitySource source)
