@@ -43,12 +43,10 @@ bool TFloatField::SetValue(double x) {
 double TFloatField::ValidateText(const std::string& text, bool* refused) {
     double old = value_;
     if (refused) *refused = false;
+    // An emptied field means 0, but only where 0 is a value the field may
+    // hold: a flow-tube temperature of 0 would end every calculation.
     std::string trimmed = Trimmed(text);
-    if (trimmed.empty()) {
-        value_ = 0;
-        text_ = "";
-        return 0;
-    }
+    if (trimmed.empty()) trimmed = "0";
     try {
         double x = TextToFloat(trimmed);
         if (x < min_ || x > max_)
@@ -67,10 +65,8 @@ double TFloatField::ValidateText(const std::string& text, bool* refused) {
 
 double TFloatField::ParseText(const std::string& text) {
     text_ = Trimmed(text);
-    if (text_.empty()) {
-        value_ = 0;
-        return 0;
-    }
+    // Empty text is a field being retyped: its value stays until the user leaves it.
+    if (text_.empty()) return value_;
     double x = TextToFloatDef(text_, min_ - 1);
     if (x >= min_ && x <= max_) value_ = x;
     return value_;

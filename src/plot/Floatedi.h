@@ -24,14 +24,15 @@ public:
     // false and changes nothing otherwise.
     bool SetValue(double x);
 
-    // The strict check on leaving the field: empty text gives 0; a number in
-    // range is taken; anything else restores the old value and its text, shows
-    // the reason in a message box and returns the old value (and sets
-    // *refused when given).
+    // The strict check on leaving the field: a number in range is taken, and
+    // empty text counts as 0; anything else restores the old value and its
+    // text, shows the reason in a message box and returns the old value (and
+    // sets *refused when given).
     double ValidateText(const std::string& text, bool* refused = nullptr);
 
     // The lenient update while typing: takes the text and the value when it
-    // reads as a number in range, otherwise keeps the value; no message.
+    // reads as a number in range, otherwise (empty text too) keeps the value;
+    // no message.
     double ParseText(const std::string& text);
 
     // One spin step up or down (Increment, or a tenth of the value's decade).

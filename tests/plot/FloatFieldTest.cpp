@@ -44,10 +44,20 @@ TEST(FloatField, LeavingWithOutOfRangeTextRestoresAndExplains) {
     EXPECT_EQ(fr.Text(), "3.5");
 }
 
-TEST(FloatField, EmptyTextMeansZeroEvenOutOfRange) {
-    TFloatField fr(2.0, 0.01, 100);
-    EXPECT_EQ(fr.ValidateText(""), 0);
-    EXPECT_EQ(fr.Value(), 0);
+TEST(FloatField, EmptiedFieldNeverTakesAnOutOfRangeZero) {
+    test::RecordedMessages boxes;
+    TFloatField tg(300, 100, 500);
+    EXPECT_EQ(tg.ParseText(""), 300);  // retyping: the value waits
+    EXPECT_TRUE(boxes.shown.empty());
+    bool refused = false;
+    EXPECT_EQ(tg.ValidateText("", &refused), 300);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(boxes.Texts(), Texts{"0 is not in the range from 100 to 500"});
+    EXPECT_EQ(tg.Text(), "300");
+
+    TFloatField level(2, -5, 100);  // 0 is a value this field may hold
+    EXPECT_EQ(level.ValidateText("  "), 0);
+    EXPECT_EQ(level.Text(), "0");
 }
 
 TEST(FloatField, TypingIsLenient) {
