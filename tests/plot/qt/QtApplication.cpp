@@ -1,7 +1,7 @@
-// Fonts and image writers need a QGuiApplication; one for the whole test run.
+// Fonts, image writers and widgets need a QApplication; one for the whole test run.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdlib>
 #include <memory>
 
@@ -11,7 +11,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+        app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
 
@@ -19,7 +19,7 @@ private:
     int argc_ = 1;
     char name_[16] = "test_plot_qt";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
+    std::unique_ptr<QApplication> app_;
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);

@@ -1,0 +1,186 @@
+#include "plot/qt/FloatEdit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
+#include <functional>
+
+namespace kel {
+
+namespace {
+
+constexpr int kSpinWidth = 10;
+
+// The small up/down button inside the field: the upper half steps up, the
+// lower half down.
+class TSpinArrows : public QWidget {
+public:
+    TSpinArrows(QWidget* parent, std::function<void(bool up)> onClick)
+        : QWidget(parent), onClick_(std::move(onClick)) {
+        setCursor(Qt::ArrowCursor);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const int half = height() / 2;
+        DrawHalf(painter, QRect(0, 0, width(), half), QStyle::PE_IndicatorSpinUp, pressed_ == 1);
+        DrawHalf(painter, QRect(0, half, width(), height() - half), QStyle::PE_IndicatorSpinDown, pressed_ == -1);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton) return;
+        pressed_ = event->position().y() < height() / 2.0 ? 1 : -1;
+        update();
+        onClick_(pressed_ == 1);
+    }
+    void mouseReleaseEvent(QMouseEvent*) override {
+        pressed_ = 0;
+        update();
+    }
+
+private:
+    void DrawHalf(QPainter& painter, const QRect& r, QStyle::PrimitiveElement arrow, bool down) const {
+        QStyleOption option;
+        option.initFrom(this);
+        option.rect = r;
+        if (down) option.state |= QStyle::State_Sunken;
+        painter.fillRect(r, palette().button());
+        style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &option, &painter, this);
+        style()->drawPrimitive(arrow, &option, &painter, this);
+    }
+
+    std::function<void(bool up)> onClick_;
+    int pressed_ = 0;
+};
+
+}  // namespace
+
+TFloatEdit::TFloatEdit(QWidget* parent) : QLineEdit(parent) {
+    ShowModelText();
+    connect(this, &QLineEdit::textEdited, this, &TFloatEdit::TextEdited);
+}
+
+void TFloatEdit::Configure(double minValue, double maxValue, double increment, int precision) {
+    model_ = TFloatField(model_.Value(), minValue, maxValue, increment, precision);
+    ShowModelText();
+}
+
+void TFloatEdit::SetValue(double x) {
+    if (!model_.SetValue(x)) return;
+    ShowModelText();
+    SelectAllUnlessMouseHeld();
+}
+
+void TFloatEdit::ShowModelText() {
+    const QString shown = QString::fromStdString(model_.Text());
+    if (text() != shown) setText(shown);
+}
+
+void TFloatEdit::SelectAllUnlessMouseHeld() {
+    // A click into the field places the caret; only keyboard entry selects.
+    if (autoSelect_ && !(QApplication::mouseButtons() & Qt::LeftButton && underMouse())) selectAll();
+}
+
+void TFloatEdit::TextEdited(const QString& text) {
+    const double before = model_.Value();
+    model_.ParseText(text.toStdString());
+    const QString trimmed = QString::fromStdString(model_.Text());
+    if (trimmed != text) {
+        // The caret stays after the character it followed.
+        int leading = 0;
+        while (leading < text.size() && text[leading] == QLatin1Char(' ')) ++leading;
+        const int caret = cursorPosition() - std::min(leading, cursorPosition());
+        setText(trimmed);
+        setCursorPosition(std::min(caret, static_cast<int>(trimmed.size())));
+    }
+    if (model_.Value() != before) emit OnChange();
+}
+
+double TFloatEdit::ValidateText() {
+    const double before = model_.Value();
+    bool refused = false;
+    validating_ = true;
+    model_.ValidateText(text().toStdString(), &refused);
+    validating_ = false;
+    ShowModelText();
+    if (refused) {
+        setFocus(Qt::OtherFocusReason);
+        selectAll();
+    } else if (model_.Value() != before) {
+        emit OnChange();
+    }
+    return model_.Value();
+}
+
+void TFloatEdit::SpinClick(bool up) {
+    setFocus(Qt::OtherFocusReason);
+    const double before = model_.Value();
+    validating_ = true;
+    model_.Spin(up);
+    validating_ = false;
+    ShowModelText();
+    SelectAllUnlessMouseHeld();
+    if (model_.Value() != before) emit OnChange();
+    emit OnClick();
+}
+
+void TFloatEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        SpinClick(event->key() == Qt::Key_Up);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TFloatEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    SelectAllUnlessMouseHeld();
+}
+
+void TFloatEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // Switching to another window or opening a menu is not leaving the
+    // field; the message box of a refusal must not validate a second time.
+    if (validating_ || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    ValidateText();
+    model_.SetValue(model_.Value());  // back to the display format
+    ShowModelText();
+    emit OnExit();
+}
+
+void TFloatEdit::SetSpinButton(bool on) {
+    if (on == SpinButton()) return;
+    if (on) {
+        spin_ = new TSpinArrows(this, [this](bool up) { SpinClick(up); });
+        spin_->show();
+    } else {
+        delete spin_;
+        spin_ = nullptr;
+    }
+    PlaceSpinButton();
+}
+
+void TFloatEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    PlaceSpinButton();
+}
+
+void TFloatEdit::PlaceSpinButton() {
+    // The text never runs under the button.
+    if (!spin_) {
+        setTextMargins(0, 0, 0, 0);
+        return;
+    }
+    spin_->setGeometry(width() - kSpinWidth - 2, 1, kSpinWidth, height() - 3);
+    setTextMargins(0, 0, kSpinWidth + 1, 0);
+}
+
+}  // namespace kel
