@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "LargeGraph.h"
 #include "plot/Xygraphc.h"
 #include "plot/qt/QtCanvas.h"
 
@@ -18,37 +19,14 @@ namespace {
 
 using namespace kel;
 
-constexpr int kCurves = 15;
-constexpr int kPoints = 32767;
-constexpr int kWidth = 1600;
-constexpr int kHeight = 900;
+constexpr int kCurves = bench::kGraphCurves;
+constexpr int kPoints = bench::kGraphPoints;
+constexpr int kWidth = bench::kGraphWidth;
+constexpr int kHeight = bench::kGraphHeight;
 
-// Count-rate-like curves on a log axis: levels from 10 to 1e6 c/s with a
-// slow breathing swing and point-to-point scatter.
 struct Scene {
     Scene() {
-        graph.Font().SetHeight(13);
-        graph.SetWidth(kWidth);
-        graph.SetHeight(kHeight);
-        graph.SetYScale(scLog10);
-        graph.SetTitleLeft("c/s");
-        graph.SetTitleBottom("time [s]");
-        std::vector<double> y(kPoints);
-        unsigned seed = 12345;
-        for (int k = 0; k < kCurves; ++k) {
-            const double level = std::pow(10.0, 1 + 5.0 * k / (kCurves - 1));
-            for (int i = 0; i < kPoints; ++i) {
-                seed = seed * 1103515245u + 12345u;
-                const double noise = ((seed >> 8) % 1000) / 1000.0 - 0.5;
-                y[static_cast<std::size_t>(i)] = level * (1 + 0.5 * std::sin(i / 400.0 + k) + 0.4 * noise);
-            }
-            graph.SetCurveX(k, kPoints, 0, kPoints - 1);
-            graph.SetCurveY(k, y.data(), kPoints);
-            graph.SetCurveStyle(k, csLine);
-            graph.CurvePen(k).SetColor(RGBColor(40 * k % 256, 90 * k % 256, 160));
-        }
-        graph.Setxmax(kPoints - 1);
-        graph.AutoScaleY();
+        bench::FillLargeGraph(graph);
         // The same pixels for the bare run.
         graph.PlotRect = {graph.LeftMargin, graph.TopMargin, kWidth - graph.RightMargin, kHeight - graph.BottomMargin};
         for (int k = 0; k < kCurves; ++k) {
