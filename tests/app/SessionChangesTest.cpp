@@ -48,6 +48,9 @@ TEST_F(SessionChanges, FieldAndTextEditsReportOnlyRealChanges) {
     EXPECT_EQ(session.TakeChanges(), chFields | chPlot | chResults);
     ASSERT_TRUE(session.EditField(TFieldId::feDe200, "2.5"));
     EXPECT_EQ(session.TakeChanges(), chNone);
+    session.SpinField(TFieldId::feDe200, true);
+    EXPECT_EQ(session.TakeChanges(), chFields | chPlot | chResults);
+    EXPECT_DOUBLE_EQ(session.Profile().De200, 2.6);
 
     TProfileTexts texts = session.Texts();
     session.UpdateComments(texts);
