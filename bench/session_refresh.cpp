@@ -85,8 +85,7 @@ void Prepare(TKelViewSession& s, Case c) {
     else if (!s.PpbDown())
         s.PressPpb();
     if (c == Case::PpbSmallWindow) {  // a drag over points 1000..1099
-        s.Selection = {kSmallWindowStart * s.PointTime, (kSmallWindowStart + kSmallWindowPoints - 1) * s.PointTime};
-        s.RefreshPlot();
+        s.SelectTimes(kSmallWindowStart * s.PointTime(), (kSmallWindowStart + kSmallWindowPoints - 1) * s.PointTime());
     } else {
         s.SelectAllClick();
     }
@@ -103,8 +102,8 @@ std::filesystem::path PeerInputs(Case c) { return Data().folder.Path() / CaseNam
 // compounds, the counts, and our curves and window means of the last refresh.
 void WritePeerInputs(const TKelViewSession& s, Case c, const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir);
-    const TKel& k = s.Profile;
-    auto [start, end] = s.SelectionToWindow(s.PointTime);
+    const TKel& k = s.Profile();
+    auto [start, end] = s.SelectionToWindow(s.PointTime());
     std::ofstream json(dir / "inputs.json");
     json << "{\"mode\": \"" << (c == Case::CountRateWholeProfile ? "rate" : "ppb") << "\", \"start\": " << start
          << ", \"end\": " << end << ", \"nim\": " << k.nim << ", \"njm\": " << k.njm << ", \"jm\": " << k.jm
@@ -115,7 +114,7 @@ void WritePeerInputs(const TKelViewSession& s, Case c, const std::filesystem::pa
          << ", \"lr\": " << bench::Number(k.lr) << ", \"f7\": " << bench::Number(k.f7)
          << ", \"f8\": " << bench::Number(k.f8) << ", \"De200\": " << bench::Number(k.De200)
          << ", \"Mr200\": " << bench::Number(k.Mr200) << ", \"Df73\": " << bench::Number(k.Df73)
-         << ", \"Correct\": " << (s.CorrectDown() ? "true" : "false") << ", \"DeadTime\": " << bench::Number(s.DeadTime)
+         << ", \"Correct\": " << (s.CorrectDown() ? "true" : "false") << ", \"DeadTime\": " << bench::Number(s.DeadTime())
          << ",\n \"Name\": [";
     for (int r = 0; r < k.nim; ++r) json << (r ? ", \"" : "\"") << k.Name[static_cast<std::size_t>(r)] << '"';
     json << "],\n \"Cntm\": " << bench::List(k.Cntm, static_cast<std::size_t>(k.nim))
@@ -141,14 +140,14 @@ void WritePeerInputs(const TKelViewSession& s, Case c, const std::filesystem::pa
                      static_cast<std::streamsize>(sizeof(std::int32_t) * static_cast<std::size_t>(k.njm)));
 
     std::ofstream curves(dir / "curves.bin", std::ios::binary);
-    for (int i = 0; i < s.Graph1.Curves.Count(); ++i) {
-        const std::vector<double>& y = s.Graph1.Curves[i]->Y;
+    for (int i = 0; i < s.Graph1().Curves.Count(); ++i) {
+        const std::vector<double>& y = s.Graph1().Curves[i]->Y;
         WriteDoubles(curves, std::vector<double>(y.begin(), y.begin() + k.njm));
     }
 
     std::vector<double> means;
     if (c == Case::CountRateWholeProfile) {
-        TCorrectionState run{s.CorrectDown(), s.DeadTime, k.OutlierFilter};
+        TCorrectionState run{s.CorrectDown(), s.DeadTime(), k.OutlierFilter};
         double total = 0;
         for (int ch = 0; ch < IonChannelCount(k); ++ch) {
             means.push_back(ChannelWindowMean(k, run, ch, start, end));
@@ -156,7 +155,7 @@ void WritePeerInputs(const TKelViewSession& s, Case c, const std::filesystem::pa
         }
         means.push_back(total);
     } else {
-        for (const TCompoundResult& r : s.CompoundResults)
+        for (const TCompoundResult& r : s.CompoundResults())
             means.insert(means.end(), {r.MeanDensity, r.RelStdDev, r.Ppb, r.CountingError, r.WeightedProductRate,
                                        r.ProductCountSum, r.Mol});
     }
@@ -169,10 +168,10 @@ void BM_RefreshPlot(benchmark::State& state, Case c) {
     Prepare(s, c);
     for (auto _ : state) {
         s.RefreshPlot();
-        benchmark::DoNotOptimize(s.Graph1.Curves.Count());
+        benchmark::DoNotOptimize(s.Graph1().Curves.Count());
     }
-    auto [start, end] = s.SelectionToWindow(s.PointTime);
-    state.counters["curves"] = s.Graph1.Curves.Count();
+    auto [start, end] = s.SelectionToWindow(s.PointTime());
+    state.counters["curves"] = s.Graph1().Curves.Count();
     state.counters["window"] = end - start + 1;
     if (s.PpbDown()) state.counters["text_lines"] = static_cast<double>(s.IntermediateResults().size());
     WritePeerInputs(s, c, PeerInputs(c));

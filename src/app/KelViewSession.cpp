@@ -96,9 +96,9 @@ TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateT
         const FieldSpec& s = kFieldSpecs[i];
         fields_[i] = TFloatField(s.value, s.min, s.max, s.step, s.precision);
     }
-    SetUpMainGraph(Graph1);
-    SetUpSideGraph(Graph2);
-    Ready = true;
+    SetUpMainGraph(graph1_);
+    SetUpSideGraph(graph2_);
+    ready_ = true;
 }
 
 void TKelViewSession::SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter) {
@@ -114,45 +114,62 @@ std::optional<TFieldId> TKelViewSession::FieldOfName(std::string_view name) {
 std::string_view TKelViewSession::NameOfField(TFieldId id) { return kFieldSpecs[static_cast<std::size_t>(id)].name; }
 
 bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
-    TFloatField& field = Field(id);
+    TFloatField& field = EditableField(id);
     std::string before = field.Text();
+    double valueBefore = field.Value();
     if (!field.SetValue(value)) return false;
+    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
     // The field's change event fires when its text changes.
     if (field.Text() != before) FieldChanged(id);
     return true;
 }
 
 bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
-    TFloatField& field = Field(id);
+    TFloatField& field = EditableField(id);
     double before = field.Value();
+    std::string textBefore = field.Text();
     // Typing: the value follows the text while it reads as a number in range.
     field.ParseText(text);
-    if (field.Value() != before) FieldChanged(id);
+    if (field.Value() != before) {
+        Mark(chFields);
+        FieldChanged(id);
+    }
     // Leaving: the strict check, then the text in display form.
     bool refused = false;
     field.ValidateText(text, &refused);
+    if (!refused) field.SetValue(field.Value());
+    // A control showing the typed text re-reads the display form too.
+    if (field.Text() != textBefore || field.Text() != text) Mark(chFields);
     if (refused) return false;
-    field.SetValue(field.Value());
     FieldLeft(id);
     return true;
+}
+
+void TKelViewSession::SpinField(TFieldId id, bool up) {
+    TFloatField& field = EditableField(id);
+    std::string before = field.Text();
+    double valueBefore = field.Value();
+    field.Spin(up);
+    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
+    if (field.Text() != before) FieldChanged(id);
 }
 
 void TKelViewSession::FieldChanged(TFieldId id) {
     switch (id) {
         case TFieldId::feDe200:
-            Profile.De200 = FieldValue(id);
+            profile_.De200 = FieldValue(id);
             RefreshPlot();
             break;
         case TFieldId::feMr200:
-            Profile.Mr200 = FieldValue(id);
+            profile_.Mr200 = FieldValue(id);
             RefreshPlot();
             break;
         case TFieldId::feDf73:
-            Profile.Df73 = FieldValue(id);
+            profile_.Df73 = FieldValue(id);
             RefreshPlot();
             break;
         case TFieldId::feFilterOutliers:
-            Profile.OutlierPower = FieldValue(id);
+            profile_.OutlierPower = FieldValue(id);
             RefreshPlot();
             break;
         case TFieldId::fefr:
@@ -194,14 +211,18 @@ TPlotMode TKelViewSession::Mode() const {
     return TPlotMode::Rate;
 }
 
-void TKelViewSession::PressMode(TModeButton button) {
-    modeDown_ = modeDown_ == button ? TModeButton::None : button;
+void TKelViewSession::SetModeDown(TModeButton button) {
+    if (modeDown_ == button) return;
+    modeDown_ = button;
+    Mark(chModes);
 }
 
+void TKelViewSession::PressMode(TModeButton button) { SetModeDown(modeDown_ == button ? TModeButton::None : button); }
+
 void TKelViewSession::PpbAction() {
-    SelectCompoundsForPpb(KineticsLibrary(), Profile);
+    SelectCompoundsForPpb(KineticsLibrary(), profile_);
     RefreshPlot();
-    if (Profile.njm >= 1) RescaleY();
+    if (profile_.njm >= 1) RescaleY();
 }
 
 void TKelViewSession::BtnPpbClick() {
@@ -210,11 +231,11 @@ void TKelViewSession::BtnPpbClick() {
 }
 
 void TKelViewSession::ReleasePpb() {
-    if (PpbDown()) modeDown_ = TModeButton::None;
+    if (PpbDown()) SetModeDown(TModeButton::None);
 }
 
 void TKelViewSession::PressPpb() {
-    modeDown_ = TModeButton::Ppb;
+    SetModeDown(TModeButton::Ppb);
     PpbAction();
 }
 
@@ -227,20 +248,26 @@ void TKelViewSession::sbInfoClick() { PressMode(TModeButton::IntermediateResults
 
 void TKelViewSession::btnApplyDeMrClick() {
     correct_ = !correct_;
+    Mark(chModes);
     RefreshPlot();
 }
 
 void TKelViewSession::btnNormIdClick() {
     normId_ = !normId_;
+    Mark(chModes);
     RefreshPlot();
     RescaleY();
 }
 
 void TKelViewSession::cbT0StartClick() {
     t0AtStart_ = !t0AtStart_;
+    Mark(chModes);
     RefreshPlot();
 }
 
-void TKelViewSession::sbKeepLogClick() { keepLog_ = !keepLog_; }
+void TKelViewSession::sbKeepLogClick() {
+    keepLog_ = !keepLog_;
+    Mark(chModes);
+}
 
 }  // namespace kel

@@ -4,12 +4,15 @@
 // the results. The GUI binds controls to it; the command-line tool and the
 // tests drive it the way a user drives the window.
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/SessionChanges.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
@@ -47,6 +50,15 @@ public:
     std::string DateTimeText(double dateTime) const override;
 };
 
+// The main window's four text fields.
+struct TProfileTexts {
+    std::string FileName, Ion, Sample, Comment;
+    bool operator==(const TProfileTexts&) const = default;
+};
+
+// State is read through getters and changed only by named commands, each as
+// a user's action in the window; the getters' references stay valid, their
+// contents change with the next command.
 class TKelViewSession {
 public:
     // The state of a freshly created main window: fields at their initial
@@ -54,6 +66,10 @@ public:
     TKelViewSession();
     TKelViewSession(const TKelViewSession&) = delete;
     TKelViewSession& operator=(const TKelViewSession&) = delete;
+
+    // What the commands since the last call changed (a command that changes
+    // nothing reports nothing); clears the record.
+    TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
 
     // --- Opening a profile -------------------------------------------------
     // Loads fileName and shows it (fields, modes, plot, "Show all"); loading
@@ -71,7 +87,6 @@ public:
     void SaveSettings(SettingsStore& store) const;
 
     // --- Fields ------------------------------------------------------------
-    TFloatField& Field(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     const TFloatField& Field(TFieldId id) const { return fields_[static_cast<std::size_t>(id)]; }
     double FieldValue(TFieldId id) const { return Field(id).Value(); }
     // The field of a control name such as "feTg"; empty for an unknown name.
@@ -84,6 +99,9 @@ public:
     // text shows the field's message and returns false), then the change and
     // leave handlers run.
     bool EditField(TFieldId id, const std::string& text);
+    // One step of the field's spin button or arrow key; a changed text runs
+    // the field's change handler.
+    void SpinField(TFieldId id, bool up);
 
     // --- Buttons and commands ---------------------------------------------
     TModeButton ModeDown() const { return modeDown_; }
@@ -113,12 +131,20 @@ public:
     void btnExpandClick();
     void SelectAllClick();
     void LogplotCtrlEnter1Click();
-    // After the axes dialog changed the main graph: the "Log / Linear" button follows it.
-    void AxesChanged();
+    // "Set Axes": runs the axes dialog on the main graph; afterwards the
+    // "Log / Linear" button is down exactly when its Y axis is logarithmic.
+    void AxesClick(const std::function<void(TXYGraph&)>& axesDialog);
     // Leaving a text field: the four texts into the profile, then BuildPlot.
-    void UpdateComments();
-    // End of a mouse drag on the main graph, pixel columns where it began and ended.
+    void UpdateComments(const TProfileTexts& texts);
+    // End of a drag on the main graph, in seconds where it began and ended:
+    // the selection as given, "Expand" up, the plot rebuilt in D/H mode and
+    // the window calculation run.
+    void SelectTimes(double start, double end);
+    // The same drag in pixel columns of the main graph.
     void XYGraphBox1Tool(int x0, int x1);
+    // The options dialog's sensitivity choice 0..4 and a refresh; another
+    // choice is refused (false) and changes nothing.
+    bool SetSensitMode(int mode);
 
     // --- Plot --------------------------------------------------------------
     void RefreshPlot();
@@ -131,28 +157,33 @@ public:
     void RunWindowCalculation();
 
     // --- State the Parts of the window share -------------------------------
-    TKel Profile;
-    TXYGraph Graph1;  // XYGraphBox1, the time profiles
-    TXYGraph Graph2;  // XYGraphBox2, the side graph of the isotope mode
-    std::array<double, 2> Selection{0, 0};  // the main graph's selection, seconds, unsorted
-    std::string edFileName, edIon, edSample, edComment;
-    int SensitMode = 0;
-    bool Ready = false;
-    bool LogHeaderPending = false;
-    TColor BoxColor = PaletteColor(0xE0, 0xE0, 0xE0);
-    double DeadTime = 0;
-    double PointTime = 0;
-    double TotalTime = 0;
-    std::vector<double> TotalRates;
-    std::array<double, 29> IonAverages{};
-    TIsotopeSums IsotopeSums;
-    std::vector<TCompoundResult> CompoundResults;
-    std::string InfoText;
+    const TKel& Profile() const { return profile_; }
+    const TXYGraph& Graph1() const { return graph1_; }  // XYGraphBox1, the time profiles
+    const TXYGraph& Graph2() const { return graph2_; }  // XYGraphBox2, the side graph of the isotope mode
+    // A graph to draw (drawing lays out its plot rectangle), to size to its
+    // control and to listen to; box 1 is XYGraphBox1, 2 XYGraphBox2. For
+    // drawing, sizing and listening only: commands change everything else.
+    TXYGraph& DrawingGraph(int box);
+    // The main graph's selection in seconds, unsorted as dragged.
+    const std::array<double, 2>& Selection() const { return selection_; }
+    const TProfileTexts& Texts() const { return texts_; }
+    int SensitMode() const { return sensitMode_; }
+    bool Ready() const { return ready_; }
+    bool LogHeaderPending() const { return logHeaderPending_; }
+    TColor BoxColor() const { return boxColor_; }
+    double DeadTime() const { return deadTime_; }
+    double PointTime() const { return pointTime_; }
+    double TotalTime() const { return totalTime_; }
+    const std::vector<double>& TotalRates() const { return totalRates_; }
+    const std::array<double, 29>& IonAverages() const { return ionAverages_; }
+    const TIsotopeSums& IsotopeSums() const { return isotopeSums_; }
+    const std::vector<TCompoundResult>& CompoundResults() const { return compoundResults_; }
+    const std::string& InfoText() const { return infoText_; }
     // The intermediate-results text (MemoIntermediateResults) of the last
     // ppb-mode calculation; composed when first asked for, since a window
     // over a whole long profile makes millions of lines nobody may look at.
     const std::vector<std::string>& IntermediateResults() const;
-    std::string StatusText = "Ready";
+    const std::string& StatusText() const { return statusText_; }
 
     // Formats the title's date; defaults to TFixedDateTextFormatter.
     void SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter);
@@ -166,9 +197,20 @@ public:
     void btPressClick();
     // What the log lines read from the window right now.
     TLogContext LogContext() const;
-    std::string LogFileName = kResultLogName;  // in the current folder
+    const std::string& LogFileName() const { return logFileName_; }
+    // Where the result logs go from now on (by default in the current folder).
+    void SetLogFileName(std::string path);
 
 private:
+    // Called where the state changes, not per command, so that every way to
+    // a change reports it.
+    void Mark(TSessionChanges changes) { changes_ |= changes; }
+    TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
+    void SetModeDown(TModeButton button);
+    void SetExpand(bool down);
+    void SetStatusText(std::string text);
+    // The selection of a window, the D/H plot and the window calculation.
+    void SelectWindow(double start, double end);
     void FieldChanged(TFieldId id);
     void FieldLeft(TFieldId id);
     void PressMode(TModeButton button);
@@ -189,6 +231,27 @@ private:
     };
     mutable std::unique_ptr<TIntermediateSource> intermediateSource_;
     mutable std::vector<std::string> intermediateText_;
+
+    TKel profile_;
+    TXYGraph graph1_;
+    TXYGraph graph2_;
+    std::array<double, 2> selection_{0, 0};
+    TProfileTexts texts_;
+    int sensitMode_ = 0;
+    bool ready_ = false;
+    bool logHeaderPending_ = false;
+    TColor boxColor_ = PaletteColor(0xE0, 0xE0, 0xE0);
+    double deadTime_ = 0;
+    double pointTime_ = 0;
+    double totalTime_ = 0;
+    std::vector<double> totalRates_;
+    std::array<double, 29> ionAverages_{};
+    TIsotopeSums isotopeSums_;
+    std::vector<TCompoundResult> compoundResults_;
+    std::string infoText_;
+    std::string statusText_ = "Ready";
+    std::string logFileName_ = kResultLogName;
+    TSessionChanges changes_ = chNone;
 
     std::array<TFloatField, kFieldCount> fields_;
     TModeButton modeDown_ = TModeButton::None;

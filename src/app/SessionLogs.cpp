@@ -9,39 +9,39 @@ namespace kel {
 
 TLogContext TKelViewSession::LogContext() const {
     TLogContext c;
-    c.profile = &Profile;
+    c.profile = &profile_;
     c.library = &KineticsLibrary();
     c.mode = Mode();
-    c.corrections = {correct_, DeadTime, Profile.OutlierFilter};
-    c.fileNameField = edFileName;
-    c.selection0 = Selection[0];
-    c.selection1 = Selection[1];
+    c.corrections = {correct_, deadTime_, profile_.OutlierFilter};
+    c.fileNameField = texts_.FileName;
+    c.selection0 = selection_[0];
+    c.selection1 = selection_[1];
     c.isotope = {FieldValue(TFieldId::feR2), FieldValue(TFieldId::feR3), FieldValue(TFieldId::feb74),
                  FieldValue(TFieldId::feb75), FieldValue(TFieldId::feliq)};
-    c.isotopeSums = IsotopeSums;
-    c.logPath = LogFileName;
+    c.isotopeSums = isotopeSums_;
+    c.logPath = logFileName_;
     return c;
 }
 
-void TKelViewSession::btLogResultsClick() { kel::LogWindowResults(LogContext(), LogHeaderPending); }
+void TKelViewSession::btLogResultsClick() { kel::LogWindowResults(LogContext(), logHeaderPending_); }
 
-void TKelViewSession::btLogProfileClick() { kel::LogProfileResults(LogContext(), LogHeaderPending); }
+void TKelViewSession::btLogProfileClick() { kel::LogProfileResults(LogContext(), logHeaderPending_); }
 
 void TKelViewSession::btPressClick() {
-    double t = CycleTime(Profile);
+    double t = CycleTime(profile_);
     for (int row = 18; row <= 26; row += 2) {
-        if (Profile.Name[static_cast<std::size_t>(row)].find("Torr") == std::string::npos) continue;
+        if (profile_.Name[static_cast<std::size_t>(row)].find("Torr") == std::string::npos) continue;
         TPressureSections sections =
-            FindPressureSections(PressureSeries(Profile, row), FieldValue(TFieldId::PressLevel));
+            FindPressureSections(PressureSeries(profile_, row), FieldValue(TFieldId::PressLevel));
         for (auto [first, last] : sections.closed) {
-            Selection[0] = first * t;
-            Selection[1] = last * t;
-            if (IsotopeDown()) BuildPlot();
-            RunWindowCalculation();
+            SelectWindow(first * t, last * t);
             btLogResultsClick();
         }
-        if (sections.openStart) Selection[0] = *sections.openStart * t;
-        StatusText = std::to_string(sections.closed.size()) + " sections selected";
+        if (sections.openStart) {
+            selection_[0] = *sections.openStart * t;
+            Mark(chSelection);
+        }
+        SetStatusText(std::to_string(sections.closed.size()) + " sections selected");
     }
 }
 

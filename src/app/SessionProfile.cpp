@@ -43,38 +43,44 @@ constexpr std::string_view kSensitModeName = "SensitMode";
 }  // namespace
 
 void TKelViewSession::ShowProfile(const std::string& fileName) {
-    LogHeaderPending = true;
+    logHeaderPending_ = true;
     bool ppbWasDown = PpbDown();
-    if (ppbWasDown) modeDown_ = TModeButton::None;
+    // "ppb" is up only while the profile loads; a failed load leaves it up.
     struct Restore {
         TKelViewSession& s;
+        TModeButton modeBefore;
+        TProfileTexts textsBefore;
         ~Restore() {
-            s.Ready = true;
-            s.StatusText = s.Profile.FileName;
+            s.ready_ = true;
+            s.SetStatusText(s.profile_.FileName);
+            s.Mark(chProfile);
+            if (s.modeDown_ != modeBefore) s.Mark(chModes);
+            if (s.texts_ != textsBefore) s.Mark(chTexts);
         }
-    } restore{*this};
-    Profile.SetArrays(28, 200);
-    Ready = false;
-    edFileName = WithoutFolder(fileName);
-    Profile.De200 = FieldValue(TFieldId::feDe200);
-    Profile.Mr200 = FieldValue(TFieldId::feMr200);
-    Profile.Df73 = FieldValue(TFieldId::feDf73);
-    Profile.LoadFromFile(fileName);
-    Profile.FileName = WithoutFolder(fileName);
-    edFileName = Profile.FileName;
-    edIon = Profile.ion;
-    edSample = Profile.reactant;
-    edComment = Profile.comment;
-    SetFieldValue(TFieldId::feDe200, Profile.De200);
-    SetFieldValue(TFieldId::feMr200, Profile.Mr200);
-    SetFieldValue(TFieldId::feDf73, Profile.Df73);
+    } restore{*this, modeDown_, texts_};
+    if (ppbWasDown) modeDown_ = TModeButton::None;
+    profile_.SetArrays(28, 200);
+    ready_ = false;
+    texts_.FileName = WithoutFolder(fileName);
+    profile_.De200 = FieldValue(TFieldId::feDe200);
+    profile_.Mr200 = FieldValue(TFieldId::feMr200);
+    profile_.Df73 = FieldValue(TFieldId::feDf73);
+    profile_.LoadFromFile(fileName);
+    profile_.FileName = WithoutFolder(fileName);
+    texts_.FileName = profile_.FileName;
+    texts_.Ion = profile_.ion;
+    texts_.Sample = profile_.reactant;
+    texts_.Comment = profile_.comment;
+    SetFieldValue(TFieldId::feDe200, profile_.De200);
+    SetFieldValue(TFieldId::feMr200, profile_.Mr200);
+    SetFieldValue(TFieldId::feDf73, profile_.Df73);
     if (ppbWasDown) modeDown_ = TModeButton::Ppb;
     PpbAction();
-    bool fams = Profile.ion.find("FAMS") != std::string::npos;
+    bool fams = profile_.ion.find("FAMS") != std::string::npos;
     if (fams)
-        modeDown_ = TModeButton::Isotope;
+        SetModeDown(TModeButton::Isotope);
     else if (IsotopeDown())
-        modeDown_ = TModeButton::None;
+        SetModeDown(TModeButton::None);
     RefreshPlot();  // the "D/H" action
     RefreshPlot();
     ShowFlowTube();
@@ -82,19 +88,19 @@ void TKelViewSession::ShowProfile(const std::string& fileName) {
 }
 
 void TKelViewSession::ShowFlowTube() {
-    SetFieldValue(TFieldId::feTg, Profile.Tg);
-    SetFieldValue(TFieldId::felr, Profile.lr);
-    SetFieldValue(TFieldId::fefr, Profile.f1);
-    SetFieldValue(TFieldId::feD, std::sqrt(static_cast<double>(Profile.Aft) / kQuarterPi));
+    SetFieldValue(TFieldId::feTg, profile_.Tg);
+    SetFieldValue(TFieldId::felr, profile_.lr);
+    SetFieldValue(TFieldId::fefr, profile_.f1);
+    SetFieldValue(TFieldId::feD, std::sqrt(static_cast<double>(profile_.Aft) / kQuarterPi));
 }
 
 void TKelViewSession::fefrTgEtcExit() {
-    if (!Ready) return;
-    Profile.Tg = FieldValue(TFieldId::feTg);
-    Profile.lr = FieldValue(TFieldId::felr);
+    if (!ready_) return;
+    profile_.Tg = FieldValue(TFieldId::feTg);
+    profile_.lr = FieldValue(TFieldId::felr);
     double d = FieldValue(TFieldId::feD);
-    Profile.Aft = d * d * kQuarterPi;
-    Profile.f1 = FieldValue(TFieldId::fefr);
+    profile_.Aft = d * d * kQuarterPi;
+    profile_.f1 = FieldValue(TFieldId::fefr);
     RefreshPlot();
 }
 
@@ -104,15 +110,26 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
         std::int32_t stored = store.ReadInteger(s.section, s.name, current);
         SetFieldValue(s.field, stored / s.scale);
     }
-    std::int32_t mode = store.ReadInteger(kMainSection, kSensitModeName, SensitMode);
-    if (mode >= 0 && mode <= 4) SensitMode = mode;
+    std::int32_t mode = store.ReadInteger(kMainSection, kSensitModeName, sensitMode_);
+    if (mode >= 0 && mode <= 4 && mode != sensitMode_) {
+        sensitMode_ = mode;
+        Mark(chModes);
+    }
+}
+
+bool TKelViewSession::SetSensitMode(int mode) {
+    if (mode < 0 || mode > 4) return false;
+    if (mode != sensitMode_) Mark(chModes);
+    sensitMode_ = mode;
+    RefreshPlot();
+    return true;
 }
 
 void TKelViewSession::SaveSettings(SettingsStore& store) const {
     try {
         for (const SettingSpec& s : kSettings)
             store.WriteInteger(s.section, s.name, static_cast<std::int32_t>(RoundHalfEvenToInt(FieldValue(s.field) * s.scale)));
-        store.WriteInteger(kMainSection, kSensitModeName, SensitMode);
+        store.WriteInteger(kMainSection, kSensitModeName, sensitMode_);
     } catch (const std::exception&) {
         // The program ends all the same; a settings store that cannot be
         // written must not keep the user from closing it.

@@ -116,7 +116,7 @@ bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBat
         if (progress) progress(i, count, entry.StoredName);
         session.ReleasePpb();
         session.ShowProfile(entry.StoredName);
-        allWritten = session.Profile.WriteCsv(entry.Text + ".csv") && allWritten;
+        allWritten = session.Profile().WriteCsv(entry.Text + ".csv") && allWritten;
         session.PressPpb();
         // The same lines go to the profile's file, started afresh, and to
         // the collected one.

@@ -87,10 +87,7 @@ void TCliSession::ApplySelection() {
         Session.SelectAllClick();
         return;
     }
-    // What the end of a mouse drag on the main graph does, in seconds.
-    Session.Selection = {options_.select->first, options_.select->second};
-    if (Session.IsotopeDown()) Session.BuildPlot();
-    Session.RunWindowCalculation();
+    Session.SelectTimes(options_.select->first, options_.select->second);
 }
 
 }  // namespace kel::cli

@@ -63,11 +63,7 @@ bool ApplyFieldSetting(TKelViewSession& session, const TFieldSetting& setting) {
         if ((session.*toggle->isDown)() != (value == 1)) (session.*toggle->click)();
         return true;
     }
-    if (!ReadChoice(setting.value, 0, 4, value)) return false;
-    // What the options dialog's "OK" does with a new choice.
-    session.SensitMode = value;
-    session.RefreshPlot();
-    return true;
+    return ReadChoice(setting.value, 0, 4, value) && session.SetSensitMode(value);
 }
 
 }  // namespace kel::cli

@@ -25,7 +25,7 @@ int RunLog(const TParsedArgs& args) {
         cli.Session.btLogProfileClick();
     else
         cli.Session.btLogResultsClick();
-    RequireNoNewFailures(failures, "nothing more was logged to \"" + cli.Session.LogFileName + "\"");
+    RequireNoNewFailures(failures, "nothing more was logged to \"" + cli.Session.LogFileName() + "\"");
     return 0;
 }
 
@@ -36,13 +36,13 @@ int RunHeadspace(const TParsedArgs& args) {
     TCliSession cli(options);
     cli.Open(file);
     int failures = CliMessages().Failures();
-    std::string before = cli.Session.StatusText;
+    std::string before = cli.Session.StatusText();
     cli.Session.btPressClick();
-    RequireNoNewFailures(failures, "not every section was logged to \"" + cli.Session.LogFileName + "\"");
+    RequireNoNewFailures(failures, "not every section was logged to \"" + cli.Session.LogFileName() + "\"");
     // The command leaves the status bar alone when no reading is a pressure.
-    if (cli.Session.StatusText == before)
+    if (cli.Session.StatusText() == before)
         throw EFailure("\"" + file + "\" has no pressure reading (a row named with \"Torr\"); nothing logged");
-    std::cout << cli.Session.StatusText << '\n';
+    std::cout << cli.Session.StatusText() << '\n';
     return 0;
 }
 

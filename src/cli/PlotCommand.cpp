@@ -49,11 +49,12 @@ int RunPlot(const TParsedArgs& args) {
 
     TCliSession cli(CommonOptionsOf(args));
     // The graph laid out at the picture's size, as a window of that size shows it.
-    cli.Session.Graph1.SetWidth(width);
-    cli.Session.Graph1.SetHeight(height);
+    TXYGraph& graph = cli.Session.DrawingGraph(1);
+    graph.SetWidth(width);
+    graph.SetHeight(height);
     cli.Open(file);
     std::string error;
-    if (!ExportGraph(cli.Session.Graph1, *out, format, width, height, &error)) {
+    if (!ExportGraph(graph, *out, format, width, height, &error)) {
         DebugMessage("Save Error!");
         throw EFailure("\"" + *out + "\" was not written: " + error);
     }

@@ -19,7 +19,7 @@ void PrintJson(const TKelViewSession& session) {
     JsonWriter json;
     json.BeginObject();
     json.BeginArray("comments");
-    for (const TComment& c : session.Graph1.Comments) {
+    for (const TComment& c : session.Graph1().Comments) {
         json.BeginObject();
         json.String("text", c.Text);
         json.Number("x", c.PosX);
@@ -38,7 +38,7 @@ void PrintJson(const TKelViewSession& session) {
 }
 
 void PrintText(const TKelViewSession& session) {
-    for (const TComment& c : session.Graph1.Comments) std::cout << c.Text << '\n';
+    for (const TComment& c : session.Graph1().Comments) std::cout << c.Text << '\n';
     if (session.PpbDown()) std::cout << '\n' << Joined(session.IntermediateResults());
 }
 

@@ -23,8 +23,8 @@ TEST_F(SessionPlot, CountRateModeHasOneCurvePerChannelAndTheirTotal) {
     Open(test::ConstantProfile(3));
     session.btnApplyDeMrClick();  // "correct" up: plain dead-time corrected rates
     ASSERT_FALSE(session.CorrectDown());
-    session.UpdateComments();  // a rebuild without the window calculation shows the legend
-    const TXYGraph& g = session.Graph1;
+    session.UpdateComments(session.Texts());  // a rebuild without the window calculation shows the legend
+    const TXYGraph& g = session.Graph1();
     ASSERT_EQ(g.Curves.Count(), 4);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(g.Curves[k]->Pen.Color(), CurveColor(k)) << k;
     EXPECT_EQ(g.Curves[3]->Pen.Color(), PaletteColor(208, 192, 0));
@@ -36,7 +36,7 @@ TEST_F(SessionPlot, CountRateModeHasOneCurvePerChannelAndTheirTotal) {
         EXPECT_EQ(legend[static_cast<std::size_t>(k)].PosX, 80);
         EXPECT_EQ(legend[static_cast<std::size_t>(k)].PosY, 50 + 20 * k);
         EXPECT_EQ(legend[static_cast<std::size_t>(k)].Align, 256);
-        EXPECT_EQ(legend[static_cast<std::size_t>(k)].BkColor, session.BoxColor);
+        EXPECT_EQ(legend[static_cast<std::size_t>(k)].BkColor, session.BoxColor());
     }
     // Rates: counts * FScan / dwell = 100 (k + 1) * 500 / 100; the total adds them.
     EXPECT_DOUBLE_EQ(g.Curves[0]->Y[5], 500);
@@ -54,7 +54,7 @@ TEST_F(SessionPlot, TitleAndInfoLine) {
     TKel profile = test::ConstantProfile(2);
     profile.f1 = 2;
     Open(profile);
-    const TXYGraph& g = session.Graph1;
+    const TXYGraph& g = session.Graph1();
     EXPECT_EQ(g.TitleTop(),
               "09/12/2025 10:30:00, H3O+, test, , p=0.700, fc=150.0, f1=2.000, A=13.1, Tg=300, lr=70.0, "
               "f6=500.0, fscan=500.0");
@@ -71,43 +71,47 @@ TEST_F(SessionPlot, ImpossiblePressureIsRepairedForTheNextRebuild) {
     TKel profile = test::ConstantProfile(2);
     profile.p = 0;
     Open(profile);
-    EXPECT_EQ(static_cast<double>(session.Profile.p), 0.5);
-    session.UpdateComments();
-    EXPECT_NE(session.Graph1.TitleTop().find("p=0.500"), std::string::npos);
+    EXPECT_EQ(static_cast<double>(session.Profile().p), 0.5);
+    session.UpdateComments(session.Texts());
+    EXPECT_NE(session.Graph1().TitleTop().find("p=0.500"), std::string::npos);
 }
 
 TEST_F(SessionPlot, TimeAxisAndWindowsWithAndWithoutTimeZeroAtStart) {
     TKel profile = test::ConstantProfile(2, 300);  // 600 ticks per cycle: 1.2 s
     Open(profile);
-    ASSERT_DOUBLE_EQ(session.PointTime, 1.2);
-    const TCurve& curve = *session.Graph1.Curves[0];
+    ASSERT_DOUBLE_EQ(session.PointTime(), 1.2);
+    const TCurve& curve = *session.Graph1().Curves[0];
     EXPECT_DOUBLE_EQ(curve.X[0], 0);
     EXPECT_DOUBLE_EQ(curve.X[200], 240);
     session.cbT0StartClick();
-    EXPECT_DOUBLE_EQ(session.Graph1.Curves[0]->X[0], 58.8);
-    EXPECT_NEAR(session.Graph1.Curves[0]->X[200], 298.8, 1e-9);
-    session.Selection = {70, 90};
-    EXPECT_EQ(session.SelectionToWindow(session.PointTime), (std::pair<int, int>{9, 26}));
+    EXPECT_DOUBLE_EQ(session.Graph1().Curves[0]->X[0], 58.8);
+    EXPECT_NEAR(session.Graph1().Curves[0]->X[200], 298.8, 1e-9);
+    session.SelectTimes(70, 90);
+    EXPECT_EQ(session.SelectionToWindow(session.PointTime()), (std::pair<int, int>{9, 26}));
     session.cbT0StartClick();
-    session.Selection = {30, 10};
+    session.SelectTimes(30, 10);
     EXPECT_EQ(session.SelectionToWindow(2), (std::pair<int, int>{5, 15}));
-    session.Selection = {-5, 3};
+    session.SelectTimes(-5, 3);
     EXPECT_EQ(session.SelectionToWindow(2), (std::pair<int, int>{0, 2}));  // 1.5 rounds to even
     EXPECT_EQ(session.SelectionToWindow(0), (std::pair<int, int>{0, 0}));
 }
 
 TEST_F(SessionPlot, RebuildKeepsZoomButNotBeyondTheProfile) {
     Open(test::ConstantProfile(2, 300));
-    session.Graph1.Setxmin(-20);
-    session.Graph1.Setxmax(500);
+    session.AxesClick([](TXYGraph& g) {
+        g.Setxmin(-20);
+        g.Setxmax(500);
+    });
     session.RefreshPlot();
-    EXPECT_EQ(session.Graph1.xmin(), 0);
-    EXPECT_EQ(session.Graph1.xmax(), 240);
-    session.Graph1.Setxmin(10);
-    session.Graph1.Setxmax(100);
+    EXPECT_EQ(session.Graph1().xmin(), 0);
+    EXPECT_EQ(session.Graph1().xmax(), 240);
+    session.AxesClick([](TXYGraph& g) {
+        g.Setxmin(10);
+        g.Setxmax(100);
+    });
     session.RefreshPlot();
-    EXPECT_EQ(session.Graph1.xmin(), 10);
-    EXPECT_EQ(session.Graph1.xmax(), 100);
+    EXPECT_EQ(session.Graph1().xmin(), 10);
+    EXPECT_EQ(session.Graph1().xmax(), 100);
 }
 
 TEST_F(SessionPlot, IsotopeModeAveragesTheTwoChannelGroups) {
@@ -116,8 +120,8 @@ TEST_F(SessionPlot, IsotopeModeAveragesTheTwoChannelGroups) {
     Open(profile);
     ASSERT_TRUE(session.IsotopeDown());
     EXPECT_TRUE(session.SidePanelVisible());
-    session.UpdateComments();
-    const TXYGraph& g = session.Graph1;
+    session.UpdateComments(session.Texts());
+    const TXYGraph& g = session.Graph1();
     ASSERT_EQ(g.Curves.Count(), 4);
     EXPECT_DOUBLE_EQ(g.Curves[0]->Y[0], (500.0 + 1000.0) / 2);
     EXPECT_DOUBLE_EQ(g.Curves[1]->Y[0], (1500.0 + 2000.0) / 2);
@@ -130,7 +134,7 @@ TEST_F(SessionPlot, IsotopeModeAveragesTheTwoChannelGroups) {
     ASSERT_EQ(legend.size(), 2u);
     EXPECT_EQ(legend[0].Text, "19");
     EXPECT_EQ(legend[1].Text, "55");  // row 5: the first channel of the second group
-    const TXYGraph& side = session.Graph2;
+    const TXYGraph& side = session.Graph2();
     ASSERT_EQ(side.Curves.Count(), 2);
     EXPECT_EQ(side.Curves[1]->Count, 2);
     EXPECT_DOUBLE_EQ(side.Curves[1]->X[0], -0.2);
@@ -153,32 +157,32 @@ TEST_F(SessionPlot, NormaliseToIdUsesTheIonCurrentRow) {
     for (auto& c : profile.Counts[20]) c = 500;
     Open(profile);
     session.btnNormIdClick();
-    session.UpdateComments();
-    EXPECT_DOUBLE_EQ(session.Graph1.Curves[0]->Y[0], 750.0 * 1000 / 500);
-    EXPECT_EQ(session.Graph1.Curves[0]->Pen.Color(), CurveColor(10));
-    EXPECT_EQ(CommentsWithTag(session.Graph1, 0)[0].FontColor, CurveColor(0));
+    session.UpdateComments(session.Texts());
+    EXPECT_DOUBLE_EQ(session.Graph1().Curves[0]->Y[0], 750.0 * 1000 / 500);
+    EXPECT_EQ(session.Graph1().Curves[0]->Pen.Color(), CurveColor(10));
+    EXPECT_EQ(CommentsWithTag(session.Graph1(), 0)[0].FontColor, CurveColor(0));
 }
 
 TEST_F(SessionPlot, LogLinearAndSelectAll) {
     Open(test::ConstantProfile(2));
-    ASSERT_EQ(session.Graph1.YScale(), scLog10);
+    ASSERT_EQ(session.Graph1().YScale(), scLog10);
     session.LogplotCtrlEnter1Click();
-    EXPECT_EQ(session.Graph1.YScale(), scLin);
-    EXPECT_EQ(session.Graph2.YScale(), scLin);
+    EXPECT_EQ(session.Graph1().YScale(), scLin);
+    EXPECT_EQ(session.Graph2().YScale(), scLin);
     EXPECT_FALSE(session.LogPlotTicked());
-    EXPECT_EQ(session.Graph1.Ymin(), 0);
+    EXPECT_EQ(session.Graph1().Ymin(), 0);
     session.SelectAllClick();
-    EXPECT_EQ(session.Selection[0], 0);
-    EXPECT_DOUBLE_EQ(session.Selection[1], session.TotalTime);
+    EXPECT_EQ(session.Selection()[0], 0);
+    EXPECT_DOUBLE_EQ(session.Selection()[1], session.TotalTime());
 }
 
 TEST_F(SessionPlot, DragSelectsTheWindowInPixels) {
     Open(test::ConstantProfile(2));
-    const TXYGraph& g = session.Graph1;
+    const TXYGraph& g = session.Graph1();
     int left = g.XToPixel(10), right = g.XToPixel(20);
     session.XYGraphBox1Tool(right, left);
-    EXPECT_NEAR(session.Selection[0], 20, 0.5);
-    EXPECT_NEAR(session.Selection[1], 10, 0.5);
+    EXPECT_NEAR(session.Selection()[0], 20, 0.5);
+    EXPECT_NEAR(session.Selection()[1], 10, 0.5);
     EXPECT_FALSE(session.ExpandDown());
 }
 

@@ -15,7 +15,7 @@ TEST(SessionSettings, FirstStartKeepsTheInitialValuesAndSavesAllEleven) {
     EXPECT_EQ(session.FieldValue(TFieldId::feliq), 0.935);
     EXPECT_EQ(session.FieldValue(TFieldId::feMr200), 5);
     EXPECT_EQ(session.FieldValue(TFieldId::feD), 4.1);
-    EXPECT_EQ(session.SensitMode, 0);
+    EXPECT_EQ(session.SensitMode(), 0);
     session.SaveSettings(store);
     struct Expected {
         const char* section;
@@ -47,7 +47,7 @@ TEST(SessionSettings, StoredValuesAreScaledAndOutOfRangeOnesIgnored) {
     EXPECT_EQ(session.FieldValue(TFieldId::feR2), 0.000379);
     EXPECT_DOUBLE_EQ(session.FieldValue(TFieldId::feD), 4.08);
     EXPECT_EQ(session.FieldValue(TFieldId::feDf73), 1.0);
-    EXPECT_EQ(session.SensitMode, 3);
+    EXPECT_EQ(session.SensitMode(), 3);
 }
 
 TEST(SessionSettings, SavingRoundsHalvesToEven) {
@@ -83,9 +83,9 @@ TEST(SessionFields, FlowTubeFieldsWriteBackOnlyOnceReady) {
     EXPECT_NEAR(session.FieldValue(TFieldId::feD), 4.08, 1e-9);
     EXPECT_DOUBLE_EQ(session.FieldValue(TFieldId::fefr), 12.5);
     ASSERT_TRUE(session.EditField(TFieldId::feD, "4.08"));
-    EXPECT_NEAR(static_cast<double>(session.Profile.Aft), 13.074051987176063, 1e-9);
+    EXPECT_NEAR(static_cast<double>(session.Profile().Aft), 13.074051987176063, 1e-9);
     ASSERT_TRUE(session.EditField(TFieldId::feTg, "310"));
-    EXPECT_EQ(static_cast<double>(session.Profile.Tg), 310);
+    EXPECT_EQ(static_cast<double>(session.Profile().Tg), 310);
     session.ShowProfile(test::SaveProfile(dir, profile, "again.kel"));
     EXPECT_NEAR(session.FieldValue(TFieldId::feD), 4.08, 1e-9);
 }
@@ -96,21 +96,21 @@ TEST(SessionFields, CorrectionFieldsTravelWithTheProfile) {
     session.SetFieldValue(TFieldId::feDe200, 2.5);
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2)));
     // A legacy profile carries no corrections: it takes the window's.
-    EXPECT_EQ(session.Profile.De200, 2.5);
+    EXPECT_EQ(session.Profile().De200, 2.5);
     session.SetFieldValue(TFieldId::feMr200, 7);
-    EXPECT_EQ(session.Profile.Mr200, 7);
+    EXPECT_EQ(session.Profile().Mr200, 7);
 }
 
 TEST(SessionProfile, FailedLoadRestoresReadyAndStatus) {
     test::ScratchDir dir;
     TKelViewSession session;
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2), "good.kel"));
-    EXPECT_EQ(session.StatusText, "good.kel");
+    EXPECT_EQ(session.StatusText(), "good.kel");
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><nim>x");
     EXPECT_ANY_THROW(session.ShowProfile(dir.File("bad.kel")));
-    EXPECT_TRUE(session.Ready);
-    EXPECT_EQ(session.StatusText, "good.kel");
-    EXPECT_TRUE(session.LogHeaderPending);
+    EXPECT_TRUE(session.Ready());
+    EXPECT_EQ(session.StatusText(), "good.kel");
+    EXPECT_TRUE(session.LogHeaderPending());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ protected:
 
 TEST_F(SessionWindow, RefreshReplacesTheLegendByTheResultLines) {
     session.ShowProfile(DemoProfile());
-    auto lines = CommentsWithTag(session.Graph1, 0);
+    auto lines = CommentsWithTag(session.Graph1(), 0);
     // 14 channels, "(total)", the window line and the auxiliary rows 18..26
     // without "(" (the unnamed row 26 too).
     ASSERT_EQ(lines.size(), 14u + 2u + 4u);
@@ -35,33 +35,32 @@ TEST_F(SessionWindow, RefreshReplacesTheLegendByTheResultLines) {
     EXPECT_EQ(lines[15].Text, "(njm, jm, jm1, jm2)201350  0  0");  // nothing selected yet
     EXPECT_EQ(lines[19].Text, " 0");
     EXPECT_EQ(lines[16].Text.rfind("p Torr ", 0), 0u);
-    EXPECT_EQ(lines[16].PosX, session.Graph1.Width() / 2);
+    EXPECT_EQ(lines[16].PosX, session.Graph1().Width() / 2);
     EXPECT_EQ(lines[16].PosY, 10 * 18 - 130);
     EXPECT_TRUE(boxes.shown.empty());
     session.SelectAllClick();
-    EXPECT_EQ(CommentsWithTag(session.Graph1, 0)[15].Text, "(njm, jm, jm1, jm2)201350  0200");
+    EXPECT_EQ(CommentsWithTag(session.Graph1(), 0)[15].Text, "(njm, jm, jm1, jm2)201350  0200");
 }
 
 TEST_F(SessionWindow, PpbModeShowsCompoundsAndIntermediateResults) {
     session.ShowProfile(DemoProfile());
     session.BtnPpbClick();
     ASSERT_TRUE(session.PpbDown());
-    EXPECT_EQ(session.Graph1.TitleLeft(), "ppb");
+    EXPECT_EQ(session.Graph1().TitleLeft(), "ppb");
     int selected = 0;
     for (int i = 0; i < KineticsLibrary().Count(); ++i) selected += KineticsLibrary().Compound(i).SelectCount > 0;
     ASSERT_GT(selected, 1);
-    EXPECT_EQ(session.Graph1.Curves.Count(), selected);
-    ASSERT_EQ(static_cast<int>(session.CompoundResults.size()), selected);
+    EXPECT_EQ(session.Graph1().Curves.Count(), selected);
+    ASSERT_EQ(static_cast<int>(session.CompoundResults().size()), selected);
     ASSERT_FALSE(session.IntermediateResults().empty());
     EXPECT_EQ(session.IntermediateResults()[0], "Intermediate results from breath-01.kel");
-    auto lines = CommentsWithTag(session.Graph1, 0);
+    auto lines = CommentsWithTag(session.Graph1(), 0);
     EXPECT_EQ(lines[0].PosX, 50);
     EXPECT_NE(lines[0].Text.find(" ppb"), std::string::npos) << lines[0].Text;
     EXPECT_NE(lines[0].Text.find("cps/ppb)"), std::string::npos) << lines[0].Text;
 
-    session.SensitMode = 2;
-    session.RefreshPlot();
-    std::string lod = CommentsWithTag(session.Graph1, 0)[0].Text;
+    ASSERT_TRUE(session.SetSensitMode(2));
+    std::string lod = CommentsWithTag(session.Graph1(), 0)[0].Text;
     EXPECT_NE(lod.find("(LOD="), std::string::npos) << lod;
 }
 
@@ -70,13 +69,13 @@ TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
     session.BtnPpbClick();
     session.SelectAllClick();
     TWindowInputs inputs;
-    inputs.profile = &session.Profile;
+    inputs.profile = &session.Profile();
     inputs.library = &KineticsLibrary();
     inputs.mode = TPlotMode::Ppb;
-    inputs.corrections = {session.CorrectDown(), session.DeadTime, session.Profile.OutlierFilter};
-    std::tie(inputs.start, inputs.end) = session.SelectionToWindow(session.PointTime);
-    inputs.fileNameField = session.edFileName;
-    inputs.graphWidth = session.Graph1.Width();
+    inputs.corrections = {session.CorrectDown(), session.DeadTime(), session.Profile().OutlierFilter};
+    std::tie(inputs.start, inputs.end) = session.SelectionToWindow(session.PointTime());
+    inputs.fileNameField = session.Texts().FileName;
+    inputs.graphWidth = session.Graph1().Width();
     std::vector<std::string> expected = RunWindowCalculation(inputs).intermediate;
     ASSERT_GT(expected.size(), 200u);
     // Leaving ppb mode and changing the profile keep the last ppb run's text.
@@ -91,9 +90,9 @@ TEST_F(SessionWindow, ZeroDwellEndsTheRunWithTheExceptionLine) {
     profile.Cntm[5] = 0;  // the third channel
     std::string path = test::SaveProfile(dir, profile);
     EXPECT_ANY_THROW(session.ShowProfile(path));  // its curve cannot be built
-    EXPECT_TRUE(session.Ready);
-    session.XYGraphBox1Tool(session.Graph1.XToPixel(0), session.Graph1.XToPixel(10));
-    auto lines = CommentsWithTag(session.Graph1, 0);
+    EXPECT_TRUE(session.Ready());
+    session.XYGraphBox1Tool(session.Graph1().XToPixel(0), session.Graph1().XToPixel(10));
+    auto lines = CommentsWithTag(session.Graph1(), 0);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].Text.rfind("19", 0), 0u);
     EXPECT_EQ(lines[1].Text.rfind("37", 0), 0u);
@@ -105,12 +104,12 @@ TEST_F(SessionWindow, ZeroDwellEndsTheRunWithTheExceptionLine) {
 }
 
 TEST_F(SessionWindow, KeepLogAppendsAfterEverySuccessfulCalculation) {
-    session.LogFileName = dir.File("multilog.csv");
+    session.SetLogFileName(dir.File("multilog.csv"));
     session.ShowProfile(DemoProfile());
-    EXPECT_EQ(test::ReadFile(session.LogFileName), "");
+    EXPECT_EQ(test::ReadFile(session.LogFileName()), "");
     session.sbKeepLogClick();
-    session.XYGraphBox1Tool(session.Graph1.XToPixel(10), session.Graph1.XToPixel(30));
-    std::string log = test::ReadFile(session.LogFileName);
+    session.XYGraphBox1Tool(session.Graph1().XToPixel(10), session.Graph1().XToPixel(30));
+    std::string log = test::ReadFile(session.LogFileName());
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;  // header and line
     EXPECT_EQ(log.rfind("file,date,time,endtime, mz19 , mz37 ", 0), 0u) << log;
 }
@@ -119,9 +118,9 @@ TEST_F(SessionWindow, IsotopeModeKeepsItsSums) {
     TKel profile = test::ConstantProfile(4);
     profile.ion = "FAMS";
     session.ShowProfile(test::SaveProfile(dir, profile));
-    EXPECT_GT(session.IsotopeSums.S74, 0);
-    EXPECT_GT(session.IsotopeSums.S75, 0);
-    auto lines = CommentsWithTag(session.Graph1, 0);
+    EXPECT_GT(session.IsotopeSums().S74, 0);
+    EXPECT_GT(session.IsotopeSums().S75, 0);
+    auto lines = CommentsWithTag(session.Graph1(), 0);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].Text.rfind("(74) ", 0), 0u);
 }

@@ -93,7 +93,7 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
     EXPECT_TRUE(session.PpbDown());
     EXPECT_EQ(listing.Selected, 1);
-    EXPECT_EQ(session.Profile.FileName, "old.kel");
+    EXPECT_EQ(session.Profile().FileName, "old.kel");
 
     // A second run starts the collected file afresh.
     ASSERT_TRUE(BatchConvert(listing, session));
@@ -108,7 +108,7 @@ TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {
     WriteProfile("one.kel", 46000.25, 5);
     listing.ListFolder(dir.Path());
     TKelViewSession session;
-    session.LogFileName = dir.File("multilog.csv");
+    session.SetLogFileName(dir.File("multilog.csv"));
     ASSERT_TRUE(BatchConvert(listing, session));
     ASSERT_GT(KineticsLibrary().Compound(0).SelectCount, 0);
     std::string lines = test::ReadFile(dir.File("one.kelPpb.csv"));
@@ -116,7 +116,7 @@ TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {
     EXPECT_NE(lines.find("\"methanol\""), std::string::npos);
     session.SelectAllClick();
     session.btLogResultsClick();
-    std::string log = test::ReadFile(session.LogFileName);
+    std::string log = test::ReadFile(session.LogFileName());
     EXPECT_EQ(log.find("unmeasured"), std::string::npos);
     EXPECT_NE(log.find(",\"methanol\","), std::string::npos);
 }

@@ -14,11 +14,11 @@ class CliLog : public ::testing::Test {
 protected:
     CliLog() {
         test::UseDefaultKinetics();
-        session.LogFileName = expected.File("multilog.csv");
+        session.SetLogFileName(expected.File("multilog.csv"));
     }
     ~CliLog() override { ReleaseKineticsLibrary(); }
     std::string Log() const { return test::ReadFile(dir.File("multilog.csv")); }
-    std::string ExpectedLog() const { return test::ReadFile(session.LogFileName); }
+    std::string ExpectedLog() const { return test::ReadFile(session.LogFileName()); }
 
     test::ScratchDir dir, expected;
     test::RecordedMessages boxes;
@@ -31,7 +31,7 @@ TEST_F(CliLog, EveryOpeningWritesItsHeaderAndLine) {
         test::TCliResult r = test::RunCli({"log", path, "--mode", "ppb"}, dir.Path());
         ASSERT_EQ(r.status, 0) << r.err;
         TKelViewSession window;  // each run of the tool is a fresh window
-        window.LogFileName = session.LogFileName;
+        window.SetLogFileName(session.LogFileName());
         window.ShowProfile(path);
         window.BtnPpbClick();
         window.SelectAllClick();
@@ -50,7 +50,7 @@ TEST_F(CliLog, ProfileLogHasALinePerPoint) {
     session.btLogProfileClick();
     EXPECT_EQ(Log(), ExpectedLog());
     std::string log = Log();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + session.Profile.njm);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + session.Profile().njm);
 }
 
 TEST_F(CliLog, KeepLogAddsTheLineOfTheCalculation) {
@@ -68,8 +68,8 @@ TEST_F(CliLog, HeadspaceLogsEverySectionAndPrintsTheStatus) {
     ASSERT_TRUE(session.EditField(TFieldId::PressLevel, "40"));
     session.SelectAllClick();
     session.btPressClick();
-    EXPECT_EQ(r.out, session.StatusText + "\n");
-    EXPECT_NE(session.StatusText.rfind("0 sections", 0), 0u) << "the profile should have sections";
+    EXPECT_EQ(r.out, session.StatusText() + "\n");
+    EXPECT_NE(session.StatusText().rfind("0 sections", 0), 0u) << "the profile should have sections";
     EXPECT_EQ(Log(), ExpectedLog());
 }
 

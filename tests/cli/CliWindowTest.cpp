@@ -29,9 +29,9 @@ protected:
     // Every comment of the session's main graph, field by field.
     void ExpectSameComments(const QJsonObject& json) {
         QJsonArray comments = json["comments"].toArray();
-        ASSERT_EQ(comments.size(), static_cast<qsizetype>(session.Graph1.Comments.size()));
+        ASSERT_EQ(comments.size(), static_cast<qsizetype>(session.Graph1().Comments.size()));
         for (qsizetype i = 0; i < comments.size(); ++i) {
-            const TComment& c = session.Graph1.Comments[static_cast<std::size_t>(i)];
+            const TComment& c = session.Graph1().Comments[static_cast<std::size_t>(i)];
             QJsonObject o = comments[i].toObject();
             EXPECT_EQ(o["text"].toString().toStdString(), c.Text) << i;
             EXPECT_EQ(o["x"].toDouble(), c.PosX) << i;
@@ -66,11 +66,9 @@ TEST_F(CliWindow, PpbModeWithASelectionAndEditedFields) {
     session.ShowProfile(path);
     session.BtnPpbClick();
     ASSERT_TRUE(session.EditField(TFieldId::feDe200, "2.5"));
-    session.SensitMode = 2;
-    session.RefreshPlot();
+    ASSERT_TRUE(session.SetSensitMode(2));
     session.btnApplyDeMrClick();
-    session.Selection = {400.5, 300};
-    session.RunWindowCalculation();
+    session.SelectTimes(400.5, 300);
     ExpectSameComments(json);
     std::string intermediate;
     for (const std::string& line : session.IntermediateResults()) intermediate += line + '\n';
@@ -86,9 +84,7 @@ TEST_F(CliWindow, IsotopeModeFollowsTheIonAndCanBeReleased) {
     path = test::SaveProfile(dir, fams, "fams.kel");
     QJsonObject isotope = Window({"--select", "0:100"});
     session.ShowProfile(path);
-    session.Selection = {0, 100};
-    session.BuildPlot();
-    session.RunWindowCalculation();
+    session.SelectTimes(0, 100);
     ExpectSameComments(isotope);
     EXPECT_TRUE(isotope["comments"].toArray()[1].toObject()["text"].toString().startsWith("(74) "));
 
@@ -103,7 +99,7 @@ TEST_F(CliWindow, TextOutputIsOneCommentPerLine) {
     session.LogplotCtrlEnter1Click();
     session.SelectAllClick();
     std::string expected;
-    for (const TComment& c : session.Graph1.Comments) expected += c.Text + '\n';
+    for (const TComment& c : session.Graph1().Comments) expected += c.Text + '\n';
     EXPECT_EQ(r.out, expected);
 }
 

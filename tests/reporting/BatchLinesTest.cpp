@@ -23,7 +23,7 @@ TEST(BatchLines, AppendedLinesAreTheLinesComposedOneByOne) {
     session.PressPpb();
     TLogContext context = session.LogContext();
     std::string expected;
-    for (int i = 1; i < session.Profile.njm; ++i) expected += BatchLine(context, i);
+    for (int i = 1; i < session.Profile().njm; ++i) expected += BatchLine(context, i);
     ASSERT_TRUE(AppendBatchLines(context, dir.File("batchPpb.csv")));
     EXPECT_EQ(test::ReadFile(dir.File("batchPpb.csv")), expected);
     EXPECT_NE(expected.find(",\"methanol 2\","), std::string::npos);

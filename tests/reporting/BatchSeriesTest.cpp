@@ -66,7 +66,7 @@ protected:
         options.cycles = 150;
         session.ShowProfile(test::SaveProfile(dir, synth::MakeProfile(options), "unwrapped.kel"));
         session.PressPpb();
-        profile = session.Profile;
+        profile = session.Profile();
         context = session.LogContext();
         context.profile = &profile;
     }

@@ -43,22 +43,22 @@ class ResultLog : public ::testing::Test {
 protected:
     ResultLog() {
         KineticsLibrary().Clear();
-        session.LogFileName = dir.File("multilog.csv");
+        session.SetLogFileName(dir.File("multilog.csv"));
     }
     void Open(const TKel& profile, const std::string& name = "abc.kel") {
         session.ShowProfile(test::SaveProfile(dir, profile, name));
         session.btnApplyDeMrClick();  // "correct" up: plain rates
     }
-    std::vector<std::string> Log() const { return Lines(test::ReadFile(session.LogFileName)); }
+    std::vector<std::string> Log() const { return Lines(test::ReadFile(session.LogFileName())); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     TKelViewSession session;
 };
 
 TEST_F(ResultLog, HeaderOnTheFirstLineAfterOpeningOnly) {
-    test::WriteFileForTest(session.LogFileName, "earlier\r\n");
+    test::WriteFileForTest(session.LogFileName(), "earlier\r\n");
     Open(LogProfile());
-    session.Selection = {0, 0.4};
+    session.SelectTimes(0, 0.4);
     session.btLogResultsClick();
     session.btLogResultsClick();
     auto log = Log();
@@ -68,7 +68,7 @@ TEST_F(ResultLog, HeaderOnTheFirstLineAfterOpeningOnly) {
     EXPECT_EQ(log[1], "file,date,time,endtime, mz19 , mz37 , p Torr, , , ");
     EXPECT_EQ(log[2], "abc,09/12/2025,10:30:00,10:30:00,    500 ,   1000 , 700, 0, 0, 0");
     EXPECT_EQ(log[3], log[2]);
-    EXPECT_FALSE(session.LogHeaderPending);
+    EXPECT_FALSE(session.LogHeaderPending());
     Open(LogProfile(), "def.kel");
     session.btLogResultsClick();
     EXPECT_EQ(Log().size(), 6u);  // a new profile: a new header
@@ -76,9 +76,9 @@ TEST_F(ResultLog, HeaderOnTheFirstLineAfterOpeningOnly) {
 
 TEST_F(ResultLog, WindowFromTheSelectionEitherWay) {
     Open(LogProfile());
-    session.Selection = {2.0, 0.8};  // dragged right to left: points 2..5
+    session.SelectTimes(2.0, 0.8);  // dragged right to left: points 2..5
     session.btLogResultsClick();
-    session.Selection = {0.8, 2.0};
+    session.SelectTimes(0.8, 2.0);
     session.btLogResultsClick();
     auto log = Log();
     ASSERT_EQ(log.size(), 3u);
@@ -91,10 +91,10 @@ TEST_F(ResultLog, OnePointWindowLogsThatPointsCorrectedRate) {
     profile.Counts[1][static_cast<std::size_t>((250 + 7) % 201)] = 123;  // point 7 of channel 0
     Open(profile);
     session.btnApplyDeMrClick();  // "correct" down again: the model applies
-    session.Selection = {7 * 0.4, 7 * 0.4};
+    session.SelectTimes(7 * 0.4, 7 * 0.4);
     session.btLogResultsClick();
     TLogContext context = session.LogContext();
-    double expected = CorrectedValue(session.Profile, context.corrections, 123 * 500.0 / 100, 19);
+    double expected = CorrectedValue(session.Profile(), context.corrections, 123 * 500.0 / 100, 19);
     EXPECT_EQ(Log()[1].substr(32, 9), ", " + FormatFixed(expected, 6, 0) + " ");
 }
 
@@ -109,7 +109,9 @@ TEST_F(ResultLog, LogProfileWritesEveryPoint) {
 
 TEST_F(ResultLog, FileItemDropsTheExtension) {
     Open(LogProfile(), "a.kel");  // 5 characters: "a"
-    session.edFileName = ".kel";
+    TProfileTexts texts = session.Texts();
+    texts.FileName = ".kel";
+    session.UpdateComments(texts);
     session.btLogResultsClick();
     EXPECT_EQ(Log()[1].substr(0, 2), ",0");
 }
@@ -117,18 +119,18 @@ TEST_F(ResultLog, FileItemDropsTheExtension) {
 TEST_F(ResultLog, ReadOnlyLogKeepsItsBytes) {
     if (::geteuid() == 0) {
         // Root writes through permissions; a folder in the file's place fails for everyone.
-        ASSERT_EQ(::mkdir(session.LogFileName.c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir(session.LogFileName().c_str(), 0755), 0);
     } else {
-        test::WriteFileForTest(session.LogFileName, "kept\r\n");
-        ::chmod(session.LogFileName.c_str(), 0444);
+        test::WriteFileForTest(session.LogFileName(), "kept\r\n");
+        ::chmod(session.LogFileName().c_str(), 0444);
     }
     Open(LogProfile());
     session.btLogResultsClick();
     EXPECT_EQ(boxes.Texts(), Texts{"write error"});
     if (::geteuid() != 0) {
-        EXPECT_EQ(test::ReadFile(session.LogFileName), "kept\r\n");
+        EXPECT_EQ(test::ReadFile(session.LogFileName()), "kept\r\n");
     }
-    EXPECT_TRUE(session.LogHeaderPending);
+    EXPECT_TRUE(session.LogHeaderPending());
 }
 
 TEST_F(ResultLog, FailingIsotopeLineLeavesNoPartialLine) {
@@ -138,13 +140,13 @@ TEST_F(ResultLog, FailingIsotopeLineLeavesNoPartialLine) {
                                     profile.Counts[static_cast<std::size_t>(row)].end(), 0);
     Open(profile);  // nim 4: one channel per group; the 75 group reads 0
     session.RefreshPlot();
-    ASSERT_EQ(session.IsotopeSums.S75, 0);
-    test::WriteFileForTest(session.LogFileName, "before\r\n");
+    ASSERT_EQ(session.IsotopeSums().S75, 0);
+    test::WriteFileForTest(session.LogFileName(), "before\r\n");
     session.btLogResultsClick();
-    EXPECT_EQ(test::ReadFile(session.LogFileName), "before\r\n");
+    EXPECT_EQ(test::ReadFile(session.LogFileName()), "before\r\n");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].second, "Floating point division by zero");
-    EXPECT_TRUE(session.LogHeaderPending);
+    EXPECT_TRUE(session.LogHeaderPending());
 }
 
 TEST_F(ResultLog, NoCycleTimeWritesNothing) {
@@ -153,7 +155,7 @@ TEST_F(ResultLog, NoCycleTimeWritesNothing) {
     EXPECT_ANY_THROW(Open(profile));
     session.btLogResultsClick();
     EXPECT_EQ(boxes.Texts().back(), "No cycle time: the profile has no dwell times");
-    EXPECT_EQ(test::ReadFile(session.LogFileName), "");
+    EXPECT_EQ(test::ReadFile(session.LogFileName()), "");
 }
 
 TEST_F(ResultLog, IsotopeHeaderAndItems) {
@@ -189,12 +191,12 @@ TEST_F(ResultLog, HeadspaceLogsOneLinePerSection) {
     for (std::size_t i = 0; i < 10; ++i) profile.Counts[18][i] = series[i];
     Open(profile);
     session.btPressClick();
-    EXPECT_EQ(session.StatusText, "2 sections selected");
+    EXPECT_EQ(session.StatusText(), "2 sections selected");
     auto log = Log();
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[1].substr(0, 32), "abc,09/12/2025,10:30:00,10:30:01");  // points 2..4 of 0.4 s
-    EXPECT_EQ(session.Selection[0], 7 * 0.4);
-    EXPECT_DOUBLE_EQ(session.Selection[1], 8 * 0.4);
+    EXPECT_EQ(session.Selection()[0], 7 * 0.4);
+    EXPECT_DOUBLE_EQ(session.Selection()[1], 8 * 0.4);
 }
 
 TEST_F(ResultLog, HeadspaceWithKeepLogLogsEachSectionTwice) {

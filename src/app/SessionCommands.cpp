@@ -1,0 +1,100 @@
+// The plot and selection commands of the main window's session: "Show all",
+// "Expand", "Select all", the log plot, the axes dialog, the text fields and
+// the end of a drag on the main graph.
+#include "app/KelViewSession.h"
+
+#include "common/Errors.h"
+
+namespace kel {
+
+void TKelViewSession::SetExpand(bool down) {
+    if (expand_ == down) return;
+    expand_ = down;
+    Mark(chModes);
+}
+
+void TKelViewSession::SetStatusText(std::string text) {
+    if (statusText_ == text) return;
+    statusText_ = std::move(text);
+    Mark(chStatus);
+}
+
+void TKelViewSession::SetLogFileName(std::string path) { logFileName_ = std::move(path); }
+
+TXYGraph& TKelViewSession::DrawingGraph(int box) {
+    if (box == 1) return graph1_;
+    if (box == 2) return graph2_;
+    throw EKelError("no graph box " + std::to_string(box) + " in the main window");
+}
+
+void TKelViewSession::ShowAllClick() {
+    SetExpand(false);
+    graph1_.Setxmin(0);
+    graph1_.Setxmax(totalTime_);
+    RescaleY();
+}
+
+void TKelViewSession::ExpandClick() {
+    SetExpand(true);
+    graph1_.Setxmin(selection_[0]);
+    graph1_.Setxmax(selection_[1]);
+    RescaleY();
+}
+
+void TKelViewSession::btnExpandClick() {
+    if (!expand_)
+        ExpandClick();
+    else
+        ShowAllClick();
+}
+
+void TKelViewSession::SelectAllClick() {
+    SetExpand(false);
+    graph1_.Setxmin(0);
+    graph1_.Setxmax(totalTime_);
+    if (selection_ != std::array<double, 2>{0, totalTime_}) Mark(chSelection);
+    selection_ = {0, totalTime_};
+    RescaleY();
+}
+
+void TKelViewSession::LogplotCtrlEnter1Click() {
+    graph1_.SetYScale(graph1_.YScale() == scLog10 ? scLin : scLog10);
+    logPlot_ = logButton_ = graph1_.YScale() == scLog10;
+    Mark(chModes);
+    graph2_.SetYScale(graph1_.YScale());
+    RescaleY();
+}
+
+void TKelViewSession::AxesClick(const std::function<void(TXYGraph&)>& axesDialog) {
+    Mark(chPlot);  // the dialog changes the graph as it goes, "Show all" even when cancelled
+    axesDialog(graph1_);
+    bool logButton = graph1_.YScale() == scLog10;
+    if (logButton != logButton_) Mark(chModes);
+    logButton_ = logButton;
+}
+
+void TKelViewSession::UpdateComments(const TProfileTexts& texts) {
+    if (texts != texts_) Mark(chTexts);
+    texts_ = texts;
+    profile_.ion = texts_.Ion;
+    profile_.reactant = texts_.Sample;
+    profile_.comment = texts_.Comment;
+    profile_.FileName = texts_.FileName;
+    BuildPlot();
+}
+
+void TKelViewSession::SelectWindow(double start, double end) {
+    if (selection_ != std::array<double, 2>{start, end}) Mark(chSelection);
+    selection_ = {start, end};
+    if (IsotopeDown()) BuildPlot();
+    RunWindowCalculation();
+}
+
+void TKelViewSession::SelectTimes(double start, double end) {
+    SetExpand(false);
+    SelectWindow(start, end);
+}
+
+void TKelViewSession::XYGraphBox1Tool(int x0, int x1) { SelectTimes(graph1_.PixelToX(x0), graph1_.PixelToX(x1)); }
+
+}  // namespace kel
