@@ -17,6 +17,7 @@
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
 #include "plot/Floatedi.h"
+#include "plot/GraphAxesState.h"
 #include "plot/Xygraphc.h"
 #include "profile/Kel.h"
 #include "reporting/ResultLog.h"
@@ -131,9 +132,15 @@ public:
     void btnExpandClick();
     void SelectAllClick();
     void LogplotCtrlEnter1Click();
-    // "Set Axes": runs the axes dialog on the main graph; afterwards the
-    // "Log / Linear" button is down exactly when its Y axis is logarithmic.
-    void AxesClick(const std::function<void(TXYGraph&)>& axesDialog);
+    // The axes dialog's OK on the main graph: ranges, then scales. The
+    // "&Log plot" tick and the "Log / Linear" button follow its Y scale.
+    void ApplyMainAxes(const TAxesState& axes);
+    // The axes dialog's "Show all": the scales at once, then both axes fitted
+    // to the curves; tick and button follow the Y scale.
+    void ShowAllMainAxes(bool xLog, bool yLog);
+    // The main graph's control took a new size (already given to the graph):
+    // the info line moves with the plot's top right corner.
+    void MainGraphResized();
     // Leaving a text field: the four texts into the profile, then BuildPlot.
     void UpdateComments(const TProfileTexts& texts);
     // End of a drag on the main graph, in seconds where it began and ended:
@@ -206,6 +213,8 @@ private:
     // a change reports it.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
+    void AxesChanged();
+    void PlaceInfoLine();
     void SetModeDown(TModeButton button);
     void SetExpand(bool down);
     void SetStatusText(std::string text);

@@ -65,12 +65,23 @@ void TKelViewSession::LogplotCtrlEnter1Click() {
     RescaleY();
 }
 
-void TKelViewSession::AxesClick(const std::function<void(TXYGraph&)>& axesDialog) {
-    Mark(chPlot);  // the dialog changes the graph as it goes, "Show all" even when cancelled
-    axesDialog(graph1_);
-    bool logButton = graph1_.YScale() == scLog10;
-    if (logButton != logButton_) Mark(chModes);
-    logButton_ = logButton;
+void TKelViewSession::ApplyMainAxes(const TAxesState& axes) {
+    ApplyAxes(graph1_, axes);
+    AxesChanged();
+}
+
+void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
+    ShowAllWithScales(graph1_, xLog, yLog);
+    AxesChanged();
+}
+
+void TKelViewSession::AxesChanged() {
+    // Both the menu tick and the button say what the axis shows; a tick left
+    // behind would switch the wrong way on the next "Log / Linear".
+    Mark(chPlot);
+    const bool log = graph1_.YScale() == scLog10;
+    if (log != logButton_ || log != logPlot_) Mark(chModes);
+    logPlot_ = logButton_ = log;
 }
 
 void TKelViewSession::UpdateComments(const TProfileTexts& texts) {

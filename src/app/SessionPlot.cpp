@@ -155,8 +155,8 @@ void TKelViewSession::BuildPlot() {
         Mark(chResults);
     }
     graph1_.DeleteComments(kInfoTag);
-    graph1_.AddComment(kInfoTag, infoText_, graph1_.PlotRect.right - 10, graph1_.PlotRect.top + 8, kAlignRightTop,
-                      clBlue, 0, 0);
+    graph1_.AddComment(kInfoTag, infoText_, 0, 0, kAlignRightTop, clBlue, 0, 0);
+    PlaceInfoLine();
 
     if (mode == TPlotMode::Rate)
         BuildCountRateCurves(corrections);
@@ -312,6 +312,22 @@ const std::vector<std::string>& TKelViewSession::IntermediateResults() const {
         intermediateSource_.reset();
     }
     return intermediateText_;
+}
+
+void TKelViewSession::PlaceInfoLine() {
+    for (TComment& comment : graph1_.Comments) {
+        if (comment.Tag != kInfoTag) continue;
+        comment.PosX = graph1_.PlotRect.right - 10;
+        comment.PosY = graph1_.PlotRect.top + 8;
+    }
+}
+
+void TKelViewSession::MainGraphResized() {
+    // The info line sits at pixels of the plot's top right corner, which a
+    // new size moves; nothing else of the plot depends on the size.
+    PlaceInfoLine();
+    graph1_.Changed(this);
+    Mark(chPlot);
 }
 
 }  // namespace kel

@@ -65,6 +65,11 @@ TEST_F(SessionPlot, TitleAndInfoLine) {
     EXPECT_EQ(info[0].Align, 258);
     EXPECT_EQ(info[0].FontColor, clBlue);
     EXPECT_EQ(info[0].PosX, g.PlotRect.right - 10);
+
+    session.DrawingGraph(1).SetWidth(g.Width() - 169);  // the D/H side panel appears
+    session.MainGraphResized();
+    EXPECT_EQ(CommentsWithTag(g, 101)[0].PosX, g.PlotRect.right - 10);
+    EXPECT_EQ(CommentsWithTag(g, 101)[0].PosY, g.PlotRect.top + 8);
 }
 
 TEST_F(SessionPlot, ImpossiblePressureIsRepairedForTheNextRebuild) {
@@ -98,17 +103,16 @@ TEST_F(SessionPlot, TimeAxisAndWindowsWithAndWithoutTimeZeroAtStart) {
 
 TEST_F(SessionPlot, RebuildKeepsZoomButNotBeyondTheProfile) {
     Open(test::ConstantProfile(2, 300));
-    session.AxesClick([](TXYGraph& g) {
-        g.Setxmin(-20);
-        g.Setxmax(500);
-    });
+    TAxesState axes = AxesOf(session.Graph1());
+    axes.xmin = -20;
+    axes.xmax = 500;
+    session.ApplyMainAxes(axes);
     session.RefreshPlot();
     EXPECT_EQ(session.Graph1().xmin(), 0);
     EXPECT_EQ(session.Graph1().xmax(), 240);
-    session.AxesClick([](TXYGraph& g) {
-        g.Setxmin(10);
-        g.Setxmax(100);
-    });
+    axes.xmin = 10;
+    axes.xmax = 100;
+    session.ApplyMainAxes(axes);
     session.RefreshPlot();
     EXPECT_EQ(session.Graph1().xmin(), 10);
     EXPECT_EQ(session.Graph1().xmax(), 100);
@@ -171,6 +175,10 @@ TEST_F(SessionPlot, LogLinearAndSelectAll) {
     EXPECT_EQ(session.Graph2().YScale(), scLin);
     EXPECT_FALSE(session.LogPlotTicked());
     EXPECT_EQ(session.Graph1().Ymin(), 0);
+    session.ShowAllMainAxes(false, true);  // the axes dialog, Log10 ticked: tick and button follow
+    EXPECT_EQ(session.Graph1().YScale(), scLog10);
+    EXPECT_TRUE(session.LogPlotTicked());
+    EXPECT_TRUE(session.LogButtonDown());
     session.SelectAllClick();
     EXPECT_EQ(session.Selection()[0], 0);
     EXPECT_DOUBLE_EQ(session.Selection()[1], session.TotalTime());
