@@ -84,7 +84,8 @@ void TFloatEdit::ShowModelText() {
 
 void TFloatEdit::SelectAllUnlessMouseHeld() {
     // A click into the field places the caret; only keyboard entry selects.
-    if (autoSelect_ && !(QApplication::mouseButtons() & Qt::LeftButton && underMouse())) selectAll();
+    // A field without the focus keeps no selection on show.
+    if (autoSelect_ && hasFocus() && !(QApplication::mouseButtons() & Qt::LeftButton && underMouse())) selectAll();
 }
 
 void TFloatEdit::TextEdited(const QString& text) {

@@ -150,6 +150,13 @@ void TXYGraphBox::paintEvent(QPaintEvent* event) {
 void TXYGraphBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     bufferStale_ = true;
+    // The owner learns the new layout before the paint, so that what it
+    // places in pixels can follow.
+    if (adjust_) {
+        graph_->SetHeight(height());
+        graph_->SetWidth(width());
+    }
+    emit Resized();
 }
 
 void TXYGraphBox::DrawFeedback(QPainter& painter) const {

@@ -61,6 +61,8 @@ signals:
     // released, in the graph's pixels (converted when Stretch is on).
     void Tool(Qt::KeyboardModifiers shift, int x0, int y0, int x1, int y1);
     void DoubleClicked();
+    // The control took a new size; with Adjust the graph has it already.
+    void Resized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
