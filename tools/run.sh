@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the demo job headlessly: a batch
-# conversion of a copy of the demo folder and a PNG plot of its newest profile.
+# Installs what is missing, builds, and runs the demo job: a batch conversion
+# of a copy of the demo folder and a PNG plot of its newest profile, then the
+# desktop window on that profile. Without a display the window is pictured
+# under Xvfb instead (build/screenshots/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -26,3 +28,12 @@ echo
 echo "Outputs in $(cd "$out" && pwd):"
 echo "  worksheets and ppb files: *.kel.csv, *.kelPpb.csv, AllFilesPpb.csv"
 echo "  plot of the newest profile ($(basename "$newest")): $(basename "$plot")"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Opening the desktop window on $(basename "$newest") ..."
+  build/bin/kelview "$newest"
+else
+  echo
+  echo "No display: pictures of the desktop windows instead:"
+  bash tools/screenshot.sh
+fi

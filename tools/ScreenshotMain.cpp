@@ -1,0 +1,79 @@
+// kel-screenshots OUTDIR PROFILE KINETICS: the program's windows and dialogs
+// on a profile, each written as a PNG into OUTDIR, for looking at what a user
+// sees without sitting at a screen. Messages go to stderr, settings are not
+// read or written.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <functional>
+
+#include "app/KelViewSession.h"
+#include "app/qt/KelViewWindow.h"
+#include "app/qt/QtDateTextFormatter.h"
+#include "app/qt/SessionAxesTarget.h"
+#include "common/Settings.h"
+#include "kinetics/KineticsLibrary.h"
+#include "plot/qt/AxesDlg.h"
+
+namespace {
+
+using namespace kel;
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name) {
+    QCoreApplication::processEvents();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!widget.grab().save(path)) {
+        std::fprintf(stderr, "kel-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: kel-screenshots OUTDIR PROFILE KINETICS\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "kel-screenshots: cannot make %s\n", argv[1]);
+        return 1;
+    }
+    MemorySettings store;
+    SetSettingsStore(&store);
+    SetKineticsFileName(argv[3]);
+    ReloadKineticsLibrary();
+
+    TKelViewSession session;
+    session.SetDateFormatter(std::make_shared<QtDateTextFormatter>());
+    bool ok = true;
+    {
+        TFKelView window(session, store);
+        window.resize(1400, 860);
+        window.show();
+        if (!window.ShowProfile(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath())) return 1;
+        TSessionBinding& binding = window.Binding();
+        ok &= Save(window, folder, QStringLiteral("main-window"));
+        binding.Run([](TKelViewSession& s) { s.BtnPpbClick(); });
+        ok &= Save(window, folder, QStringLiteral("main-window-ppb"));
+        binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
+        ok &= Save(window, folder, QStringLiteral("main-window-dh"));
+        binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
+
+        TSessionAxesTarget target(binding);
+        TAxesDlg axes(target, &window);
+        axes.show();
+        ok &= Save(axes, folder, QStringLiteral("axes-dialog"));
+    }
+    ReleaseKineticsLibrary();
+    SetSettingsStore(nullptr);
+    return ok ? 0 : 1;
+}
