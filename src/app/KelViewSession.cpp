@@ -125,22 +125,36 @@ bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
 }
 
 bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
+    TypeField(id, text);
+    return LeaveField(id, text);
+}
+
+void TKelViewSession::TypeField(TFieldId id, const std::string& text) {
     TFloatField& field = EditableField(id);
     double before = field.Value();
     std::string textBefore = field.Text();
-    // Typing: the value follows the text while it reads as a number in range.
+    // The value follows the text while it reads as a number in range.
     field.ParseText(text);
+    if (field.Text() != textBefore) Mark(chFields);
     if (field.Value() != before) {
         Mark(chFields);
         FieldChanged(id);
     }
-    // Leaving: the strict check, then the text in display form.
+}
+
+bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
+    TFloatField& field = EditableField(id);
+    double before = field.Value();
+    std::string textBefore = field.Text();
+    // The strict check, then the text in display form.
     bool refused = false;
     field.ValidateText(text, &refused);
     if (!refused) field.SetValue(field.Value());
     // A control showing the typed text re-reads the display form too.
     if (field.Text() != textBefore || field.Text() != text) Mark(chFields);
     if (refused) return false;
+    // Emptied text may have become 0 only now.
+    if (field.Value() != before) FieldChanged(id);
     FieldLeft(id);
     return true;
 }
@@ -151,7 +165,12 @@ void TKelViewSession::SpinField(TFieldId id, bool up) {
     double valueBefore = field.Value();
     field.Spin(up);
     if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
-    if (field.Text() != before) FieldChanged(id);
+    if (field.Text() == before) return;
+    FieldChanged(id);
+    // The diameter is taken on a click, where the other flow-tube fields
+    // have just been taken by their change: one refresh (and one kept log
+    // line) per step.
+    if (id == TFieldId::feD) fefrTgEtcExit();
 }
 
 void TKelViewSession::FieldChanged(TFieldId id) {

@@ -100,6 +100,11 @@ public:
     // text shows the field's message and returns false), then the change and
     // leave handlers run.
     bool EditField(TFieldId id, const std::string& text);
+    // Typing into the field: the value follows text while it reads as a
+    // number in range (empty text keeps it); a moved value runs the change handler.
+    void TypeField(TFieldId id, const std::string& text);
+    // Leaving the field with text: validated as EditField does; false when refused.
+    bool LeaveField(TFieldId id, const std::string& text);
     // One step of the field's spin button or arrow key; a changed text runs
     // the field's change handler.
     void SpinField(TFieldId id, bool up);

@@ -46,7 +46,7 @@ double TFloatField::ValidateText(const std::string& text, bool* refused) {
     // An emptied field means 0, but only where 0 is a value the field may
     // hold: a flow-tube temperature of 0 would end every calculation.
     std::string trimmed = Trimmed(text);
-    if (trimmed.empty()) trimmed = "0";
+    if (trimmed.empty()) trimmed.push_back('0');  // not = "0": g++ 12 -O3 misreads that copy as overlapping
     try {
         double x = TextToFloat(trimmed);
         if (x < min_ || x > max_)
@@ -80,6 +80,13 @@ void TFloatField::Spin(bool up) {
     }
     double step = increment_ != 0 ? increment_ : std::pow(10.0, std::trunc(std::log10(std::fabs(value_))) - 1);
     SetValue(up ? value_ + step : value_ - step);
+}
+
+bool TOwnFloatField::Leave(const std::string& text) {
+    bool refused = false;
+    Own.ValidateText(text, &refused);
+    if (!refused) Own.SetValue(Own.Value());
+    return !refused;
 }
 
 std::string TFloatField::DisplayText(double x, int precision) {

@@ -50,4 +50,29 @@ private:
     std::string text_ = "0";
 };
 
+// What a numeric field widget edits: a field of its own, or one that lives
+// in a session and changes only through the session's commands.
+class TFloatFieldAccess {
+public:
+    virtual ~TFloatFieldAccess() = default;
+    virtual const TFloatField& Field() const = 0;
+    // Typing: the lenient update, then the change handler when the value moved.
+    virtual void Type(const std::string& text) = 0;
+    // Leaving: the strict check (a refusal shows its message and returns
+    // false), the text in display form, then the leave handler.
+    virtual bool Leave(const std::string& text) = 0;
+    // One spin step with the handlers of a change and a click.
+    virtual void Spin(bool up) = 0;
+};
+
+// A field with no handlers, owned by its widget.
+class TOwnFloatField : public TFloatFieldAccess {
+public:
+    TFloatField Own;
+    const TFloatField& Field() const override { return Own; }
+    void Type(const std::string& text) override { Own.ParseText(text); }
+    bool Leave(const std::string& text) override;
+    void Spin(bool up) override { Own.Spin(up); }
+};
+
 }  // namespace kel

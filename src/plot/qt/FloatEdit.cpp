@@ -62,23 +62,32 @@ private:
 }  // namespace
 
 TFloatEdit::TFloatEdit(QWidget* parent) : QLineEdit(parent) {
-    ShowModelText();
+    ShowFieldText();
     connect(this, &QLineEdit::textEdited, this, &TFloatEdit::TextEdited);
 }
 
+void TFloatEdit::Bind(TFloatFieldAccess* access) {
+    access_ = access ? access : &own_;
+    ShowFieldText();
+}
+
+void TFloatEdit::Refresh() {
+    if (!editing_) ShowFieldText();
+}
+
 void TFloatEdit::Configure(double minValue, double maxValue, double increment, int precision) {
-    model_ = TFloatField(model_.Value(), minValue, maxValue, increment, precision);
-    ShowModelText();
+    own_.Own = TFloatField(own_.Own.Value(), minValue, maxValue, increment, precision);
+    ShowFieldText();
 }
 
 void TFloatEdit::SetValue(double x) {
-    if (!model_.SetValue(x)) return;
-    ShowModelText();
+    if (!own_.Own.SetValue(x)) return;
+    ShowFieldText();
     SelectAllUnlessMouseHeld();
 }
 
-void TFloatEdit::ShowModelText() {
-    const QString shown = QString::fromStdString(model_.Text());
+void TFloatEdit::ShowFieldText() {
+    const QString shown = QString::fromStdString(access_->Field().Text());
     if (text() != shown) setText(shown);
 }
 
@@ -89,9 +98,11 @@ void TFloatEdit::SelectAllUnlessMouseHeld() {
 }
 
 void TFloatEdit::TextEdited(const QString& text) {
-    const double before = model_.Value();
-    model_.ParseText(text.toStdString());
-    const QString trimmed = QString::fromStdString(model_.Text());
+    const double before = Value();
+    editing_ = true;
+    access_->Type(text.toStdString());
+    editing_ = false;
+    const QString trimmed = QString::fromStdString(access_->Field().Text());
     if (trimmed != text) {
         // The caret stays after the character it followed.
         int leading = 0;
@@ -100,34 +111,18 @@ void TFloatEdit::TextEdited(const QString& text) {
         setText(trimmed);
         setCursorPosition(std::min(caret, static_cast<int>(trimmed.size())));
     }
-    if (model_.Value() != before) emit OnChange();
-}
-
-double TFloatEdit::ValidateText() {
-    const double before = model_.Value();
-    bool refused = false;
-    validating_ = true;
-    model_.ValidateText(text().toStdString(), &refused);
-    validating_ = false;
-    ShowModelText();
-    if (refused) {
-        setFocus(Qt::OtherFocusReason);
-        selectAll();
-    } else if (model_.Value() != before) {
-        emit OnChange();
-    }
-    return model_.Value();
+    if (Value() != before) emit OnChange();
 }
 
 void TFloatEdit::SpinClick(bool up) {
     setFocus(Qt::OtherFocusReason);
-    const double before = model_.Value();
-    validating_ = true;
-    model_.Spin(up);
-    validating_ = false;
-    ShowModelText();
+    const double before = Value();
+    editing_ = true;
+    access_->Spin(up);
+    editing_ = false;
+    ShowFieldText();
     SelectAllUnlessMouseHeld();
-    if (model_.Value() != before) emit OnChange();
+    if (Value() != before) emit OnChange();
     emit OnClick();
 }
 
@@ -149,11 +144,19 @@ void TFloatEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // Switching to another window or opening a menu is not leaving the
     // field; the message box of a refusal must not validate a second time.
-    if (validating_ || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (editing_ || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    ValidateText();
-    model_.SetValue(model_.Value());  // back to the display format
-    ShowModelText();
+    const double before = Value();
+    editing_ = true;
+    const bool taken = access_->Leave(text().toStdString());
+    editing_ = false;
+    ShowFieldText();
+    if (!taken) {
+        setFocus(Qt::OtherFocusReason);
+        selectAll();
+    } else if (Value() != before) {
+        emit OnChange();
+    }
     emit OnExit();
 }
 

@@ -2,7 +2,8 @@
 // The numeric entry field: a line edit over a TFloatField that keeps its value
 // within a range, shows it with a number of significant digits, steps it with
 // a small spin button or the arrow keys, and refuses text that is not a
-// number in range when the user leaves it.
+// number in range when the user leaves it. The field is its own, or one that
+// a session owns (Bind), in which case every edit is one of its commands.
 #include <QLineEdit>
 
 #include "plot/Floatedi.h"
@@ -14,16 +15,19 @@ class TFloatEdit : public QLineEdit {
 public:
     explicit TFloatEdit(QWidget* parent = nullptr);
 
-    double Value() const { return model_.Value(); }
-    double MinValue() const { return model_.MinValue(); }
-    double MaxValue() const { return model_.MaxValue(); }
-    double Increment() const { return model_.Increment(); }
-    int Precision() const { return model_.Precision(); }
-    // Range, step and digits at once; the value is kept when it stays in range
-    // and is 0 otherwise, as a field freshly set up would hold.
+    double Value() const { return access_->Field().Value(); }
+    double MinValue() const { return access_->Field().MinValue(); }
+    double MaxValue() const { return access_->Field().MaxValue(); }
+    // Edits access's field from now on (not owned; it must outlive the widget).
+    void Bind(TFloatFieldAccess* access);
+    // Shows the field's text again, unless the user's own edit is under way.
+    void Refresh();
+
+    // For a field of its own: range, step and digits at once; the value is
+    // kept when it stays in range and is 0 otherwise.
     void Configure(double minValue, double maxValue, double increment = 0, int precision = 4);
-    // Takes x when it is within the range and shows it in the display format;
-    // ignores it otherwise. Fires no OnChange: program values are not edits.
+    // For a field of its own: takes x when it is within the range and shows
+    // it in the display format; ignores it otherwise. Fires no OnChange.
     void SetValue(double x);
 
     bool SpinButton() const { return spin_ != nullptr; }
@@ -31,9 +35,6 @@ public:
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool on) { autoSelect_ = on; }
 
-    // The strict check of leaving the field (message box and old value back
-    // on a refusal); returns the value the field holds afterwards.
-    double ValidateText();
     // One spin step, up or down, after the strict check.
     void SpinClick(bool up);
 
@@ -53,14 +54,15 @@ protected:
 
 private:
     void TextEdited(const QString& text);
-    void ShowModelText();
+    void ShowFieldText();
     void SelectAllUnlessMouseHeld();
     void PlaceSpinButton();
 
-    TFloatField model_;
+    TOwnFloatField own_;
+    TFloatFieldAccess* access_ = &own_;
     QWidget* spin_ = nullptr;
     bool autoSelect_ = true;
-    bool validating_ = false;
+    bool editing_ = false;  // inside one of the user's edits
 };
 
 }  // namespace kel
