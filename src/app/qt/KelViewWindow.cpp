@@ -1,16 +1,23 @@
 #include "app/qt/KelViewWindow.h"
 
-#include <QAction>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "app/qt/GraphPanel.h"
+#include "app/qt/MainCommands.h"
+#include "app/qt/ParameterPanels.h"
+#include "app/qt/ResultsText.h"
 #include "app/qt/SessionAxesTarget.h"
 #include "app/qt/SessionBinding.h"
+#include "app/qt/TopPanel.h"
+#include "app/qt/WindowState.h"
 #include "plot/qt/AxesDlg.h"
 #include "plot/qt/WidgetNames.h"
 
@@ -20,38 +27,63 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     setObjectName(QStringLiteral("TFKelView"));
     setWindowTitle(QStringLiteral("Multi Ion Profile"));
     binding_ = new TSessionBinding(session, this);
-    graphs_ = new TGraphPanel(*binding_, this);
-    setCentralWidget(graphs_);
+
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(4, 2, 4, 0);
+    layout->setSpacing(2);
+    layout->addWidget(new TTopPanel(*binding_, client, new TParameterPanels(*binding_, client)));
+    split_ = new QSplitter(Qt::Vertical, client);
+    split_->setObjectName(QStringLiteral("SplitterResults"));
+    graphs_ = new TGraphPanel(*binding_, split_);
+    split_->addWidget(graphs_);
+    split_->addWidget(new TResultsText(*binding_, split_));
+    split_->setStretchFactor(0, 3);
+    split_->setStretchFactor(1, 1);
+    split_->setChildrenCollapsible(false);
+    layout->addWidget(split_, 1);
+    setCentralWidget(client);
+
+    TMainCommands::TWindowCommands commands;
+    commands.OpenProfile = [this] { OpenProfileClick(); };
+    commands.Axes = [this] { AxesClick(); };
+    commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
+    graphs_->SetPopupMenu(commands_->GraphMenu());
+
     status_ = new QLabel(this);
     Name(status_, "StatusBar1", QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
     connect(binding_, &TSessionBinding::StatusChanged, this, &TFKelView::StatusChanged);
-    CreateCommands();
     FormCreate();
 }
 
 void TFKelView::FormCreate() {
-    // The whole width of the screen, from the top down.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    // First start: the whole width of the screen, from the top down; later
+    // starts where the user left it.
+    if (!RestoreWindowState(store_, *this, *split_)) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    }
     binding_->Run([this](TKelViewSession& session) { session.LoadSettings(store_); });
     StatusChanged();
 }
 
-void TFKelView::CreateCommands() {
-    QMenu* plot = menuBar()->addMenu(QStringLiteral("&Plot"));
-    QAction* showAll = plot->addAction(QStringLiteral("Show A&ll"));
-    showAll->setObjectName(QStringLiteral("ShowAll1"));
-    showAll->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Return));
-    connect(showAll, &QAction::triggered, this,
-            [this] { binding_->Run([](TKelViewSession& session) { session.ShowAllClick(); }); });
-    QAction* axes = plot->addAction(QStringLiteral("Set A&xes"));
-    axes->setObjectName(QStringLiteral("SetAxes1"));
-    axes->setShortcut(QKeySequence(Qt::Key_F2));
-    connect(axes, &QAction::triggered, this, &TFKelView::AxesClick);
+void TFKelView::FormDestroy() {
+    // Errors while writing the settings are ignored: the program still ends.
+    try {
+        binding_->Session().SaveSettings(store_);
+        SaveWindowState(store_, *this, *split_);
+    } catch (...) {
+    }
 }
 
 bool TFKelView::ShowProfile(const QString& path) {
     return binding_->Run([path](TKelViewSession& session) { session.ShowProfile(path.toStdString()); });
+}
+
+void TFKelView::OpenProfileClick() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open profile"), QString(),
+                                                      QStringLiteral("Profiles (*.kel *.KEL);;All files (*)"));
+    if (!path.isEmpty()) ShowProfile(QFileInfo(path).absoluteFilePath());
 }
 
 void TFKelView::AxesClick() {
@@ -64,7 +96,7 @@ void TFKelView::AxesClick() {
 void TFKelView::StatusChanged() { status_->setText(QString::fromStdString(binding_->Session().StatusText())); }
 
 void TFKelView::closeEvent(QCloseEvent* event) {
-    binding_->Session().SaveSettings(store_);
+    FormDestroy();
     event->accept();
 }
 

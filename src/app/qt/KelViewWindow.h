@@ -1,16 +1,18 @@
 #pragma once
-// The main window "Multi Ion Profile": the session's graphs and commands.
-// It only assembles panels and command groups; each binds to the session
-// through the one TSessionBinding.
+// The main window "Multi Ion Profile": the session's graphs, panels and
+// commands. It only assembles panels and command groups; each binds to the
+// session through the one TSessionBinding.
 #include <QMainWindow>
 
 #include "app/KelViewSession.h"
 
 class QLabel;
+class QSplitter;
 
 namespace kel {
 
 class TGraphPanel;
+class TMainCommands;
 class TSessionBinding;
 
 class TFKelView : public QMainWindow {
@@ -22,7 +24,9 @@ public:
 
     TSessionBinding& Binding() const { return *binding_; }
     TGraphPanel& Graphs() const { return *graphs_; }
-    // Opens a profile as the browser does; errors are shown, not thrown.
+    TMainCommands& Commands() const { return *commands_; }
+    // Opens a profile as the browser does; false when it could not be shown
+    // (the reason has been shown).
     bool ShowProfile(const QString& path);
     void AxesClick();
 
@@ -31,12 +35,15 @@ protected:
 
 private:
     void FormCreate();
-    void CreateCommands();
+    void FormDestroy();
+    void OpenProfileClick();
     void StatusChanged();
 
     SettingsStore& store_;
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
+    TMainCommands* commands_;
+    QSplitter* split_;
     QLabel* status_;
 };
 

@@ -1,0 +1,169 @@
+#include "app/qt/MainCommands.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/qt/SessionBinding.h"
+#include "plot/qt/XYGraphBox.h"
+
+namespace kel {
+
+namespace {
+
+constexpr int kToolBarHeight = 52;
+
+QString Plain(const QString& caption) { return QString(caption).remove(QLatin1Char('&')).trimmed(); }
+
+}  // namespace
+
+TMainCommands::TMainCommands(TSessionBinding& binding, QMainWindow& window, TXYGraphBox& graph,
+                             TWindowCommands commands)
+    : QObject(&window), binding_(binding), commands_(std::move(commands)) {
+    MainMenu(window);
+    PopupMenu(graph);
+    ToolBar(window);
+    connect(&binding, &TSessionBinding::ModesChanged, this, &TMainCommands::ModesChanged);
+    ModesChanged();
+}
+
+QAction* TMainCommands::Action(const char* name) const {
+    return parent()->findChild<QAction*>(QLatin1String(name));
+}
+
+QAction* TMainCommands::Make(const char* name, const QString& caption, const QKeySequence& shortcut) {
+    auto* action = new QAction(caption, parent());
+    action->setObjectName(QLatin1String(name));
+    action->setIconText(Plain(caption));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+}
+
+QAction* TMainCommands::Session(const char* name, const QString& caption, void (TKelViewSession::*command)(),
+                                const QKeySequence& shortcut) {
+    QAction* action = Make(name, caption, shortcut);
+    connect(action, &QAction::triggered, this, [this, command] {
+        binding_.Run([command](TKelViewSession& session) { (session.*command)(); });
+        ModesChanged();  // a toggle shows what the session holds, also after a failure
+    });
+    return action;
+}
+
+QAction* TMainCommands::Window(const char* name, const QString& caption, const std::function<void()>& command,
+                               const QKeySequence& shortcut) {
+    QAction* action = Make(name, caption, shortcut);
+    action->setEnabled(static_cast<bool>(command));
+    if (command) connect(action, &QAction::triggered, this, [command] { command(); });
+    return action;
+}
+
+void TMainCommands::MainMenu(QMainWindow& window) {
+    QMenuBar* bar = window.menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    file->addAction(Window("Open1", QStringLiteral("&Open profile ..."), commands_.OpenProfile, QKeySequence::Open));
+    file->addSeparator();
+    file->addAction(Window("Print1", QStringLiteral("&Print"), commands_.Print));
+    file->addSeparator();
+    file->addAction(Window("Exit1", QStringLiteral("E&xit"), [&window] { window.close(); }));
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->addAction(Session("SelectAll1", QStringLiteral("Select &All"), &TKelViewSession::SelectAllClick,
+                            QKeySequence(Qt::CTRL | Qt::Key_A)));
+    edit->addAction(Window("Copy1", QStringLiteral("&Copy"), commands_.CopyPicture, QKeySequence(Qt::CTRL | Qt::Key_Insert)));
+    edit->addSeparator();
+    edit->addAction(Window("Options1", QStringLiteral("Options"), commands_.Options));
+
+    QMenu* plot = bar->addMenu(QStringLiteral("&Plot"));
+    plot->setObjectName(QStringLiteral("Plot1"));
+    plot->addAction(Session("ShowAll1", QStringLiteral("Show A&ll"), &TKelViewSession::ShowAllClick,
+                            QKeySequence(Qt::SHIFT | Qt::Key_Return)));
+    QAction* logPlot = Session("Logplot1", QStringLiteral("&Log plot"), &TKelViewSession::LogplotCtrlEnter1Click);
+    logPlot->setCheckable(true);
+    logPlot->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    plot->addAction(logPlot);
+    plot->addAction(Window("SetAxes1", QStringLiteral("Set A&xes"), commands_.Axes, QKeySequence(Qt::Key_F2)));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->addAction(Window("About1", QStringLiteral("About"), commands_.About));
+}
+
+void TMainCommands::PopupMenu(TXYGraphBox& graph) {
+    graphMenu_ = new QMenu(&graph);
+    graphMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    // Shift+Enter belongs to the main menu's "Show A&ll" and Ctrl+A to its
+    // "Select &All"; the pop-up shows its keys as text so that no key has two
+    // commands. Enter is "Show &all" while the graph has the focus.
+    graphMenu_->addAction(Session("Expand1", QStringLiteral("&Expand"), &TKelViewSession::ExpandClick));
+    graphMenu_->addAction(Session("ShowAll2", QStringLiteral("Show &all\tEnter"), &TKelViewSession::ShowAllClick));
+    graphMenu_->addAction(Window("SetScales1", QStringLiteral("&Set scales ...\tF7"), commands_.Axes));
+    graphMenu_->addAction(Session("SelectAll2", QStringLiteral("&Select all \tCtrl+A"), &TKelViewSession::SelectAllClick));
+    graph.SetPopupMenu(graphMenu_);
+
+    QAction* enter = Session("ShowAllEnter", QStringLiteral("Show all"), &TKelViewSession::ShowAllClick);
+    enter->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    enter->setShortcutContext(Qt::WidgetShortcut);
+    graph.addAction(enter);
+    QAction* scales = Window("SetScalesF7", QStringLiteral("Set scales"), commands_.Axes, QKeySequence(Qt::Key_F7));
+    graph.window()->addAction(scales);
+}
+
+void TMainCommands::ToolBar(QMainWindow& window) {
+    QToolBar* bar = window.addToolBar(QStringLiteral("Tools"));
+    bar->setObjectName(QStringLiteral("Panel1"));
+    bar->setMovable(false);
+    bar->setFixedHeight(kToolBarHeight);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto toggle = [](QAction* action, const QString& hint = {}) {
+        action->setCheckable(true);
+        if (!hint.isEmpty()) action->setToolTip(hint);
+        return action;
+    };
+    // The buttons carry their commands' names, for UI automation.
+    const auto name = [bar] {
+        for (QAction* action : bar->actions())
+            if (QWidget* button = bar->widgetForAction(action)) {
+                button->setObjectName(action->objectName());
+                button->setAccessibleName(action->iconText());
+            }
+    };
+    bar->addAction(toggle(Session("btnExpand", QStringLiteral("Expand"), &TKelViewSession::btnExpandClick)));
+    bar->addAction(Session("btRescale", QStringLiteral("Rescale"), &TKelViewSession::ShowAllClick));
+    bar->addAction(Session("btSelectAll", QStringLiteral("Select all"), &TKelViewSession::SelectAllClick));
+    bar->addAction(toggle(Session("btnLog", QStringLiteral("Log / Linear"), &TKelViewSession::LogplotCtrlEnter1Click)));
+    bar->addAction(Window("btAxes", QStringLiteral("Set Axes"), commands_.Axes));
+    bar->addSeparator();
+    bar->addAction(toggle(Session("btnApplyDeMr", QStringLiteral("correct"), &TKelViewSession::btnApplyDeMrClick),
+                          QStringLiteral("apply Df correction")));
+    bar->addAction(toggle(Session("BtnPpb", QStringLiteral("ppb"), &TKelViewSession::BtnPpbClick),
+                          QStringLiteral("Show ppb in the graph")));
+    bar->addAction(toggle(Session("btnIR", QStringLiteral("D/H"), &TKelViewSession::btnIRClick),
+                          QStringLiteral("Isotope Ratio analysis")));
+    bar->addAction(toggle(Session("sbInfo", QStringLiteral("(int.res)"), &TKelViewSession::sbInfoClick),
+                          QStringLiteral("intermediate results")));
+    bar->addSeparator();
+    bar->addAction(Window("btCopy", QStringLiteral("Copy picture"), commands_.CopyPicture));
+    bar->addAction(Window("btPrint", QStringLiteral("Print"), commands_.Print));
+    bar->addAction(Window("btBrowse", QStringLiteral("Browse Profiles"), commands_.OpenProfile));
+    name();
+}
+
+void TMainCommands::ModesChanged() {
+    const TKelViewSession& session = binding_.Session();
+    const auto check = [this](const char* name, bool down) {
+        if (QAction* action = Action(name)) action->setChecked(down);
+    };
+    check("btnExpand", session.ExpandDown());
+    check("btnLog", session.LogButtonDown());
+    check("Logplot1", session.LogPlotTicked());
+    check("btnApplyDeMr", session.CorrectDown());
+    check("BtnPpb", session.PpbDown());
+    check("btnIR", session.IsotopeDown());
+    check("sbInfo", session.ModeDown() == TModeButton::IntermediateResults);
+}
+
+}  // namespace kel

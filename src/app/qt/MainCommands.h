@@ -1,0 +1,55 @@
+#pragma once
+// The main window's command table: the main menu, the graph's pop-up menu
+// and the tool bar, with their captions, accelerators and shortcuts. Toggles
+// show what the session holds after every command.
+#include <QKeySequence>
+#include <QObject>
+#include <functional>
+
+#include "app/KelViewSession.h"
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+
+namespace kel {
+
+class TSessionBinding;
+class TXYGraphBox;
+
+class TMainCommands : public QObject {
+    Q_OBJECT
+public:
+    // Commands that leave the session: the window's own dialogs and outputs.
+    struct TWindowCommands {
+        std::function<void()> OpenProfile;   // "&Open profile ...", "Browse Profiles"
+        std::function<void()> Axes;          // "Set Axes"
+        std::function<void()> CopyPicture;   // "Copy picture"
+        std::function<void()> Print;         // "Print"
+        std::function<void()> Options;       // "Options"
+        std::function<void()> About;         // "About"
+    };
+
+    TMainCommands(TSessionBinding& binding, QMainWindow& window, TXYGraphBox& graph, TWindowCommands commands);
+
+    QAction* Action(const char* name) const;
+    QMenu* GraphMenu() const { return graphMenu_; }
+
+private:
+    QAction* Make(const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    QAction* Session(const char* name, const QString& caption, void (TKelViewSession::*command)(),
+                     const QKeySequence& shortcut = {});
+    QAction* Window(const char* name, const QString& caption, const std::function<void()>& command,
+                    const QKeySequence& shortcut = {});
+    void MainMenu(QMainWindow& window);
+    void PopupMenu(TXYGraphBox& graph);
+    void ToolBar(QMainWindow& window);
+    void ModesChanged();
+
+    TSessionBinding& binding_;
+    TWindowCommands commands_;
+    QMenu* graphMenu_ = nullptr;
+};
+
+}  // namespace kel

@@ -1,0 +1,127 @@
+#include "app/qt/TopPanel.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/qt/FieldBinding.h"
+#include "app/qt/SessionBinding.h"
+#include "plot/qt/WidgetNames.h"
+
+namespace kel {
+
+namespace {
+
+QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+TTopPanel::TTopPanel(TSessionBinding& binding, QWidget* parent, QWidget* middle) : QWidget(parent), binding_(binding) {
+    auto* fields = new TFieldBinder(binding, this);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Texts(), 3);
+    if (middle) layout->addWidget(middle, 0);
+    layout->addWidget(Logging(*fields), 0);
+    connect(&binding, &TSessionBinding::TextsChanged, this, &TTopPanel::TextsChanged);
+    connect(&binding, &TSessionBinding::ModesChanged, this, &TTopPanel::ModesChanged);
+    TextsChanged();
+    ModesChanged();
+}
+
+QLineEdit* TTopPanel::TextField(const char* name, const QString& label) {
+    auto* field = new QLineEdit(this);
+    Name(field, name, label);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("breath-01.kel__")));
+    // Leaving a text field hands all four to the profile.
+    connect(field, &QLineEdit::editingFinished, this, &TTopPanel::UpdateComments);
+    return field;
+}
+
+QWidget* TTopPanel::Texts() {
+    auto* box = new QGroupBox(QStringLiteral("Profile"), this);
+    box->setObjectName(QStringLiteral("pnTexts"));
+    auto* grid = new QGridLayout(box);
+    const auto add = [&](QLineEdit*& field, const char* name, const QString& label, int row, int column) {
+        field = TextField(name, QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+        field->setParent(box);
+        auto* caption = new QLabel(label, box);
+        caption->setBuddy(field);
+        grid->addWidget(caption, row, 2 * column, Qt::AlignRight);
+        grid->addWidget(field, row, 2 * column + 1);
+    };
+    add(edFileName_, "edFileName", QStringLiteral("File n&ame:"), 0, 0);
+    add(edIon_, "edIon", QStringLiteral("I&on:"), 1, 0);
+    add(edSample_, "edSample", QStringLiteral("Sam&ple:"), 0, 1);
+    add(edComment_, "edComment", QStringLiteral("Comme&nt:"), 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 2);
+    return box;
+}
+
+QWidget* TTopPanel::Logging(TFieldBinder& fields) {
+    auto* box = new QGroupBox(QStringLiteral("Results log"), this);
+    box->setObjectName(QStringLiteral("pnLogging"));
+    auto* grid = new QGridLayout(box);
+    const auto button = [&](const char* name, const QString& caption, int row, int column,
+                            void (TKelViewSession::*command)()) {
+        auto* b = new QPushButton(caption, box);
+        Name(b, name, QString(caption).remove(QLatin1Char('&')));
+        grid->addWidget(b, row, column);
+        connect(b, &QPushButton::clicked, this, [this, command] { binding_.Run([command](TKelViewSession& s) { (s.*command)(); }); });
+        return b;
+    };
+    button("btLogResults", QStringLiteral("&Log results"), 0, 0, &TKelViewSession::btLogResultsClick);
+    sbKeepLog_ = new QToolButton(box);
+    sbKeepLog_->setText(QStringLiteral("<"));
+    sbKeepLog_->setCheckable(true);
+    sbKeepLog_->setToolTip(QStringLiteral("Log every new result while down"));
+    Name(sbKeepLog_, "sbKeepLog", QStringLiteral("Keep logging"));
+    grid->addWidget(sbKeepLog_, 0, 1);
+    connect(sbKeepLog_, &QToolButton::clicked, this, [this] {
+        binding_.Run([](TKelViewSession& s) { s.sbKeepLogClick(); });
+        ModesChanged();
+    });
+    button("btLogProfile", QStringLiteral("Log profile"), 1, 0, &TKelViewSession::btLogProfileClick);
+    button("btPress", QStringLiteral("Log head&space"), 0, 2, &TKelViewSession::btPressClick);
+    fields.Add(*grid, 1, 1, TFieldId::PressLevel, QStringLiteral("Level %:"),
+               QStringLiteral("pressure level of a headspace section, % of the reading's range"));
+    cbT0Start_ = new QCheckBox(QStringLiteral("Time 0 at start"), box);
+    Name(cbT0Start_, "cbT0Start", QStringLiteral("Time 0 at start"));
+    grid->addWidget(cbT0Start_, 0, 3);
+    connect(cbT0Start_, &QCheckBox::clicked, this, [this] {
+        binding_.Run([](TKelViewSession& s) { s.cbT0StartClick(); });
+        ModesChanged();
+    });
+    return box;
+}
+
+void TTopPanel::UpdateComments() {
+    const TProfileTexts texts{edFileName_->text().toStdString(), edIon_->text().toStdString(),
+                              edSample_->text().toStdString(), edComment_->text().toStdString()};
+    binding_.Run([&texts](TKelViewSession& s) { s.UpdateComments(texts); });
+}
+
+void TTopPanel::TextsChanged() {
+    const TProfileTexts& texts = binding_.Session().Texts();
+    const auto show = [](QLineEdit* field, const std::string& text) {
+        if (field->text() != FromStd(text)) field->setText(FromStd(text));
+    };
+    show(edFileName_, texts.FileName);
+    show(edIon_, texts.Ion);
+    show(edSample_, texts.Sample);
+    show(edComment_, texts.Comment);
+}
+
+void TTopPanel::ModesChanged() {
+    const TKelViewSession& session = binding_.Session();
+    sbKeepLog_->setChecked(session.KeepLogDown());
+    cbT0Start_->setChecked(session.T0AtStart());
+}
+
+}  // namespace kel

@@ -1,0 +1,40 @@
+#pragma once
+// The panel above the graph with the profile's four texts and the logging
+// commands: "&Log results" with its keep-log toggle "<", "Log profile",
+// "Log head&space" with its level, and "Time 0 at start".
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+class QToolButton;
+
+namespace kel {
+
+class TFieldBinder;
+class TSessionBinding;
+
+class TTopPanel : public QWidget {
+    Q_OBJECT
+public:
+    // The texts on the left, the logging commands on the right and middle,
+    // when given, between them.
+    TTopPanel(TSessionBinding& binding, QWidget* parent = nullptr, QWidget* middle = nullptr);
+
+private:
+    QWidget* Texts();
+    QWidget* Logging(TFieldBinder& fields);
+    QLineEdit* TextField(const char* name, const QString& label);
+    void UpdateComments();
+    void TextsChanged();
+    void ModesChanged();
+
+    TSessionBinding& binding_;
+    QLineEdit* edFileName_;
+    QLineEdit* edIon_;
+    QLineEdit* edSample_;
+    QLineEdit* edComment_;
+    QToolButton* sbKeepLog_;
+    QCheckBox* cbT0Start_;
+};
+
+}  // namespace kel
