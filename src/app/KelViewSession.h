@@ -220,6 +220,10 @@ private:
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();
     void PlaceInfoLine();
+    // The curves' time axis from the first to the last point, in seconds.
+    std::pair<double, double> TimeRange() const;
+    // Points the time axis is shifted by: jm - njm with "Time 0 at start", else 0.
+    double TimeShiftPoints() const;
     void SetModeDown(TModeButton button);
     void SetExpand(bool down);
     void SetStatusText(std::string text);

@@ -29,8 +29,11 @@ TXYGraph& TKelViewSession::DrawingGraph(int box) {
 
 void TKelViewSession::ShowAllClick() {
     SetExpand(false);
-    graph1_.Setxmin(0);
-    graph1_.Setxmax(totalTime_);
+    // The curves' own range: with "Time 0 at start" it is shifted, and 0 to
+    // TotalTime would cut part of them off.
+    const auto [x0, x1] = TimeRange();
+    graph1_.Setxmin(x0);
+    graph1_.Setxmax(x1);
     RescaleY();
 }
 
@@ -50,10 +53,12 @@ void TKelViewSession::btnExpandClick() {
 
 void TKelViewSession::SelectAllClick() {
     SetExpand(false);
-    graph1_.Setxmin(0);
-    graph1_.Setxmax(totalTime_);
-    if (selection_ != std::array<double, 2>{0, totalTime_}) Mark(chSelection);
-    selection_ = {0, totalTime_};
+    // Exactly the stored points, also on the shifted axis of "Time 0 at start".
+    const auto [x0, x1] = TimeRange();
+    graph1_.Setxmin(x0);
+    graph1_.Setxmax(x1);
+    if (selection_ != std::array<double, 2>{x0, x1}) Mark(chSelection);
+    selection_ = {x0, x1};
     RescaleY();
 }
 

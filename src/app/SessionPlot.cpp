@@ -59,24 +59,23 @@ void TKelViewSession::RescaleY() {
 }
 
 std::pair<int, int> TKelViewSession::SelectionToWindow(double pointTime) const {
-    double a = selection_[0], b = selection_[1];
-    if (a > b) std::swap(a, b);
-    if (a < 0) a = 0;
-    if (pointTime == 0) return {0, 0};
-    double shift = t0AtStart_ ? static_cast<double>(profile_.jm - profile_.njm) : 0.0;
-    return {static_cast<int>(RoundHalfEvenToInt(a / pointTime - shift)),
-            static_cast<int>(RoundHalfEvenToInt(b / pointTime - shift))};
+    return TimeWindowOfSelection(selection_[0], selection_[1], pointTime, TimeShiftPoints());
+}
+
+double TKelViewSession::TimeShiftPoints() const {
+    return t0AtStart_ ? static_cast<double>(profile_.jm - profile_.njm) : 0.0;
+}
+
+std::pair<double, double> TKelViewSession::TimeRange() const {
+    const int njm = profile_.njm;
+    if (!t0AtStart_) return {0.0, (njm - 1) * pointTime_};
+    return {(profile_.jm - njm) * pointTime_, (profile_.jm - 1) * pointTime_};
 }
 
 void TKelViewSession::SetTimeAxis(int index) {
-    int njm = profile_.njm;
-    double x0 = 0, x1 = (njm - 1) * pointTime_;
-    if (t0AtStart_) {
-        x0 = (profile_.jm - njm) * pointTime_;
-        x1 = (profile_.jm - 1) * pointTime_;
-    }
+    const auto [x0, x1] = TimeRange();
     Mark(chPlot);
-    graph1_.SetCurveX(index, njm, x0, x1);
+    graph1_.SetCurveX(index, profile_.njm, x0, x1);
 }
 
 void TKelViewSession::AddLegendLine(int line, const std::string& text, TColor color) {

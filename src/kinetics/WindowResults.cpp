@@ -7,6 +7,7 @@
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
+#include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
@@ -16,6 +17,16 @@
 #include "plot/CurveColors.h"
 
 namespace kel {
+
+std::pair<int, int> TimeWindowOfSelection(double s0, double s1, double pointTime, double shiftPoints) {
+    if (s0 > s1) std::swap(s0, s1);
+    if (pointTime == 0) return {0, 0};
+    // The start is held at the first point after the shift: on the shifted
+    // axis of "Time 0 at start" the first points lie at negative times.
+    const long long start = RoundHalfEvenToInt(s0 / pointTime - shiftPoints);
+    const long long end = RoundHalfEvenToInt(s1 / pointTime - shiftPoints);
+    return {static_cast<int>(std::max(0LL, start)), static_cast<int>(end)};
+}
 
 namespace {
 

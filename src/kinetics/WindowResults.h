@@ -3,6 +3,7 @@
 // points selected on the plot, as coloured text lines for the main graph, the
 // intermediate-results text of the ppb mode and the isotope-ratio sums.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kinetics/Corrections.h"
@@ -11,6 +12,13 @@
 #include "profile/Kel.h"
 
 namespace kel {
+
+// The window [start, end] of chronological points that a selection of the
+// time axis from s0 to s1 seconds (either order) covers, with pointTime
+// seconds per point and the axis shifted by shiftPoints points ("Time 0 at
+// start"); a start before the first point is the first point; (0, 0) when
+// pointTime is 0.
+std::pair<int, int> TimeWindowOfSelection(double s0, double s1, double pointTime, double shiftPoints);
 
 // Which curves the plot shows; "D/H" wins over "ppb".
 enum class TPlotMode { Rate, Ppb, Isotope };

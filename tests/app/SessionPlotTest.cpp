@@ -101,6 +101,22 @@ TEST_F(SessionPlot, TimeAxisAndWindowsWithAndWithoutTimeZeroAtStart) {
     EXPECT_EQ(session.SelectionToWindow(0), (std::pair<int, int>{0, 0}));
 }
 
+TEST_F(SessionPlot, TimeZeroAtStartShowsAndSelectsExactlyTheStoredPoints) {
+    TKel profile = test::ConstantProfile(2);
+    profile.jm = 20;  // the first points lie at negative times on the shifted axis
+    Open(profile);
+    session.cbT0StartClick();
+    const double t = session.PointTime();
+    session.SelectAllClick();
+    EXPECT_DOUBLE_EQ(session.Graph1().xmin(), (20 - 201) * t);
+    EXPECT_DOUBLE_EQ(session.Graph1().xmax(), 19 * t);
+    EXPECT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{0, 200}));
+    session.ExpandClick();
+    session.ShowAllClick();
+    EXPECT_DOUBLE_EQ(session.Graph1().xmin(), (20 - 201) * t);
+    EXPECT_DOUBLE_EQ(session.Graph1().xmax(), 19 * t);
+}
+
 TEST_F(SessionPlot, RebuildKeepsZoomButNotBeyondTheProfile) {
     Open(test::ConstantProfile(2, 300));
     TAxesState axes = AxesOf(session.Graph1());
