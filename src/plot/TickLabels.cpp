@@ -41,8 +41,10 @@ std::string FormatTickLabel(double v, double s) {
     int d = 0;
     if (s > 0 && s < 1) d = static_cast<int>(0.99 - Log10(s));
     if (IntegerDigits(std::fabs(v)) > d + 4) return ShortScientific(v, d + 3);
-    bool negative = std::signbit(v) && v != 0;
-    return (negative ? "-" : "") + RoundedPrintf(std::fabs(v), d, 'f');
+    std::string label = RoundedPrintf(std::fabs(v), d, 'f');
+    // insert, not "-" + label: g++ 12 -O3 misreads that copy as overlapping.
+    if (std::signbit(v) && v != 0) label.insert(label.begin(), '-');
+    return label;
 }
 
 std::string FormatPowerLabel(double v) {
