@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds if needed, then writes a PNG of each window and dialog, showing the
-# demo profile, into build/screenshots/. Under Xvfb when there is no display
-# and xvfb-run is installed (real window-system fonts and styles), otherwise
-# on Qt's offscreen platform.
+# Writes a PNG of each window and dialog, in count-rate, ppb and D/H modes,
+# showing a profile. Usage: tools/screenshot.sh [OUTDIR [PROFILE]]; by default
+# build/screenshots and demo/breath-01.kel. Builds what it needs first. Under
+# Xvfb when there is no display and xvfb-run is installed (the window system's
+# own fonts and styles), otherwise on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -x build/bin/kel-screenshots ] || bash tools/build.sh build
-out=build/screenshots
+out=${1:-build/screenshots}
+profile=${2:-demo/breath-01.kel}
+[ -x build/bin/kel-screenshots ] || BUILD_TARGETS=kel-screenshots bash tools/build.sh build
 rm -rf "$out"
-shots=(build/bin/kel-screenshots "$out" demo/breath-01.kel demo/demo-kinetics.txt)
-if [ -n "${DISPLAY:-}" ]; then
+shots=(build/bin/kel-screenshots "$out" "$profile" demo/demo-kinetics.txt)
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "${shots[@]}"
 elif command -v xvfb-run >/dev/null; then
   xvfb-run -a -s "-screen 0 1600x1000x24" "${shots[@]}"

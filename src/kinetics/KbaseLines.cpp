@@ -30,7 +30,11 @@ std::string PrecursorText(const TKrecord& c, std::size_t i, int width, int decim
     std::string text = FormatFixed(c.PrecursorMass[i], width, decimals) + "   " + " " +
                        ExponentText(c.RateCoefficient[i]) + "   " + " " + ShortDecimalText(c.PrecursorWeight[i]) +
                        "   ";
-    if (showFactor) text += " " + ShortDecimalText(c.PrecursorFactor[i]);
+    if (showFactor) {
+        // Appended in two steps: " " + text makes g++ 12 -O3 warn of overlapping copies.
+        text += ' ';
+        text += ShortDecimalText(c.PrecursorFactor[i]);
+    }
     return text;
 }
 

@@ -19,7 +19,10 @@ TNiceStep NiceStep(double x) {
     std::string text = RoundedPrintf(x, 1, 'e');
     int d = text[0] - '0';
     int digit = d <= 1 ? 1 : d <= 3 ? 2 : 5;
-    std::string stepText = std::to_string(digit) + text.substr(text.find('e'));
+    // The exponent part replaced in place: to_string(digit) + substr(...)
+    // makes g++ 12 -O3 warn of overlapping copies.
+    std::string stepText = text.substr(text.find('e'));
+    stepText.insert(stepText.begin(), static_cast<char>('0' + digit));
     // strtod, not stod: a subnormal step is still a step, not an error.
     return {std::strtod(stepText.c_str(), nullptr), digit};
 }
