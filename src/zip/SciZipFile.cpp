@@ -459,10 +459,14 @@ void TZipFile::CheckIndex(int i) const {
     if (i < 0 || i >= Count() || static_cast<std::size_t>(i) >= CentralDirectory.size()) throw EZipIndexError();
 }
 
-std::string TZipFile::Uncompressed(int i) const {
+EZipMemberTooLarge::EZipMemberTooLarge(const std::string& member, std::size_t largest)
+    : EZipFileError("the member " + Quoted(member) + " inflates past " + MebibyteText(largest)) {}
+
+std::string TZipFile::Uncompressed(int i, std::size_t largest) const {
     CheckIndex(i);
     const TLocalFile& f = Files[static_cast<std::size_t>(i)];
     if (f.Flags & kFlagEncrypted) Unsupported("member " + Quoted(f.FileName) + " is encrypted");
+    if (f.UncompressedSize > largest) throw EZipMemberTooLarge(f.FileName, largest);
     std::string data;
     if (f.Method == kMethodDeflated) {
         data = Inflate(f);

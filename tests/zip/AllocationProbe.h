@@ -1,13 +1,17 @@
 #pragma once
-// Records the largest single allocation a piece of code asks for, so tests
-// can prove that a claimed size is not believed before the data proves it.
+// Records what a piece of code asks of operator new: the largest single
+// allocation, so tests can prove that a claimed size is not believed before
+// the data proves it, and the peak of the bytes held at once.
 #include <cstddef>
 
 namespace kel::test {
 
-// Starts recording from zero.
+// Starts recording from zero (the peak from the bytes held now).
 void ResetLargestAllocation();
 // The largest size passed to operator new since the last reset.
 std::size_t LargestAllocation();
+// The most bytes held through operator new at once since the last reset,
+// beyond those held at the reset.
+std::size_t PeakHeldBytes();
 
 }  // namespace kel::test
