@@ -11,6 +11,7 @@ std::atomic<std::size_t> largest{0};
 std::atomic<std::size_t> held{0};
 std::atomic<std::size_t> base{0};
 std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> limit{0};
 
 void RaiseTo(std::atomic<std::size_t>& record, std::size_t value) {
     std::size_t seen = record.load();
@@ -27,11 +28,13 @@ void ResetLargestAllocation() {
 }
 std::size_t LargestAllocation() { return largest; }
 std::size_t PeakHeldBytes() { return peak - base; }
+void LimitHeldBytes(std::size_t bytes) { limit = bytes; }
 }  // namespace kel::test
 
 // Replaces the global allocation functions of this test program only.
 void* operator new(std::size_t size) {
     RaiseTo(largest, size);
+    if (limit != 0 && held + size > base + limit) throw std::bad_alloc();
     if (void* p = std::malloc(size ? size : 1)) {
         RaiseTo(peak, held += ::malloc_usable_size(p));
         return p;

@@ -13,5 +13,8 @@ std::size_t LargestAllocation();
 // The most bytes held through operator new at once since the last reset,
 // beyond those held at the reset.
 std::size_t PeakHeldBytes();
+// From now on operator new refuses (std::bad_alloc) what would hold more
+// than `bytes` beyond those held at the last reset; 0 lifts the limit.
+void LimitHeldBytes(std::size_t bytes);
 
 }  // namespace kel::test

@@ -90,16 +90,19 @@ void WriteLargestProfile(const std::string& path) {
     ASSERT_TRUE(kel.SaveZipped(path));
 }
 
-// The peak of bytes held while loading path, and the error the load raised.
-std::pair<std::size_t, std::string> Load(const std::string& path) {
+// The peak of bytes held while loading path, and the error the load raised;
+// with `memory`, the load has no more than that.
+std::pair<std::size_t, std::string> Load(const std::string& path, std::size_t memory = 0) {
     TKel kel;
     std::string error;
     test::ResetLargestAllocation();
+    test::LimitHeldBytes(memory);
     try {
         kel.LoadFromFile(path);
     } catch (const std::exception& e) {
         error = e.what();
     }
+    test::LimitHeldBytes(0);
     return {test::PeakHeldBytes(), error};
 }
 
@@ -125,6 +128,21 @@ TEST(ProfileBomb, MembersOfGigabytesFailPlainlyWithLessMemoryThanTheLargestProfi
         EXPECT_LT(peak, std::size_t{16} << 20) << bomb.name;
     }
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// A sound profile on a machine short of memory: the message says so, in the
+// archive, in the parser and in a plain file alike.
+TEST(ProfileBomb, RunningOutOfMemoryIsNeverADamagedProfile) {
+    test::ScratchDir dir;
+    std::string zipped = dir.File("largest.kel");
+    WriteLargestProfile(zipped);
+    TKel kel;
+    kel.LoadFromFile(zipped);
+    std::string plain = dir.File("plain.kel");
+    test::WriteFileForTest(plain, kel.BuildXml());
+    for (const std::string& path : {zipped, plain})
+        for (std::size_t memory : {std::size_t{1} << 20, std::size_t{40} << 20})
+            EXPECT_EQ(Load(path, memory).second, "Not enough memory to read \"" + path + "\"") << memory;
 }
 
 }  // namespace
