@@ -133,9 +133,10 @@ void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBat
     } catch (const EFileWriteError&) {
         throw;  // nothing more is written: what was not yet whole stays as it was
     } catch (...) {
-        // A profile that cannot be converted ends the batch there; the
-        // profiles before it keep their lines in the collected file, as
-        // deleting it and appending to it would have left them.
+        // A profile that cannot be opened or computed ends the batch there;
+        // the lines collected so far are put in place, as deleting the file
+        // and appending to it would have left them. With none, the old
+        // file stays.
         if (collected) allFiles.Commit();
         throw;
     }
