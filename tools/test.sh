@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build,
-# then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# then, when clang is there, every fuzz target for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -9,3 +10,21 @@ bash tools/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
 bash tools/build.sh build-asan -DKELVIEW_SANITIZE=ON -DKELVIEW_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
+
+# Each fuzz target from its seeds in fuzz/corpus/; what it learns stays in
+# build-fuzz/corpus/, and a finding stops the run and leaves its reproducer
+# in build-fuzz/findings/.
+if command -v clang++ >/dev/null; then
+  cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKELVIEW_FUZZ=ON \
+    -DKELVIEW_TESTS=OFF >/dev/null
+  targets=$(basename -s .cpp fuzz/fuzz_*.cpp)
+  # shellcheck disable=SC2086
+  cmake --build build-fuzz -j"$(nproc)" --target $targets
+  mkdir -p build-fuzz/findings
+  for target in $targets; do
+    seeds=fuzz/corpus/${target#fuzz_}
+    mkdir -p "build-fuzz/corpus/${target#fuzz_}"
+    "build-fuzz/bin/$target" -max_total_time=30 -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
+      "build-fuzz/corpus/${target#fuzz_}" "$seeds"
+  done
+fi

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <exception>
 #include <cctype>
 #include <filesystem>
 #include <string_view>
@@ -11,7 +12,7 @@
 #include <utility>
 
 #include "app/KelViewSession.h"
-#include "common/AppendFile.h"
+#include "common/SafeFile.h"
 #include "common/Messages.h"
 #include "reporting/ResultLog.h"
 
@@ -105,28 +106,41 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
     }
 }
 
-bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
-    std::error_code ec;
-    fs::remove(kAllFilesPpbName, ec);
-    bool allWritten = true;
-    int count = static_cast<int>(listing.Entries.size());
-    for (int i = 0; i < count; ++i) {
-        listing.Selected = i;
-        const TListEntry& entry = listing.Entries[static_cast<std::size_t>(i)];
-        if (progress) progress(i, count, entry.StoredName);
-        session.ReleasePpb();
-        session.ShowProfile(entry.StoredName);
-        allWritten = session.Profile().WriteCsv(entry.Text + ".csv") && allWritten;
-        session.PressPpb();
-        // The same lines go to the profile's file, started afresh, and to
-        // the collected one.
-        std::exception_ptr failure;
-        std::string lines = BatchLines(session.LogContext(), failure);
-        allWritten = RewriteFile(entry.Text + "Ppb.csv", lines) && allWritten;
-        if (failure) std::rethrow_exception(failure);
-        allWritten = AppendLines(kAllFilesPpbName, lines) && allWritten;
+void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
+    // The collected lines grow aside: the old "AllFilesPpb.csv" stays until
+    // its replacement holds what the batch promises.
+    TReplacementFile allFiles(kAllFilesPpbName);
+    bool collected = false;
+    try {
+        int count = static_cast<int>(listing.Entries.size());
+        for (int i = 0; i < count; ++i) {
+            listing.Selected = i;
+            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(i)];
+            if (progress) progress(i, count, entry.StoredName);
+            session.ReleasePpb();
+            session.ShowProfile(entry.StoredName);
+            PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet());
+            session.PressPpb();
+            // The same lines go to the profile's file, written whole, and to
+            // the collected one.
+            std::exception_ptr failure;
+            std::string lines = BatchLines(session.LogContext(), failure);
+            PutFileInPlace(entry.Text + "Ppb.csv", lines);
+            allFiles.Append(lines);
+            collected = true;
+            if (failure) std::rethrow_exception(failure);
+        }
+    } catch (const EFileWriteError&) {
+        throw;  // nothing more is written: what was not yet whole stays as it was
+    } catch (...) {
+        // A profile that cannot be opened or computed ends the batch there;
+        // the lines collected so far are put in place, as deleting the file
+        // and appending to it would have left them. With none, the old
+        // file stays.
+        if (collected) allFiles.Commit();
+        throw;
     }
-    return allWritten;
+    allFiles.Commit();
 }
 
 }  // namespace kel

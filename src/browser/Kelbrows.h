@@ -40,11 +40,14 @@ public:
 using TBatchProgress = std::function<void(int index, int count, const std::string& name)>;
 
 // Converts every listed profile, newest first, in the current folder: its
-// worksheet (<name>.csv), its ppb lines (<name>Ppb.csv, written afresh) and
-// the lines of all profiles ("AllFilesPpb.csv", started afresh). An error
-// opening a profile ends the batch there and reaches the caller; outputs
-// written so far stay. Returns false when an output could not be written.
-bool BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
+// worksheet (<name>.csv), its ppb lines (<name>Ppb.csv) and the lines of all
+// profiles ("AllFilesPpb.csv"), each written aside and put in place whole.
+// An error opening or computing a profile ends the batch there and reaches
+// the caller; the outputs of the profiles before it stay, and so does the old
+// "AllFilesPpb.csv" when no profile was converted. The first output that
+// cannot be written ends the batch with EFileWriteError naming it and the
+// system's reason; every output not yet put in place keeps what it held.
+void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
 
 // The batch's file of all profiles' ppb lines.
 inline constexpr const char* kAllFilesPpbName = "AllFilesPpb.csv";

@@ -43,10 +43,9 @@ int RunBatch(const TParsedArgs& args) {
         currentName = name;
         display.Starting(index, total, name);
     };
-    bool written = false;
     CliMessages().SetStopAtFailure(true);
     try {
-        written = BatchConvert(listing, cli.Session, progress);
+        BatchConvert(listing, cli.Session, progress);
         CliMessages().SetStopAtFailure(false);
     } catch (const std::exception& e) {
         CliMessages().SetStopAtFailure(false);
@@ -55,7 +54,6 @@ int RunBatch(const TParsedArgs& args) {
         throw EFailure("");
     }
     display.Finished(count, count);
-    if (!written) throw EFailure("some outputs in \"" + folder + "\" could not be written");
     std::cout << "converted " << count << " profiles; worksheets, ppb files and " << kAllFilesPpbName << " are in "
               << shownFolder << '\n';
     return 0;

@@ -1,6 +1,5 @@
 #pragma once
-// Appending whole lines to a log without ever losing what it held, and
-// starting a file of lines afresh.
+// Appending whole lines to a log without ever losing what it held.
 #include <string>
 #include <string_view>
 
@@ -16,12 +15,5 @@ enum class TAppendResult {
 // failure (permissions, a lock, a folder in the way) leaves an existing file
 // untouched: it is never truncated or recreated.
 TAppendResult AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
-
-// Leaves path holding exactly bytes, as deleting it and then appending them
-// would: no bytes, no file. A regular file of one name is emptied and written
-// in place, sparing the file system a new file; links and anything else are
-// deleted first. A write cut short leaves the file empty; false reports it
-// (the reason is in `error`).
-bool RewriteFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace kel

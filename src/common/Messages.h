@@ -29,6 +29,12 @@ MessageSink* SetMessageSink(MessageSink* sink);
 // the caption "Debug Error" instead.
 void DebugMessage(std::string_view text);
 
+// The "Debug" box of a file operation: text, then the file's name (without
+// its folder) and the system's reason, as "write error: multilog.csv: No
+// space left on device" or "Open Error! a.kel: Permission denied"; text
+// alone when that would not fit the box.
+void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason);
+
 // A plain message box with the program's caption.
 void ShowMessage(std::string_view text);
 

@@ -1,17 +1,74 @@
 #pragma once
-// Writing files so that a failure never costs the user the file they had.
+// Writing files so that a failure never costs the user the file they had,
+// and reading files no larger than their reader can use.
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
+#include "common/Errors.h"
+
 namespace kel {
 
+// A file that could not be written: "Cannot write file "path": reason".
+class EFileWriteError : public EFileError {
+public:
+    EFileWriteError(const std::string& path, std::string reason);
+    // The system's reason alone.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
+};
+
+// A file composed aside, under a temporary name in its target's folder, and
+// put in place whole: until Commit the target keeps what it held, and a
+// replacement that is never committed is removed with the object.
+class TReplacementFile {
+public:
+    // Starts the replacement of `path`; raises EFileWriteError when its
+    // folder takes no new file.
+    explicit TReplacementFile(std::string path);
+    ~TReplacementFile();
+    TReplacementFile(const TReplacementFile&) = delete;
+    TReplacementFile& operator=(const TReplacementFile&) = delete;
+
+    // Adds bytes to the replacement; raises EFileWriteError.
+    void Append(std::string_view bytes);
+    // Puts the replacement in place of the target; raises EFileWriteError,
+    // and the target then keeps what it held.
+    void Commit();
+    // The file this replaces.
+    const std::string& Path() const { return path_; }
+
+private:
+    [[noreturn]] void Fail(int error);
+
+    std::string path_;
+    std::string temporary_;
+    int fd_ = -1;
+};
+
 // Writes bytes to a temporary file in path's folder and renames it over path
-// only when everything was written. On failure returns false, leaves no
-// temporary file and leaves an existing file at path untouched; `error`
-// (when given) receives the system's reason.
+// only when everything was written; on failure raises EFileWriteError and
+// leaves no temporary file and an existing file at path untouched.
+void PutFileInPlace(const std::string& path, std::string_view bytes);
+
+// The same, reporting a failure as false instead; `error` (when given)
+// receives the system's reason.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
-// Reads a whole file; raises EFileError with the system's reason on failure.
-std::string ReadWholeFile(const std::string& path);
+// A file larger than its reader's limit: the reader stopped before taking it in.
+class EFileTooLarge : public EFileError {
+public:
+    EFileTooLarge(const std::string& path, std::size_t largest);
+};
+
+// Reads a whole file; raises EFileError with the system's reason on failure
+// and EFileTooLarge, before reading, for a file of more than `largest` bytes.
+std::string ReadWholeFile(const std::string& path, std::size_t largest = std::numeric_limits<std::size_t>::max());
+
+// A size in whole MiB for messages ("32 MiB").
+std::string MebibyteText(std::size_t bytes);
 
 }  // namespace kel

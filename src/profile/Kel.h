@@ -34,6 +34,8 @@ public:
     // Writes the comma-separated worksheet; false (after "Save Error!") when
     // the file could not be written, in which case an existing file stays.
     bool WriteCsv(const std::string& fileName) const;
+    // The comma-separated worksheet as text.
+    std::string BuildWorksheet() const;
 
     // The profile as XML text.
     std::string BuildXml() const;

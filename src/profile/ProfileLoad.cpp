@@ -3,13 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "common/DateTime.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "profile/Kel.h"
 #include "profile/LegacyFormat.h"
@@ -196,7 +199,7 @@ void TKel::LoadFromFile(const std::string& fileName) {
     // for each.
     int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        DebugMessage("Open Error!");
+        DebugFileMessage("Open Error!", fileName, std::strerror(errno));
         return;
     }
     std::uint8_t head[kFirstRead] = {};
@@ -205,24 +208,25 @@ void TKel::LoadFromFile(const std::string& fileName) {
     if (signature == kZipSignature && HeaderOnly && ReadZipDateFromHeader(fd, head, got)) {
         ::close(fd);
     } else if (signature == legacy::kSignature) {
-        if (::lseek(fd, 2, SEEK_SET) != 2) {
-            ::close(fd);
-            DebugMessage("Open Error!");
-            return;
-        }
-        FileHandle file(::fdopen(fd, "rb"), &std::fclose);
+        FileHandle file(::lseek(fd, 2, SEEK_SET) == 2 ? ::fdopen(fd, "rb") : nullptr, &std::fclose);
         if (!file) {
+            int error = errno;
             ::close(fd);
-            DebugMessage("Open Error!");
+            DebugFileMessage("Open Error!", fileName, std::strerror(error));
             return;
         }
         ReadLegacy(*this, file.get(), BaseName(fileName));
     } else {
         ::close(fd);
-        if (signature == kZipSignature)
-            ReadZipFile(fileName);
-        else
-            ReadXmlFile(fileName);
+        try {
+            if (signature == kZipSignature)
+                ReadZipFile(fileName);
+            else
+                ReadXmlFile(fileName);
+        } catch (const std::bad_alloc&) {
+            // The file may be sound; the machine was short of memory.
+            throw EKelError("Not enough memory to read \"" + fileName + "\"");
+        }
     }
     FScan = f6 > 0 ? static_cast<double>(f6) : 500.0;
     UpdateIonMasses();

@@ -6,13 +6,16 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <new>
 #include <optional>
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
 #include "profile/Kel.h"
+#include "profile/ProfileLimits.h"
 #include "xml/SciXML.h"
 #include "zip/SciZipFile.h"
 
@@ -118,9 +121,14 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     // One parser per parse keeps the record copyable; it is cleared when
     // it goes out of scope.
     TSimploXML xml;
+    xml.Limits = {limits::kMostTokens, limits::kMostElements};
     bool parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;
     kel.njm = 0;
+    if (xml.Failure() == TXMLFailure::OutOfMemory) throw std::bad_alloc();
+    if (xml.Failure() == TXMLFailure::TooLarge)
+        throw EKelError("Not a profile: the XML text holds more than the " + std::to_string(limits::kMostElements) +
+                        " elements of the largest profile");
     const TElementDocXML* document = xml.DocumentElement();
     if (!document)
         throw EKelError(parsed ? "Not a profile: the text holds no XML element"
@@ -293,7 +301,13 @@ void TKel::ParseProfileXml(const std::string& text) {
 }
 
 void TKel::ReadXmlFile(const std::string& fileName) {
-    std::string text = ReadWholeFile(fileName);
+    std::string text;
+    try {
+        text = ReadWholeFile(fileName, limits::kLargestText);
+    } catch (const EFileTooLarge&) {
+        throw EKelError("Not a profile: \"" + fileName + "\" holds more than " + MebibyteText(limits::kLargestText) +
+                        ", more than any profile");
+    }
     if (HeaderOnly)
         ReadHeaderTexts(*this, text);
     else
@@ -312,9 +326,22 @@ void TKel::ReadZipFile(const std::string& fileName) {
         ProfileDate = DateOrigin;
         return;
     }
+    // The archive is read whole: a file larger than any zipped profile is
+    // refused before, and its member before it is inflated.
+    std::error_code ec;
+    std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+    if (!ec && size > limits::kLargestZipFile)
+        throw EKelError("Not a profile: \"" + fileName + "\" holds more than " +
+                        MebibyteText(limits::kLargestZipFile) + ", more than any zipped profile");
     TZipFile zip;
     zip.LoadFromFile(fileName);
-    ReadWholeProfile(*this, zip.Uncompressed(0));
+    std::string text;
+    try {
+        text = zip.Uncompressed(0, limits::kLargestText);
+    } catch (const EZipMemberTooLarge& e) {
+        throw EKelError("Not a profile: in \"" + fileName + "\", " + e.what() + ", more than any profile");
+    }
+    ReadWholeProfile(*this, std::move(text));
 }
 
 }  // namespace kel

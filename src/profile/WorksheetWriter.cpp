@@ -23,7 +23,10 @@ void AppendRowLine(std::string& out, const char* label, const Values& values) {
     out += kLineEnd;
 }
 
-std::string BuildWorksheet(const TKel& kel) {
+}  // namespace
+
+std::string TKel::BuildWorksheet() const {
+    const TKel& kel = *this;
     std::string out = "M2," + std::to_string(kel.nim) + "," + std::to_string(kel.njm);
     for (double value : {static_cast<double>(kel.p), static_cast<double>(kel.fc), static_cast<double>(kel.f1),
                          static_cast<double>(kel.Tg), static_cast<double>(kel.Aft), static_cast<double>(kel.lr),
@@ -55,11 +58,10 @@ std::string BuildWorksheet(const TKel& kel) {
     return out;
 }
 
-}  // namespace
-
 bool TKel::WriteCsv(const std::string& fileName) const {
-    if (!ReplaceFileAtomically(fileName, BuildWorksheet(*this))) {
-        DebugMessage("Save Error!");
+    std::string reason;
+    if (!ReplaceFileAtomically(fileName, BuildWorksheet(), &reason)) {
+        DebugFileMessage("Save Error!", fileName, reason);
         return false;
     }
     return true;

@@ -208,9 +208,9 @@ void AppendBatchLine(std::string& out, const TLogContext& c, int point, TCompoun
 }
 
 // Composes header (when pending) and line, then appends both in one write. A
-// failure while composing reaches the user and writes nothing; the header
-// then stays pending for the next line.
-void AppendLine(const TLogContext& context, bool& logHeaderPending, int start, int end) {
+// failure while composing or writing reaches the user, writes nothing and
+// gives false; the header then stays pending for the next line.
+bool AppendLine(const TLogContext& context, bool& logHeaderPending, int start, int end) {
     std::string text;
     bool pending = logHeaderPending || !std::filesystem::exists(context.logPath);
     try {
@@ -219,14 +219,16 @@ void AppendLine(const TLogContext& context, bool& logHeaderPending, int start, i
     } catch (const EKelError& e) {
         logHeaderPending = pending;
         ShowMessage(e.what());
-        return;
+        return false;
     }
-    if (AppendToFile(context.logPath, text) == TAppendResult::Failed) {
+    std::string reason;
+    if (AppendToFile(context.logPath, text, &reason) == TAppendResult::Failed) {
         logHeaderPending = pending;
-        DebugMessage("write error");
-        return;
+        DebugFileMessage("write error", context.logPath, reason);
+        return false;
     }
     logHeaderPending = false;
+    return true;
 }
 
 }  // namespace
@@ -303,7 +305,9 @@ void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
         ShowMessage("No cycle time: the profile has no dwell times");
         return;
     }
-    for (int i = 0; i < context.profile->njm; ++i) AppendLine(context, logHeaderPending, i, i);
+    // The first line that fails ends the run: one message, the lines before it kept.
+    for (int i = 0; i < context.profile->njm; ++i)
+        if (!AppendLine(context, logHeaderPending, i, i)) return;
 }
 
 std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) {
@@ -324,19 +328,6 @@ std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) 
         if (i == 1) lines.reserve(lines.size() * static_cast<std::size_t>(points));
     }
     return lines;
-}
-
-bool AppendLines(const std::string& fileName, const std::string& lines) {
-    return lines.empty() || AppendToFile(fileName, lines) != TAppendResult::Failed;
-}
-
-bool AppendBatchLines(const TLogContext& context, const std::string& fileName) {
-    // Complete lines only, in one append: a point that cannot be composed
-    // keeps the lines before it and ends the batch with its error.
-    std::exception_ptr failure;
-    bool written = AppendLines(fileName, BatchLines(context, failure));
-    if (failure) std::rethrow_exception(failure);
-    return written;
 }
 
 }  // namespace kel

@@ -45,23 +45,16 @@ std::string BatchLine(const TLogContext& context, int point);
 std::pair<int, int> LogWindowOfSelection(const TLogContext& context, double cycleTime);
 
 // Appends the header when pending (clearing it) and the window's data line
-// to the log; a failure is reported in a message box and writes nothing.
+// to the log; a failure is reported in a message box ("write error" with the
+// log's name and the system's reason) and writes nothing.
 void LogWindowResults(const TLogContext& context, bool& logHeaderPending);
 
-// The same for every point of the profile, one line per point.
+// The same for every point of the profile, one line per point; the first
+// line that cannot be composed or written ends the run with its one message.
 void LogProfileResults(const TLogContext& context, bool& logHeaderPending);
 
 // The batch lines of points 1 .. njm - 1. A point that cannot be composed
 // ends the text before it and leaves its error in `failure`.
 std::string BatchLines(const TLogContext& context, std::exception_ptr& failure);
-
-// Appends complete lines to fileName in one write (nothing for no lines);
-// false when the file cannot be written.
-bool AppendLines(const std::string& fileName, const std::string& lines);
-
-// Appends the batch lines of points 1 .. njm - 1 to fileName; false (and
-// nothing more written) when the file cannot be written. A point that cannot
-// be composed raises its error after the lines before it were appended.
-bool AppendBatchLines(const TLogContext& context, const std::string& fileName);
 
 }  // namespace kel

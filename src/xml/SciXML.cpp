@@ -4,6 +4,7 @@
 #include <bit>
 #include <exception>
 #include <limits>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 
@@ -155,15 +156,28 @@ void TSimploXML::Clear() {
     Tags_.Clear();
 }
 
+namespace {
+// Thrown inside a parse that passes its limits.
+struct TLimitPassed {};
+}  // namespace
+
 bool TSimploXML::LoadFromString(std::string text) {
-    bool ok = false;
+    failure_ = TXMLFailure::Malformed;
     try {
         Clear();
-        ok = !text.empty() && text.size() <= kLargestText && Parse(std::move(text));
+        if (text.size() > kLargestText)
+            failure_ = TXMLFailure::TooLarge;
+        else if (!text.empty() && Parse(std::move(text)))
+            failure_ = TXMLFailure::None;
+    } catch (const TLimitPassed&) {
+        failure_ = TXMLFailure::TooLarge;
+    } catch (const std::bad_alloc&) {
+        // Told apart, so that no one takes a lack of memory for a damaged text.
+        failure_ = TXMLFailure::OutOfMemory;
     } catch (const std::exception&) {
-        // Out of memory on a huge text is a failed parse like any other.
-        ok = false;
+        failure_ = TXMLFailure::Malformed;
     }
+    bool ok = failure_ == TXMLFailure::None;
     if (!ok) {
         Clear();
         if (OnXMLError) OnXMLError(*this);
@@ -225,7 +239,8 @@ bool Closes(std::string_view tag, std::string_view name) {
 // `roomy`.
 class TreeBuilder {
 public:
-    TreeBuilder(TElementDocXML& root, const char* roomy) : current_(&root), roomy_(roomy) {}
+    TreeBuilder(TElementDocXML& root, const char* roomy, std::size_t mostElements)
+        : current_(&root), roomy_(roomy), elementsLeft_(mostElements) {}
 
     void Token(bool isTag, const char* text, std::size_t size) {
         if (state_ != kBuilding) {
@@ -242,6 +257,7 @@ public:
             current_ = open_.back();
             open_.pop_back();
         } else {
+            if (elementsLeft_-- == 0) throw TLimitPassed();
             TBlockDocXML& children = current_->Children;
             if (children.empty()) children.reserve(CousinChildren());
             Assign(children.emplace_back().Name, text, size);
@@ -281,6 +297,7 @@ private:
     std::vector<TElementDocXML*> open_;
     TElementDocXML* current_;
     const char* roomy_;
+    std::size_t elementsLeft_;
 };
 
 }  // namespace
@@ -292,7 +309,7 @@ bool TSimploXML::Parse(std::string text) {
     kept = std::move(text);
     char* const first = kept.data();
     const std::size_t size = kept.size();
-    TreeBuilder builder(Root_, first + size - std::min<std::size_t>(size, 16));
+    TreeBuilder builder(Root_, first + size - std::min<std::size_t>(size, 16), Limits.elements);
     char* start = first;  // the current run
     char* tail = first;   // where its next kept byte goes
     char* read = first;   // the first byte not yet taken into the run
@@ -313,6 +330,7 @@ bool TSimploXML::Parse(std::string text) {
                 bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
                              (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
                 if (store) {
+                    if (Tags_.Count() >= Limits.tokens) throw TLimitPassed();
                     Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
                     builder.Token(inTag, start, token.size());
                 }

@@ -271,6 +271,20 @@ TElementDocXML& TBlockDocXML::emplace_back(Args&&... args) {
     return *child;
 }
 
+// The most a parse takes in before it fails as TooLarge.
+struct TXMLLimits {
+    std::size_t tokens = SIZE_MAX;
+    std::size_t elements = SIZE_MAX;
+};
+
+// Why the last parse failed.
+enum class TXMLFailure {
+    None,         // it did not fail
+    Malformed,    // an empty text, a tag never closed, ...
+    TooLarge,     // more tokens or elements than the limits allow
+    OutOfMemory,  // the system had no memory for the tree
+};
+
 // Turns a text into a tree below an unnamed root whose first child is the
 // document element. Failures are reported only as false and OnXMLError.
 class TSimploXML {
@@ -293,8 +307,13 @@ public:
     const TTagList& Tags() const { return Tags_; }
     std::size_t TagCount() const { return Tags_.Count(); }
 
+    // Why the last parse failed (None after a success).
+    TXMLFailure Failure() const { return failure_; }
+
     // Raised with the parser when a parse fails.
     std::function<void(TSimploXML& sender)> OnXMLError;
+    // A parse stops, as TooLarge, as soon as the tree would pass these.
+    TXMLLimits Limits;
 
 private:
     // Tokenizes `text` and builds the tree; false when it ends with
@@ -303,6 +322,7 @@ private:
 
     TElementDocXML Root_;
     TTagList Tags_;
+    TXMLFailure failure_ = TXMLFailure::None;
 };
 
 }  // namespace kel

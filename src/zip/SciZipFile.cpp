@@ -14,6 +14,7 @@
 
 #include "common/DateTime.h"
 #include "common/SafeFile.h"
+#include "zip/ZipCodec.h"
 
 namespace kel {
 
@@ -28,16 +29,13 @@ constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
 
 // Lengths read from the file are only believed as far as the data goes: a
-// claimed size is read, and inflated, in steps of at most these many bytes.
+// claimed size is read in steps of at most these many bytes.
 constexpr std::size_t kReadStep = std::size_t{1} << 20;
-constexpr std::size_t kFirstInflateStep = std::size_t{256} << 10;
-constexpr std::size_t kLargestInflateStep = std::size_t{256} << 20;
-constexpr std::size_t kPlausibleRatio = 8;
 
-[[noreturn]] void Damaged(const std::string& what) { throw EZipFileError("Damaged archive: " + what); }
+using zipcodec::Damaged;
+using zipcodec::Quoted;
+
 [[noreturn]] void Unsupported(const std::string& what) { throw EZipFileError("Unsupported archive: " + what); }
-
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // Little-endian fields of a fixed record read into a byte buffer.
 class Fields {
@@ -241,75 +239,6 @@ std::uint32_t NowDosStamp() {
     return PackDosDateTime(DecodeDateTime(NowDateTime())).value_or(0x00210000u);
 }
 
-std::string Inflate(const TLocalFile& file) {
-    const std::size_t expected = file.UncompressedSize;
-    z_stream z{};
-    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
-    struct End {
-        z_stream& z;
-        ~End() { inflateEnd(&z); }
-    } end{z};
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(file.CompressedData.data()));
-    z.avail_in = static_cast<uInt>(file.CompressedData.size());
-
-    // The output grows only as the data delivers it, so a small member that
-    // claims gigabytes is refused after inflating what it really holds.
-    // The first step is what the data can plausibly hold (profile texts
-    // shrink about fourfold); the rest doubles.
-    std::string out;
-    std::size_t produced = 0;
-    int rc = Z_OK;
-    out.resize(std::min(expected, kFirstInflateStep + kPlausibleRatio * file.CompressedData.size()));
-    while (produced < expected) {
-        if (produced == out.size()) {
-            std::size_t step = std::clamp(out.size(), kFirstInflateStep, kLargestInflateStep);
-            out.resize(out.size() + std::min(step, expected - out.size()));
-        }
-        z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-        z.avail_out = static_cast<uInt>(out.size() - produced);
-        rc = inflate(&z, Z_NO_FLUSH);
-        produced = out.size() - z.avail_out;
-        if (rc == Z_STREAM_END) break;
-        if (rc == Z_MEM_ERROR) throw std::bad_alloc();
-        if (rc == Z_BUF_ERROR && z.avail_in == 0) break;  // the data ran out
-        if (rc != Z_OK && rc != Z_BUF_ERROR)
-            Damaged("the data of " + Quoted(file.FileName) + " cannot be inflated (" +
-                    (z.msg ? z.msg : "zlib error " + std::to_string(rc)) + ")");
-    }
-    if (produced < expected)
-        Damaged(Quoted(file.FileName) + " inflates to " + std::to_string(produced) + " bytes, fewer than its recorded " +
-                std::to_string(expected));
-    if (rc != Z_STREAM_END) {
-        // One more byte would mean the recorded size cut the member short.
-        unsigned char probe = 0;
-        z.next_out = &probe;
-        z.avail_out = 1;
-        inflate(&z, Z_NO_FLUSH);
-        if (z.avail_out == 0)
-            Damaged(Quoted(file.FileName) + " inflates to more bytes than its recorded " + std::to_string(expected));
-    }
-    out.resize(produced);
-    return out;
-}
-
-std::string Deflate(std::string_view data) {
-    z_stream z{};
-    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw std::bad_alloc();
-    struct End {
-        z_stream& z;
-        ~End() { deflateEnd(&z); }
-    } end{z};
-    std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    int rc = deflate(&z, Z_FINISH);
-    if (rc != Z_STREAM_END) throw EZipFileError("Compression failed (zlib error " + std::to_string(rc) + ")");
-    // A zip member holds the raw deflate stream: no zlib header, no Adler-32.
-    return out.substr(2, z.total_out - 6);
-}
-
 }  // namespace
 
 std::uint32_t ZipCrc32(std::string_view data) {
@@ -459,13 +388,17 @@ void TZipFile::CheckIndex(int i) const {
     if (i < 0 || i >= Count() || static_cast<std::size_t>(i) >= CentralDirectory.size()) throw EZipIndexError();
 }
 
-std::string TZipFile::Uncompressed(int i) const {
+EZipMemberTooLarge::EZipMemberTooLarge(const std::string& member, std::size_t largest)
+    : EZipFileError("the member " + Quoted(member) + " inflates past " + MebibyteText(largest)) {}
+
+std::string TZipFile::Uncompressed(int i, std::size_t largest) const {
     CheckIndex(i);
     const TLocalFile& f = Files[static_cast<std::size_t>(i)];
     if (f.Flags & kFlagEncrypted) Unsupported("member " + Quoted(f.FileName) + " is encrypted");
+    if (f.UncompressedSize > largest) throw EZipMemberTooLarge(f.FileName, largest);
     std::string data;
     if (f.Method == kMethodDeflated) {
-        data = Inflate(f);
+        data = zipcodec::Inflate(f);
     } else if (f.Method == kMethodStored) {
         if (f.CompressedData.size() != f.UncompressedSize)
             Damaged("the stored member " + Quoted(f.FileName) + " does not hold its recorded size");
@@ -484,7 +417,7 @@ void TZipFile::SetUncompressed(int i, std::string_view data) {
         throw EZipFileError("A member of " + std::to_string(data.size()) + " bytes is too large for a zip archive");
     TLocalFile& f = Files[static_cast<std::size_t>(i)];
     TFileHeader& h = CentralDirectory[static_cast<std::size_t>(i)];
-    std::string compressed = Deflate(data);
+    std::string compressed = zipcodec::Deflate(data);
     std::uint32_t stamp = NowDosStamp();
     f.Signature = kLocalSignature;
     f.VersionNeeded = 20;

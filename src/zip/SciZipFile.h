@@ -1,6 +1,7 @@
 #pragma once
 // Single-volume zip archives held in memory: every member's compressed bytes
 // sit in the object; deflate, inflate and CRC-32 are zlib's.
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -23,6 +24,13 @@ public:
 class EZipFileCRCError : public EZipFileError {
 public:
     using EZipFileError::EZipFileError;
+};
+
+// A member that inflates past what its reader takes: "the member "name"
+// inflates past N MiB".
+class EZipMemberTooLarge : public EZipFileError {
+public:
+    EZipMemberTooLarge(const std::string& member, std::size_t largest);
 };
 
 // A member index outside the archive: "Index out of range.".
@@ -102,7 +110,10 @@ public:
     void AddFile(const std::string& name, std::uint32_t attributes);
     // Member i inflated and checked against its CRC-32 (EZipFileCRCError);
     // EZipFileError when it inflates to fewer or more bytes than recorded.
-    std::string Uncompressed(int i) const;
+    // A member recorded as larger than `largest` bytes raises
+    // EZipMemberTooLarge before anything is inflated; no member is ever
+    // inflated past its recorded size.
+    std::string Uncompressed(int i, std::size_t largest = SIZE_MAX) const;
     // Deflates `data` into member i and updates its sizes, CRC-32 and stamp.
     void SetUncompressed(int i, std::string_view data);
     // Member i's MS-DOS time stamp as a date-time; 0 for an impossible stamp.

@@ -39,7 +39,7 @@ TEST_F(CliBatch, OutputsEqualTheWindowsBatch) {
     TProfileListing listing;
     TKelViewSession session;
     listing.ListFolder(reference.Path());
-    ASSERT_TRUE(BatchConvert(listing, session));
+    BatchConvert(listing, session);
 
     auto names = test::ListFolder(reference.Path());
     ASSERT_EQ(names.size(), 3u + 3u + 3u + 1u);

@@ -194,7 +194,7 @@ TEST_F(LegacyReader, UnopenableFileKeepsTheRecord) {
     kel.LoadFromFile(Write());
     RecordedMessages boxes;
     kel.LoadFromFile(dir.File("missing.kel"));
-    EXPECT_EQ(boxes.Texts(), Texts{"Open Error!"});
+    EXPECT_EQ(boxes.Texts(), Texts{"Open Error! missing.kel: No such file or directory"});
     EXPECT_EQ(boxes.shown[0].first, "Debug");
     EXPECT_EQ(kel.DateOrigin, 0);
     EXPECT_EQ(kel.ProfileDate, 39000.5);

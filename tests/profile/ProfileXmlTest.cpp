@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "profile/Kel.h"
 #include "profile/ProfileXml.h"
+#include "support/TestSupport.h"
 #include "synth/ProfileGenerator.h"
 
 namespace kel {
@@ -251,6 +253,42 @@ TEST(ParseProfileXml, HostileSizesNeverCostGigabytes) {
     EXPECT_EQ(kel.Counts.size(), 32768u);
     kel.ParseProfileXml(ProfileText("<nim>29</nim><njm>32767</njm>", EmptyIons(), Repeat("<t>5</t>", 32767)));
     EXPECT_EQ(kel.Times[32766], 5);
+}
+
+// Rows may list more counts than the 16 bits of njm keep; the reader takes
+// the first njm. Files larger than any profile are refused before they are read.
+TEST(LoadFromFile, LongRowsLoadAndFilesPastAnyProfileAreRefused) {
+    test::ScratchDir dir;
+    constexpr int kPoints = 200000;
+    std::string counts = "<c>12</c>" + Repeat("<c>7</c>", kPoints - 1);
+    std::string ions;
+    for (int r = 0; r < 29; ++r)
+        ions += "<Ion><Name>" + std::to_string(17 + 2 * r) + "</Name><Cntm>100</Cntm><Counts>" + counts +
+                "</Counts></Ion>";
+    test::WriteFileForTest(dir.File("long.kel"), ProfileText("<nim>29</nim><njm>200000</njm>", ions,
+                                                             "<t>3</t>" + Repeat("<t>5</t>", kPoints - 1)));
+    counts.clear();
+    ions.clear();
+    TKel kel;
+    kel.LoadFromFile(dir.File("long.kel"));
+    EXPECT_EQ(kel.njm, static_cast<std::int16_t>(kPoints));
+    EXPECT_EQ(kel.Counts[1][0], 12);
+    EXPECT_EQ(kel.Counts[28][static_cast<std::size_t>(kel.njm) - 1], 7);
+    EXPECT_EQ(kel.Times[0], 3);
+
+    // Sparse files: their size costs no disk.
+    for (const char* start : {"<kel>", "PK"}) {
+        std::string path = dir.File("huge.kel");
+        test::WriteFileForTest(path, start);
+        std::filesystem::resize_file(path, std::size_t{1} << 30);
+        try {
+            kel.LoadFromFile(path);
+            ADD_FAILURE() << start;
+        } catch (const EKelError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Not a profile: \"" + path + "\" holds more than 18", 0), 0u)
+                << e.what();
+        }
+    }
 }
 
 TEST(ParseProfileXml, StructuralDamageIsAnErrorToTheCaller) {

@@ -89,7 +89,8 @@ TEST(WriteCsv, FailureReportsSaveErrorAndKeepsTheOldFile) {
     RecordedMessages boxes;
     EXPECT_FALSE(SmallProfile().WriteCsv(dir.File("no/such/folder.csv")));
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], (std::pair<std::string, std::string>{"Debug", "Save Error!"}));
+    EXPECT_EQ(boxes.shown[0],
+              (std::pair<std::string, std::string>{"Debug", "Save Error! folder.csv: No such file or directory"}));
 
     std::string path = dir.File("keep.csv");
     test::WriteFileForTest(path, "old worksheet");

@@ -116,17 +116,26 @@ TEST_F(ResultLog, FileItemDropsTheExtension) {
     EXPECT_EQ(Log()[1].substr(0, 2), ",0");
 }
 
-TEST_F(ResultLog, ReadOnlyLogKeepsItsBytes) {
+// A log that cannot be written: one message naming it, whichever command
+// wrote, and its bytes kept.
+TEST_F(ResultLog, ReadOnlyLogKeepsItsBytesAndGivesOneMessage) {
+    std::string reason;
     if (::geteuid() == 0) {
         // Root writes through permissions; a folder in the file's place fails for everyone.
         ASSERT_EQ(::mkdir(session.LogFileName().c_str(), 0755), 0);
+        reason = "Is a directory";
     } else {
         test::WriteFileForTest(session.LogFileName(), "kept\r\n");
         ::chmod(session.LogFileName().c_str(), 0444);
+        reason = "Permission denied";
     }
     Open(LogProfile());
+    Texts expected{"write error: multilog.csv: " + reason};
     session.btLogResultsClick();
-    EXPECT_EQ(boxes.Texts(), Texts{"write error"});
+    EXPECT_EQ(boxes.Texts(), expected);
+    boxes.shown.clear();
+    session.btLogProfileClick();  // 201 points, one message
+    EXPECT_EQ(boxes.Texts(), expected);
     if (::geteuid() != 0) {
         EXPECT_EQ(test::ReadFile(session.LogFileName()), "kept\r\n");
     }
@@ -147,6 +156,9 @@ TEST_F(ResultLog, FailingIsotopeLineLeavesNoPartialLine) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].second, "Floating point division by zero");
     EXPECT_TRUE(session.LogHeaderPending());
+    session.btLogProfileClick();  // every point fails alike: one message
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(test::ReadFile(session.LogFileName()), "before\r\n");
 }
 
 TEST_F(ResultLog, NoCycleTimeWritesNothing) {

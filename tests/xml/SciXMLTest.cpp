@@ -237,6 +237,27 @@ TEST(Failure, MalformedTextsEndEmptyAndRaiseTheEvent) {
 TEST(Failure, WithoutHandlerIsJustFalse) {
     TSimploXML xml;
     EXPECT_FALSE(xml.LoadFromString("<a>"));
+    EXPECT_EQ(xml.Failure(), TXMLFailure::Malformed);
+}
+
+// A parse stops as soon as it passes its limits, which are exact: a tree of
+// just the allowed size is built.
+TEST(Failure, LimitsStopTheParseAsSoonAsTheyArePassed) {
+    const std::string text = "<a><b>1</b><b>2</b></a>";  // 3 elements, 8 tokens
+    TSimploXML xml;
+    int errors = 0;
+    xml.OnXMLError = [&](TSimploXML&) { ++errors; };
+    xml.Limits = {8, 3};
+    ASSERT_TRUE(xml.LoadFromString(text));
+    EXPECT_EQ(xml.Failure(), TXMLFailure::None);
+    for (TXMLLimits limits : {TXMLLimits{8, 2}, TXMLLimits{7, 3}}) {
+        xml.Limits = limits;
+        EXPECT_FALSE(xml.LoadFromString(text + "tail"));
+        EXPECT_EQ(xml.Failure(), TXMLFailure::TooLarge);
+        EXPECT_EQ(xml.DocumentElement(), nullptr);
+        EXPECT_EQ(xml.TagCount(), 0u);
+    }
+    EXPECT_EQ(errors, 2);
 }
 
 TEST(Failure, ReplacesAnEarlierTree) {
