@@ -5,13 +5,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTabWidget>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <functional>
 
 #include "app/KelViewSession.h"
+#include "app/qt/AboutBox.h"
 #include "app/qt/KelViewWindow.h"
+#include "app/qt/OptionsDlg.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/SessionAxesTarget.h"
 #include "common/Settings.h"
@@ -72,6 +75,18 @@ int main(int argc, char** argv) {
         TAxesDlg axes(target, &window);
         axes.show();
         ok &= Save(axes, folder, QStringLiteral("axes-dialog"));
+        axes.hide();
+
+        TVANTOROptionsDlg options(binding, &window);
+        options.show();
+        ok &= Save(options, folder, QStringLiteral("options-dialog"));
+        options.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+        ok &= Save(options, folder, QStringLiteral("options-dialog-kinetics"));
+        options.hide();
+
+        TAboutBox about(&window);
+        about.show();
+        ok &= Save(about, folder, QStringLiteral("about-box"));
     }
     ReleaseKineticsLibrary();
     SetSettingsStore(nullptr);

@@ -157,6 +157,15 @@ public:
     // The options dialog's sensitivity choice 0..4 and a refresh; another
     // choice is refused (false) and changes nothing.
     bool SetSensitMode(int mode);
+    // The options dialog's OK and Apply: a kineticsFile other than the main
+    // one becomes the main file and the library is read from it again (in
+    // "ppb" mode its compounds are selected for the profile anew), then the
+    // sensitivity choice and a refresh; a choice outside 0..4 is refused
+    // (false) before anything changes.
+    bool ApplyOptions(const std::string& kineticsFile, int sensitMode);
+    // "Copy picture": the main graph onto the installed graph clipboard;
+    // raises EKelError when there is none or it refused the picture.
+    void btCopyClick();
 
     // --- Plot --------------------------------------------------------------
     void RefreshPlot();

@@ -1,9 +1,10 @@
 // The plot and selection commands of the main window's session: "Show all",
 // "Expand", "Select all", the log plot, the axes dialog, the text fields and
-// the end of a drag on the main graph.
+// the end of a drag on the main graph, and "Copy picture".
 #include "app/KelViewSession.h"
 
 #include "common/Errors.h"
+#include "plot/GraphClipboard.h"
 
 namespace kel {
 
@@ -109,6 +110,11 @@ void TKelViewSession::SelectWindow(double start, double end) {
 void TKelViewSession::SelectTimes(double start, double end) {
     SetExpand(false);
     SelectWindow(start, end);
+}
+
+void TKelViewSession::btCopyClick() {
+    if (!GraphClipboard()) throw EKelError("Copy picture: no clipboard is available to this program");
+    if (!graph1_.CopyToClipboard()) throw EKelError("Copy picture: the clipboard did not take the picture");
 }
 
 void TKelViewSession::XYGraphBox1Tool(int x0, int x1) { SelectTimes(graph1_.PixelToX(x0), graph1_.PixelToX(x1)); }

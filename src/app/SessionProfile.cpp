@@ -1,8 +1,11 @@
-// Opening a profile into the session, the flow-tube fields and the settings.
+// Opening a profile into the session, the flow-tube fields, the settings and
+// the options dialog's choices.
 #include <cmath>
 
 #include "app/KelViewSession.h"
 #include "common/SafeMath.h"
+#include "kinetics/Concentration.h"
+#include "kinetics/KineticsLibrary.h"
 
 namespace kel {
 
@@ -123,6 +126,18 @@ bool TKelViewSession::SetSensitMode(int mode) {
     sensitMode_ = mode;
     RefreshPlot();
     return true;
+}
+
+bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMode) {
+    if (sensitMode < 0 || sensitMode > 4) return false;
+    if (kineticsFile != KineticsFileName()) {
+        SetKineticsFileName(kineticsFile);
+        ReloadKineticsLibrary();
+        // A reloaded library has no compound selected: without a new "ppb"
+        // selection the ppb plot would lose every curve.
+        if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
+    }
+    return SetSensitMode(sensitMode);
 }
 
 void TKelViewSession::SaveSettings(SettingsStore& store) const {

@@ -4,7 +4,9 @@
 #include <tuple>
 
 #include "support/SessionTestSupport.h"
+#include "common/Errors.h"
 #include "kinetics/KineticsLibrary.h"
+#include "plot/GraphClipboard.h"
 #include "plot/CurveColors.h"
 #include "synth/KineticsGenerator.h"
 
@@ -123,6 +125,54 @@ TEST_F(SessionWindow, IsotopeModeKeepsItsSums) {
     auto lines = CommentsWithTag(session.Graph1(), 0);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].Text.rfind("(74) ", 0), 0u);
+}
+
+TEST_F(SessionWindow, OptionsReloadAnotherKineticsFileAndKeepThePpbCurves) {
+    session.ShowProfile(DemoProfile());
+    session.BtnPpbClick();
+    const int curves = session.Graph1().Curves.Count();
+    ASSERT_GT(curves, 1);
+    const std::string file = dir.File("other.txt");
+    test::WriteFileForTest(file, synth::DemoKineticsText());
+    session.TakeChanges();
+
+    ASSERT_TRUE(session.ApplyOptions(file, 0));  // the same sensitivity
+    EXPECT_EQ(KineticsFileName(), file);
+    EXPECT_EQ(session.Graph1().Curves.Count(), curves);  // compounds selected again
+    EXPECT_TRUE(session.TakeChanges() & chResults);
+
+    // The same name is not read again; a refused choice changes nothing.
+    test::WriteFileForTest(file, "");
+    EXPECT_FALSE(session.ApplyOptions(dir.File("third.txt"), 5));
+    EXPECT_EQ(KineticsFileName(), file);
+    ASSERT_TRUE(session.ApplyOptions(file, 2));
+    EXPECT_EQ(session.SensitMode(), 2);
+    EXPECT_EQ(session.Graph1().Curves.Count(), curves);
+    EXPECT_TRUE(boxes.shown.empty());
+    SetKineticsFileName("");
+}
+
+class RecordingClipboard : public TGraphClipboard {
+public:
+    bool PutPicture(int width, int height, const std::function<void(TCanvas&)>&) override {
+        size = {width, height};
+        return accept;
+    }
+    bool accept = true;
+    std::pair<int, int> size{0, 0};
+};
+
+TEST_F(SessionWindow, CopyPictureSaysWhenNothingWasCopied) {
+    session.ShowProfile(DemoProfile());
+    TGraphClipboard* previous = SetGraphClipboard(nullptr);
+    EXPECT_THROW(session.btCopyClick(), EKelError);
+    RecordingClipboard clipboard;
+    SetGraphClipboard(&clipboard);
+    session.btCopyClick();
+    EXPECT_EQ(clipboard.size, std::make_pair(session.Graph1().Width() + 10, session.Graph1().Height() + 10));
+    clipboard.accept = false;
+    EXPECT_THROW(session.btCopyClick(), EKelError);
+    SetGraphClipboard(previous);
 }
 
 }  // namespace
