@@ -10,8 +10,11 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/qt/AboutBox.h"
+#include "app/qt/GraphOutput.h"
 #include "app/qt/GraphPanel.h"
 #include "app/qt/MainCommands.h"
+#include "app/qt/OptionsDlg.h"
 #include "app/qt/ParameterPanels.h"
 #include "app/qt/ResultsText.h"
 #include "app/qt/SessionAxesTarget.h"
@@ -47,6 +50,11 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     TMainCommands::TWindowCommands commands;
     commands.OpenProfile = [this] { OpenProfileClick(); };
     commands.Axes = [this] { AxesClick(); };
+    commands.CopyPicture = [this] { binding_->Run([](TKelViewSession& s) { s.btCopyClick(); }); };
+    commands.Print = [this] { btPrintClick(*this); };
+    commands.Options = [this] { options_->exec(); };
+    commands.About = [this] { About1Click(this); };
+    options_ = new TVANTOROptionsDlg(*binding_, this);
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
 

@@ -14,6 +14,7 @@ namespace kel {
 class TGraphPanel;
 class TMainCommands;
 class TSessionBinding;
+class TVANTOROptionsDlg;
 
 class TFKelView : public QMainWindow {
     Q_OBJECT
@@ -43,6 +44,7 @@ private:
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
     TMainCommands* commands_;
+    TVANTOROptionsDlg* options_;
     QSplitter* split_;
     QLabel* status_;
 };

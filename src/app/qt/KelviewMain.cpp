@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "app/KelViewSession.h"
+#include "app/qt/GraphOutput.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/QtMessageSink.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
 
     kel::QtMessageSink boxes;
     kel::SetMessageSink(&boxes);
+    kel::QtGraphClipboard clipboard;
+    kel::SetGraphClipboard(&clipboard);
     kel::QtSettingsStore store;
     kel::SetSettingsStore(&store);
     kel::LoadKineticsAtStartup();
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
     }
     kel::ReleaseKineticsLibrary();
     kel::SetSettingsStore(nullptr);
+    kel::SetGraphClipboard(nullptr);
     kel::SetMessageSink(nullptr);
     return status;
 }
