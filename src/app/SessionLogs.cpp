@@ -16,6 +16,7 @@ TLogContext TKelViewSession::LogContext() const {
     c.fileNameField = texts_.FileName;
     c.selection0 = selection_[0];
     c.selection1 = selection_[1];
+    c.timeShiftPoints = TimeShiftPoints();
     c.isotope = {FieldValue(TFieldId::feR2), FieldValue(TFieldId::feR3), FieldValue(TFieldId::feb74),
                  FieldValue(TFieldId::feb75), FieldValue(TFieldId::feliq)};
     c.isotopeSums = isotopeSums_;
@@ -29,16 +30,19 @@ void TKelViewSession::btLogProfileClick() { kel::LogProfileResults(LogContext(),
 
 void TKelViewSession::btPressClick() {
     double t = CycleTime(profile_);
+    // Sections are found in points; their selections lie on the graph's
+    // (possibly shifted) time axis, like any drag.
+    double shift = TimeShiftPoints();
     for (int row = 18; row <= 26; row += 2) {
         if (profile_.Name[static_cast<std::size_t>(row)].find("Torr") == std::string::npos) continue;
         TPressureSections sections =
             FindPressureSections(PressureSeries(profile_, row), FieldValue(TFieldId::PressLevel));
         for (auto [first, last] : sections.closed) {
-            SelectWindow(first * t, last * t);
+            SelectWindow((first + shift) * t, (last + shift) * t);
             btLogResultsClick();
         }
         if (sections.openStart) {
-            selection_[0] = *sections.openStart * t;
+            selection_[0] = (*sections.openStart + shift) * t;
             Mark(chSelection);
         }
         SetStatusText(std::to_string(sections.closed.size()) + " sections selected");

@@ -284,9 +284,9 @@ std::string BatchLine(const TLogContext& c, int point) {
 }
 
 std::pair<int, int> LogWindowOfSelection(const TLogContext& c, double cycleTime) {
-    double x0 = std::min(c.selection0, c.selection1), x1 = std::max(c.selection0, c.selection1);
-    if (x0 < 0) x0 = 0;
-    return {static_cast<int>(RoundHalfEvenToInt(x0 / cycleTime)), static_cast<int>(RoundHalfEvenToInt(x1 / cycleTime))};
+    // The window calculation's own conversion, so that a logged line covers
+    // the points whose results the graph shows.
+    return TimeWindowOfSelection(c.selection0, c.selection1, cycleTime, c.timeShiftPoints);
 }
 
 void LogWindowResults(const TLogContext& context, bool& logHeaderPending) {

@@ -23,6 +23,7 @@ struct TLogContext {
     TCorrectionState corrections;  // DeadTime in force and the "correct" switch
     std::string fileNameField;     // the text of edFileName
     double selection0 = 0, selection1 = 0;  // the graph's selection, seconds, unsorted
+    double timeShiftPoints = 0;             // the time axis' shift, jm - njm with "Time 0 at start"
     TIsotopeParams isotope;        // R2, R3 and liq are used
     TIsotopeSums isotopeSums;      // S74, S75, RelErr of the last calculation
     std::string logPath = kResultLogName;
@@ -40,8 +41,8 @@ std::string LogDataLine(const TLogContext& context, int start, int end);
 // selected compound computed for [i, i].
 std::string BatchLine(const TLogContext& context, int point);
 
-// The window of the selection taken straight from the time axis: sorted,
-// not below 0, divided by the cycle time and rounded halves to even.
+// The window of the selection as the window calculation takes it: sorted,
+// the time axis' shift applied, rounded halves to even, not before point 0.
 std::pair<int, int> LogWindowOfSelection(const TLogContext& context, double cycleTime);
 
 // Appends the header when pending (clearing it) and the window's data line

@@ -86,6 +86,19 @@ TEST_F(ResultLog, WindowFromTheSelectionEitherWay) {
     EXPECT_EQ(log[1].substr(0, 32), "abc,09/12/2025,10:30:00,10:30:02");  // 0.8 s shows as 0
 }
 
+TEST_F(ResultLog, TimeZeroAtStartLogsThePointsTheGraphShows) {
+    TKel profile = LogProfile();
+    profile.Counts[1][static_cast<std::size_t>((250 + 7) % 201)] = 123;  // point 7 of channel 0
+    Open(profile);
+    session.cbT0StartClick();  // the axis starts at (jm - njm) points: 49 x 0.4 s
+    session.SelectTimes((49 + 7) * 0.4, (49 + 7) * 0.4);
+    ASSERT_EQ(session.SelectionToWindow(0.4), (std::pair<int, int>{7, 7}));
+    session.btLogResultsClick();
+    TLogContext context = session.LogContext();
+    double expected = CorrectedValue(session.Profile(), context.corrections, 123 * 500.0 / 100, 19);
+    EXPECT_EQ(Log()[1].substr(32, 9), ", " + FormatFixed(expected, 6, 0) + " ");
+}
+
 TEST_F(ResultLog, OnePointWindowLogsThatPointsCorrectedRate) {
     TKel profile = LogProfile();
     profile.Counts[1][static_cast<std::size_t>((250 + 7) % 201)] = 123;  // point 7 of channel 0
