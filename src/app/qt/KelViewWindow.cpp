@@ -75,7 +75,14 @@ void TFKelView::FormCreate() {
     StatusChanged();
 }
 
+TFKelView::~TFKelView() {
+    // A program ended without closing its window (a logout, a quit) keeps
+    // the settings too.
+    if (!settingsSaved_) FormDestroy();
+}
+
 void TFKelView::FormDestroy() {
+    settingsSaved_ = true;
     // Errors while writing the settings are ignored: the program still ends.
     try {
         binding_->Session().SaveSettings(store_);

@@ -22,6 +22,7 @@ public:
     // The window over session, whose settings it reads from store now and
     // writes back when it closes.
     TFKelView(TKelViewSession& session, SettingsStore& store);
+    ~TFKelView() override;
 
     TSessionBinding& Binding() const { return *binding_; }
     TGraphPanel& Graphs() const { return *graphs_; }
@@ -47,6 +48,7 @@ private:
     TVANTOROptionsDlg* options_;
     QSplitter* split_;
     QLabel* status_;
+    bool settingsSaved_ = false;
 };
 
 }  // namespace kel
