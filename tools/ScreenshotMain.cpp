@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QTabWidget>
 #include <QTimer>
 #include <clocale>
@@ -25,10 +26,24 @@ namespace {
 
 using namespace kel;
 
+// Whether every pixel of image has one colour: nothing was drawn.
+bool Blank(const QImage& image) {
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != first) return false;
+    return true;
+}
+
 bool Save(QWidget& widget, const QDir& folder, const QString& name) {
     QCoreApplication::processEvents();
     const QString path = folder.filePath(name + QStringLiteral(".png"));
-    if (!widget.grab().save(path)) {
+    const QImage image = widget.grab().toImage();
+    if (image.isNull() || Blank(image)) {
+        std::fprintf(stderr, "kel-screenshots: %s shows nothing\n", qPrintable(name));
+        return false;
+    }
+    if (!image.save(path)) {
         std::fprintf(stderr, "kel-screenshots: cannot write %s\n", qPrintable(path));
         return false;
     }
