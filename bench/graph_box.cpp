@@ -8,6 +8,8 @@
 // runs under the same machine load.
 #include <benchmark/benchmark.h>
 
+#include "QtBenchMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -96,11 +98,4 @@ BENCHMARK(BM_GraphBox)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kel::bench::RunInQApplication(argc, argv); }

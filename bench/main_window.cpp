@@ -15,6 +15,8 @@
 #include "BenchSupport.h"
 #include "synth/KineticsGenerator.h"
 
+#include "QtBenchMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -121,11 +123,4 @@ BENCHMARK(BM_DragToResult)->Unit(benchmark::kMillisecond)->MinTime(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kel::bench::RunInQApplication(argc, argv); }

@@ -3,7 +3,8 @@
 // The counter "ours/bare" is the ratio of the two (goal: at most 1.3).
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include "QtBenchMain.h"
+
 #include <QImage>
 #include <QPainter>
 #include <chrono>
@@ -108,11 +109,4 @@ BENCHMARK(BM_OursOverBare)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kel::bench::RunInQApplication(argc, argv); }
