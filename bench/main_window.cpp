@@ -4,8 +4,9 @@
 //   the main graph to the repainted window with its result lines, against
 //   the session's own new-selection command plus one Draw of the graph into
 //   a QImage of the same size (goal: at most 1.25);
-// - "peak/data": the process's peak resident memory against the memory its
-//   curves and counts take (goal: at most 2).
+// - "peak/data": the window's peak resident memory (before the peer's own
+//   picture exists) against the memory its curves and counts take (goal: at
+//   most 2).
 // Both runs alternate in every iteration, so the ratio compares them under
 // the same machine load.
 #include <benchmark/benchmark.h>
@@ -92,6 +93,11 @@ void DragOverTheWholeProfile(Scene& s) {
 void BM_DragToResult(benchmark::State& state) {
     static Scene s;
     TXYGraphBox& box = *s.window.Graphs().XYGraphBox1();
+    // The window's own peak: one drag before the peer's picture exists.
+    DragOverTheWholeProfile(s);
+    Mouse(box, QEvent::MouseButtonRelease, QPoint(s.session.Graph1().PlotRect.right - 1, 200));
+    QCoreApplication::processEvents();
+    const double peak = bench::PeakMemoryMiB();
     QImage image(box.size(), QImage::Format_ARGB32_Premultiplied);
     Clock::duration ours{}, peer{};
     for (auto _ : state) {
@@ -115,9 +121,9 @@ void BM_DragToResult(benchmark::State& state) {
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["drag/peer"] = std::chrono::duration<double>(ours).count() / std::chrono::duration<double>(peer).count();
-    state.counters["peak MiB"] = bench::PeakMemoryMiB();
+    state.counters["peak MiB"] = peak;
     state.counters["data MiB"] = s.DataMiB();
-    state.counters["peak/data"] = bench::PeakMemoryMiB() / s.DataMiB();
+    state.counters["peak/data"] = peak / s.DataMiB();
 }
 BENCHMARK(BM_DragToResult)->Unit(benchmark::kMillisecond)->MinTime(5);
 
