@@ -31,6 +31,11 @@ public:
     virtual void WriteInteger(std::string_view section, std::string_view name, std::int32_t value) = 0;
     virtual void WriteString(std::string_view section, std::string_view name, std::string_view value) = 0;
 
+    // Writes until EndWrites may be stored together, in one write of the
+    // store; EndWrites raises EFileError as a failed write would.
+    virtual void BeginWrites() {}
+    virtual void EndWrites() {}
+
     // The stored value, or `fallback` when there is none.
     std::int32_t ReadInteger(std::string_view section, std::string_view name, std::int32_t fallback) const;
     std::string ReadString(std::string_view section, std::string_view name, std::string_view fallback) const;

@@ -80,6 +80,10 @@ TEST(CliSettings, StoreKeepsIntegersAndStrings) {
     std::filesystem::create_directories(dir.File("no/such"));
     test::WriteFileForTest(dir.File("no/such/folder"), "a file where the folder should be");
     EXPECT_THROW(blocked.WriteInteger("VANTOR", "D", 4100), EFileError);
+    // Writes kept together fail at their end.
+    blocked.BeginWrites();
+    blocked.WriteInteger("VANTOR", "D", 4100);
+    EXPECT_THROW(blocked.EndWrites(), EFileError);
 }
 
 TEST(CliSettings, ReadOnlyWithTheSettingsOption) {

@@ -85,8 +85,10 @@ void TFKelView::FormDestroy() {
     settingsSaved_ = true;
     // Errors while writing the settings are ignored: the program still ends.
     try {
+        store_.BeginWrites();
         binding_->Session().SaveSettings(store_);
         SaveWindowState(store_, *this, *split_);
+        store_.EndWrites();
     } catch (...) {
     }
 }

@@ -63,6 +63,15 @@ void QtSettingsStore::WriteString(std::string_view section, std::string_view nam
 
 void QtSettingsStore::Write(std::string_view section, std::string_view name, const QVariant& value) {
     settings_->setValue(KeyOf(section, name), value);
+    if (!deferred_) Sync();
+}
+
+void QtSettingsStore::EndWrites() {
+    deferred_ = false;
+    Sync();
+}
+
+void QtSettingsStore::Sync() {
     settings_->sync();
     if (settings_->status() != QSettings::NoError)
         throw EFileError("The settings could not be written to " + Location());

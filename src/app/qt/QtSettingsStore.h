@@ -21,13 +21,19 @@ public:
     std::optional<std::string> FindString(std::string_view section, std::string_view name) const override;
     void WriteInteger(std::string_view section, std::string_view name, std::int32_t value) override;
     void WriteString(std::string_view section, std::string_view name, std::string_view value) override;
+    // Every stored file is written to disk and synced: at closing time a
+    // dozen values are one file write, not a dozen.
+    void BeginWrites() override { deferred_ = true; }
+    void EndWrites() override;
 
     // Where the values live, for messages.
     std::string Location() const;
 
 private:
     void Write(std::string_view section, std::string_view name, const QVariant& value);
+    void Sync();
     std::unique_ptr<QSettings> settings_;
+    bool deferred_ = false;
 };
 
 }  // namespace kel
