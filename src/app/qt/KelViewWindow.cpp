@@ -52,9 +52,8 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.Axes = [this] { AxesClick(); };
     commands.CopyPicture = [this] { binding_->Run([](TKelViewSession& s) { s.btCopyClick(); }); };
     commands.Print = [this] { btPrintClick(*this); };
-    commands.Options = [this] { options_->exec(); };
+    commands.Options = [this] { Options1Click(); };
     commands.About = [this] { About1Click(this); };
-    options_ = new TVANTOROptionsDlg(*binding_, this);
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
 
@@ -101,6 +100,13 @@ void TFKelView::OpenProfileClick() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open profile"), QString(),
                                                       QStringLiteral("Profiles (*.kel *.KEL);;All files (*)"));
     if (!path.isEmpty()) ShowProfile(QFileInfo(path).absoluteFilePath());
+}
+
+void TFKelView::Options1Click() {
+    // Made when first asked for, not at start: nobody sees the difference,
+    // and start-up is shorter by it.
+    if (!options_) options_ = new TVANTOROptionsDlg(*binding_, this);
+    options_->exec();
 }
 
 void TFKelView::AxesClick() {

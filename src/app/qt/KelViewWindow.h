@@ -31,6 +31,7 @@ public:
     // (the reason has been shown).
     bool ShowProfile(const QString& path);
     void AxesClick();
+    void Options1Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,7 +46,7 @@ private:
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
     TMainCommands* commands_;
-    TVANTOROptionsDlg* options_;
+    TVANTOROptionsDlg* options_ = nullptr;
     QSplitter* split_;
     QLabel* status_;
     bool settingsSaved_ = false;

@@ -11,7 +11,6 @@ TResultsText::TResultsText(TSessionBinding& binding, QWidget* parent) : QPlainTe
     Name(this, "MemoIntermediateResults", QStringLiteral("Intermediate results"));
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     connect(&binding, &TSessionBinding::ModesChanged, this, &TResultsText::ModesChanged);
     connect(&binding, &TSessionBinding::ResultsChanged, this, &TResultsText::ResultsChanged);
     ModesChanged();
@@ -19,6 +18,12 @@ TResultsText::TResultsText(TSessionBinding& binding, QWidget* parent) : QPlainTe
 
 void TResultsText::ModesChanged() {
     const bool shown = binding_.Session().ModeDown() == TModeButton::IntermediateResults;
+    // The fixed font is looked up when the text is first shown: looking up a
+    // second font family costs start-up time for a text most never open.
+    if (shown && !fontChosen_) {
+        setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        fontChosen_ = true;
+    }
     setVisible(shown);
     if (shown && stale_) ResultsChanged();
 }

@@ -18,6 +18,7 @@ private:
 
     TSessionBinding& binding_;
     bool stale_ = true;  // results changed while the text was hidden
+    bool fontChosen_ = false;
 };
 
 }  // namespace kel
