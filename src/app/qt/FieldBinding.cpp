@@ -38,7 +38,7 @@ TFloatEdit* TFieldBinder::Add(QGridLayout& grid, int row, int column, TFieldId i
     edit->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     edit->setAccessibleName(hint.isEmpty() ? label : label + QStringLiteral(", ") + hint.trimmed());
     if (!hint.isEmpty()) edit->setToolTip(hint);
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0.0003790")) + 24);
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0.000379")) + 22);
     auto* caption = new QLabel(label, grid.parentWidget());
     caption->setBuddy(edit);
     if (!hint.isEmpty()) caption->setToolTip(hint);

@@ -1,6 +1,7 @@
 #include "app/qt/MainCommands.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -150,6 +151,16 @@ void TMainCommands::ToolBar(QMainWindow& window) {
     bar->addAction(Window("btPrint", QStringLiteral("Print"), commands_.Print));
     bar->addAction(Window("btBrowse", QStringLiteral("Browse Profiles"), commands_.OpenProfile));
     name();
+    // The plot's own setting sits with the plot's commands.
+    bar->addSeparator();
+    cbT0Start_ = new QCheckBox(QStringLiteral("Time 0 at start"), bar);
+    cbT0Start_->setObjectName(QStringLiteral("cbT0Start"));
+    cbT0Start_->setAccessibleName(QStringLiteral("Time 0 at start"));
+    bar->addWidget(cbT0Start_);
+    connect(cbT0Start_, &QCheckBox::clicked, this, [this] {
+        binding_.Run([](TKelViewSession& session) { session.cbT0StartClick(); });
+        ModesChanged();
+    });
 }
 
 void TMainCommands::ModesChanged() {
@@ -164,6 +175,7 @@ void TMainCommands::ModesChanged() {
     check("BtnPpb", session.PpbDown());
     check("btnIR", session.IsotopeDown());
     check("sbInfo", session.ModeDown() == TModeButton::IntermediateResults);
+    if (cbT0Start_) cbT0Start_->setChecked(session.T0AtStart());
 }
 
 }  // namespace kel

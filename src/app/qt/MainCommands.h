@@ -9,6 +9,7 @@
 #include "app/KelViewSession.h"
 
 class QAction;
+class QCheckBox;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -50,6 +51,7 @@ private:
     TSessionBinding& binding_;
     TWindowCommands commands_;
     QMenu* graphMenu_ = nullptr;
+    QCheckBox* cbT0Start_ = nullptr;
 };
 
 }  // namespace kel

@@ -22,7 +22,8 @@ const QString kOutlierHint = QStringLiteral(
 QGroupBox* Panel(QWidget* parent, const char* name, const QString& title) {
     auto* panel = new QGroupBox(title, parent);
     Name(panel, name, title);
-    new QGridLayout(panel);
+    auto* grid = new QGridLayout(panel);
+    grid->setHorizontalSpacing(4);
     return panel;
 }
 

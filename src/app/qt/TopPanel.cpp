@@ -1,6 +1,5 @@
 #include "app/qt/TopPanel.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,7 +36,7 @@ TTopPanel::TTopPanel(TSessionBinding& binding, QWidget* parent, QWidget* middle)
 QLineEdit* TTopPanel::TextField(const char* name, const QString& label) {
     auto* field = new QLineEdit(this);
     Name(field, name, label);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("breath-01.kel__")));
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("breath-01.kel")));
     // Leaving a text field hands all four to the profile.
     connect(field, &QLineEdit::editingFinished, this, &TTopPanel::UpdateComments);
     return field;
@@ -61,6 +60,7 @@ QWidget* TTopPanel::Texts() {
     add(edComment_, "edComment", QStringLiteral("Comme&nt:"), 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 2);
+    grid->setHorizontalSpacing(4);
     return box;
 }
 
@@ -68,6 +68,7 @@ QWidget* TTopPanel::Logging(TFieldBinder& fields) {
     auto* box = new QGroupBox(QStringLiteral("Results log"), this);
     box->setObjectName(QStringLiteral("pnLogging"));
     auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(4);
     const auto button = [&](const char* name, const QString& caption, int row, int column,
                             void (TKelViewSession::*command)()) {
         auto* b = new QPushButton(caption, box);
@@ -91,13 +92,6 @@ QWidget* TTopPanel::Logging(TFieldBinder& fields) {
     button("btPress", QStringLiteral("Log head&space"), 0, 2, &TKelViewSession::btPressClick);
     fields.Add(*grid, 1, 1, TFieldId::PressLevel, QStringLiteral("Level %:"),
                QStringLiteral("pressure level of a headspace section, % of the reading's range"));
-    cbT0Start_ = new QCheckBox(QStringLiteral("Time 0 at start"), box);
-    Name(cbT0Start_, "cbT0Start", QStringLiteral("Time 0 at start"));
-    grid->addWidget(cbT0Start_, 0, 3);
-    connect(cbT0Start_, &QCheckBox::clicked, this, [this] {
-        binding_.Run([](TKelViewSession& s) { s.cbT0StartClick(); });
-        ModesChanged();
-    });
     return box;
 }
 
@@ -121,7 +115,6 @@ void TTopPanel::TextsChanged() {
 void TTopPanel::ModesChanged() {
     const TKelViewSession& session = binding_.Session();
     sbKeepLog_->setChecked(session.KeepLogDown());
-    cbT0Start_->setChecked(session.T0AtStart());
 }
 
 }  // namespace kel

@@ -1,10 +1,9 @@
 #pragma once
 // The panel above the graph with the profile's four texts and the logging
 // commands: "&Log results" with its keep-log toggle "<", "Log profile",
-// "Log head&space" with its level, and "Time 0 at start".
+// "Log head&space" with its level.
 #include <QWidget>
 
-class QCheckBox;
 class QLineEdit;
 class QToolButton;
 
@@ -34,7 +33,6 @@ private:
     QLineEdit* edSample_;
     QLineEdit* edComment_;
     QToolButton* sbKeepLog_;
-    QCheckBox* cbT0Start_;
 };
 
 }  // namespace kel
