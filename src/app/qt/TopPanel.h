@@ -1,11 +1,15 @@
 #pragma once
 // The panel above the graph with the profile's four texts and the logging
 // commands: "&Log results" with its keep-log toggle "<", "Log profile",
-// "Log head&space" with its level, and "Time 0 at start".
+// "Log head&space" with its level, and "Time 0 at start"; beside the texts
+// the "&Save" button, whose command belongs to the window.
 #include <QWidget>
+
+#include "app/KelViewSession.h"
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 
 namespace kel {
@@ -20,6 +24,11 @@ public:
     // when given, between them.
     TTopPanel(TSessionBinding& binding, QWidget* parent = nullptr, QWidget* middle = nullptr);
 
+    // The four texts as typed, also while one is still being edited.
+    TProfileTexts FieldTexts() const;
+    // "&Save" (btSaveMS).
+    QPushButton* SaveButton() const { return btSaveMS_; }
+
 private:
     QWidget* Texts();
     QWidget* Logging(TFieldBinder& fields);
@@ -33,6 +42,7 @@ private:
     QLineEdit* edIon_;
     QLineEdit* edSample_;
     QLineEdit* edComment_;
+    QPushButton* btSaveMS_;
     QToolButton* sbKeepLog_;
     QCheckBox* cbT0Start_;
 };
