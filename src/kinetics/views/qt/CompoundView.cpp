@@ -1,10 +1,10 @@
 #include "kinetics/views/qt/CompoundView.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,10 +43,16 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setWordWrap(false);
-    // The lines are laid out in characters: masses right-aligned in a field.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(8);
-    StringGrid1->setFont(fixed);
+    StringGrid1->setTextElideMode(Qt::ElideNone);  // cut at the column's edge, as the columns were made for
+    // The columns' widths in pixels were made for lines in a small
+    // proportional font, whose blanks are narrow.
+    QFont small = StringGrid1->font();
+    small.setPointSize(8);
+    small.setStretch(QFont::SemiCondensed);
+    StringGrid1->setFont(small);
+    int width = 2 * StringGrid1->frameWidth() + StringGrid1->verticalScrollBar()->sizeHint().width();
+    for (int w : kColumnWidths) width += w;
+    StringGrid1->setMinimumWidth(width);
 
     auto* right = new QVBoxLayout;
     right->addWidget(Label1);
