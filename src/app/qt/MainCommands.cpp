@@ -109,7 +109,8 @@ void TMainCommands::PopupMenu(TXYGraphBox& graph) {
     graphMenu_->addAction(Window("CopyData", QStringLiteral("&Copy\tCtrl+C"), commands_.CopyData));
     graphMenu_->addSeparator();
     graphMenu_->addAction(Window("EditKinetics1", QStringLiteral("Edit Kinetics"), commands_.EditKinetics));
-    graphMenu_->addAction(Window("ChangeKbase2", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
+    graphMenu_->addAction(
+        Window("ChangeKbase2", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
     graph.SetPopupMenu(graphMenu_);
 
     QAction* enter = Session("ShowAllEnter", QStringLiteral("Show all"), &TKelViewSession::ShowAllClick);
@@ -118,7 +119,8 @@ void TMainCommands::PopupMenu(TXYGraphBox& graph) {
     graph.addAction(enter);
     // Ctrl+C copies the count rates only while the graph has the focus: in a
     // text field it stays the field's own copy.
-    QAction* copy = Window("CopyDataKey", QStringLiteral("Copy"), commands_.CopyData, QKeySequence(Qt::CTRL | Qt::Key_C));
+    QAction* copy =
+        Window("CopyDataKey", QStringLiteral("Copy"), commands_.CopyData, QKeySequence(Qt::CTRL | Qt::Key_C));
     copy->setShortcutContext(Qt::WidgetShortcut);
     graph.addAction(copy);
     QAction* scales = Window("SetScalesF7", QStringLiteral("Set scales"), commands_.Axes, QKeySequence(Qt::Key_F7));

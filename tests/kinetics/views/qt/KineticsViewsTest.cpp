@@ -48,7 +48,9 @@ protected:
         ReleaseKineticsLibrary();
         SetSettingsStore(previousStore_);
     }
-    QTableWidget& Grid() const { return *commands->CompoundView().findChild<QTableWidget*>(QStringLiteral("StringGrid1")); }
+    QTableWidget& Grid() const {
+        return *commands->CompoundView().findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    }
     QListWidget& Names() const { return *commands->CompoundView().findChild<QListWidget*>(QStringLiteral("ListBox1")); }
     QString Cell(int row, int column) const {
         const QTableWidgetItem* item = Grid().item(row, column);
