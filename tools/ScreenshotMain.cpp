@@ -20,6 +20,8 @@
 #include "app/qt/SessionAxesTarget.h"
 #include "common/Settings.h"
 #include "kinetics/KineticsLibrary.h"
+#include "kinetics/views/qt/KineticsCommands.h"
+#include "kinetics/views/qt/KineticsEditor.h"
 #include "plot/qt/AxesDlg.h"
 
 namespace {
@@ -75,6 +77,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     {
         TFKelView window(session, store);
+        auto* kinetics = new TKineticsCommands(window);  // owned by the window
         window.resize(1400, 860);
         window.show();
         if (!window.ShowProfile(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath())) return 1;
@@ -93,11 +96,18 @@ int main(int argc, char** argv) {
         axes.hide();
 
         TVANTOROptionsDlg options(binding, &window);
+        options.PreviewKbase = window.KineticsViews.Preview;
         options.show();
         ok &= Save(options, folder, QStringLiteral("options-dialog"));
         options.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
         ok &= Save(options, folder, QStringLiteral("options-dialog-kinetics"));
         options.hide();
+
+        TFH3OPtxte& editor = kinetics->Editor();
+        editor.LoadText(QString::fromLatin1(ReadMainKineticsText()), QString::fromLocal8Bit(argv[3]));
+        editor.show();
+        ok &= Save(editor, folder, QStringLiteral("kinetics-editor"));
+        editor.hide();
 
         TAboutBox about(&window);
         about.show();

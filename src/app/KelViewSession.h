@@ -57,6 +57,9 @@ struct TProfileTexts {
     bool operator==(const TProfileTexts&) const = default;
 };
 
+// What "&Save" wrote.
+enum class TSaveOutcome { Worksheet, Profile, Failed };
+
 // State is read through getters and changed only by named commands, each as
 // a user's action in the window; the getters' references stay valid, their
 // contents change with the next command.
@@ -166,6 +169,22 @@ public:
     // "Copy picture": the main graph onto the installed graph clipboard;
     // raises EKelError when there is none or it refused the picture.
     void btCopyClick();
+
+    // --- Kinetics, copy and save ------------------------------------------
+    // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so
+    // that no curve depends on the library while it is read again.
+    void EditKineticsClick();
+    // "&Copy": the selected window's count rates (CountRateTable) for the
+    // clipboard; empty without an ion channel.
+    std::string CopyDataText() const;
+    // "&Save" before its dialog: the file name field and the sample flow into
+    // the profile, then the four texts (UpdateComments).
+    void PrepareSave(const TProfileTexts& texts);
+    // "&Save" to path: a path ending in .csv (any case) gets the worksheet,
+    // any other the zipped profile, whose file name field then shows the
+    // path's name. A failure shows "Save Error!" with the file and reason and
+    // leaves the profile and the texts as they were.
+    TSaveOutcome SaveProfileAs(const std::string& path);
 
     // --- Plot --------------------------------------------------------------
     void RefreshPlot();

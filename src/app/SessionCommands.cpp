@@ -1,10 +1,13 @@
 // The plot and selection commands of the main window's session: "Show all",
 // "Expand", "Select all", the log plot, the axes dialog, the text fields and
-// the end of a drag on the main graph, and "Copy picture".
+// the end of a drag on the main graph, "Copy picture", the graph's "&Copy"
+// and the start of "Edit Kinetics".
 #include "app/KelViewSession.h"
 
 #include "common/Errors.h"
+#include "kinetics/FlowTube.h"
 #include "plot/GraphClipboard.h"
+#include "reporting/CountRateTable.h"
 
 namespace kel {
 
@@ -118,5 +121,15 @@ void TKelViewSession::btCopyClick() {
 }
 
 void TKelViewSession::XYGraphBox1Tool(int x0, int x1) { SelectTimes(graph1_.PixelToX(x0), graph1_.PixelToX(x1)); }
+
+std::string TKelViewSession::CopyDataText() const {
+    auto [start, end] = SelectionToWindow(CycleTime(profile_));
+    return CountRateTable(profile_, start, end);
+}
+
+void TKelViewSession::EditKineticsClick() {
+    ReleasePpb();
+    PpbAction();
+}
 
 }  // namespace kel

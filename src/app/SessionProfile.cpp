@@ -1,8 +1,11 @@
-// Opening a profile into the session, the flow-tube fields, the settings and
-// the options dialog's choices.
+// Opening and saving a profile in the session, the flow-tube fields, the
+// settings and the options dialog's choices.
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "app/KelViewSession.h"
+#include "common/Messages.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/KineticsLibrary.h"
@@ -95,6 +98,34 @@ void TKelViewSession::ShowFlowTube() {
     SetFieldValue(TFieldId::felr, profile_.lr);
     SetFieldValue(TFieldId::fefr, profile_.f1);
     SetFieldValue(TFieldId::feD, std::sqrt(static_cast<double>(profile_.Aft) / kQuarterPi));
+}
+
+void TKelViewSession::PrepareSave(const TProfileTexts& texts) {
+    profile_.FileName = texts.FileName;
+    profile_.f1 = FieldValue(TFieldId::fefr);
+    UpdateComments(texts);
+}
+
+TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
+    const std::string name = WithoutFolder(path);
+    std::string extension = name.substr(std::min(name.rfind('.'), name.size()));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string before = profile_.FileName;
+    profile_.FileName = path;
+    if (extension == ".CSV") {
+        if (profile_.WriteCsv(path)) return TSaveOutcome::Worksheet;  // reported its own failure
+    } else {
+        std::string reason;
+        if (profile_.SaveZipped(path, &reason)) {
+            if (texts_.FileName != name) Mark(chTexts);
+            texts_.FileName = name;
+            return TSaveOutcome::Profile;
+        }
+        DebugFileMessage("Save Error!", path, reason);
+    }
+    profile_.FileName = before;
+    return TSaveOutcome::Failed;
 }
 
 void TKelViewSession::fefrTgEtcExit() {

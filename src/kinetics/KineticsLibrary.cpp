@@ -1,5 +1,6 @@
 #include "kinetics/KineticsLibrary.h"
 
+#include "common/SafeFile.h"
 #include "common/Settings.h"
 
 namespace kel {
@@ -23,6 +24,17 @@ void LoadKineticsAtStartup() {
 void ReloadKineticsLibrary() {
     g_library.Clear();
     g_library.LoadFile(g_fileName);
+}
+
+std::string ReadMainKineticsText() { return ReadWholeFile(g_fileName); }
+
+void WriteMainKineticsText(std::string_view text) { PutFileInPlace(g_fileName, text); }
+
+void ReloadKineticsLibraryKeeping() {
+    const std::string text = ReadMainKineticsText();
+    TKbase fresh;
+    fresh.LoadText(text);
+    g_library = std::move(fresh);
 }
 
 void SaveFileName() { Settings().WriteString(kKineticsSection, kKineticsFileValue, g_fileName); }

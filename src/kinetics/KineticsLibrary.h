@@ -28,6 +28,19 @@ void LoadKineticsAtStartup();
 // Empties the library and reads it again from the main file.
 void ReloadKineticsLibrary();
 
+// The main file's whole text; raises EFileError naming the file and the
+// system's reason when it cannot be read.
+std::string ReadMainKineticsText();
+
+// Replaces the main file by text, composed aside and renamed over it; raises
+// EFileWriteError, and the file then keeps what it held.
+void WriteMainKineticsText(std::string_view text);
+
+// Reads the library again from the main file as ReloadKineticsLibrary does,
+// but when the file cannot be read raises EFileError and keeps the
+// compounds the library held.
+void ReloadKineticsLibraryKeeping();
+
 // Writes the main file's name to the settings store; raises EFileError when
 // the store cannot be written.
 void SaveFileName();

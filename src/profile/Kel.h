@@ -40,8 +40,9 @@ public:
     // The profile as XML text.
     std::string BuildXml() const;
     // Writes the profile as a zip archive holding its XML text; false on any
-    // failure, leaving an existing file untouched.
-    bool SaveZipped(const std::string& fileName) const;
+    // failure, leaving an existing file untouched; `error` (when given)
+    // receives the reason.
+    bool SaveZipped(const std::string& fileName, std::string* error = nullptr) const;
     // Fills the record from a profile text (only the header texts and the date
     // when HeaderOnly is set).
     void ParseProfileXml(const std::string& text);

@@ -281,14 +281,18 @@ std::string TKel::BuildXml() const {
     return std::move(w.out);
 }
 
-bool TKel::SaveZipped(const std::string& fileName) const {
+bool TKel::SaveZipped(const std::string& fileName, std::string* error) const {
     try {
         TZipFile zip;
         zip.AddFile(ZippedMemberName(fileName), 0);
         zip.SetUncompressed(0, BuildXml());
         zip.SaveToFile(fileName);  // a temporary file renamed over the target
         return true;
-    } catch (const std::exception&) {
+    } catch (const EFileWriteError& e) {
+        if (error) *error = e.Reason();
+        return false;
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
         return false;
     }
 }

@@ -271,8 +271,7 @@ void TZipFile::SaveToFile(const std::string& fileName) {
     std::ostringstream bytes;
     SaveToStream(bytes);
     std::string reason;
-    if (!ReplaceFileAtomically(fileName, bytes.view(), &reason))
-        throw EFileError("Cannot write file " + Quoted(fileName) + ": " + reason);
+    if (!ReplaceFileAtomically(fileName, bytes.view(), &reason)) throw EFileWriteError(fileName, reason);
 }
 
 void TZipFile::LoadFromStream(std::istream& stream) {

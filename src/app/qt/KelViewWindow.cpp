@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -35,7 +36,8 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(4, 2, 4, 0);
     layout->setSpacing(2);
-    layout->addWidget(new TTopPanel(*binding_, client, new TParameterPanels(*binding_, client)));
+    top_ = new TTopPanel(*binding_, client, new TParameterPanels(*binding_, client));
+    layout->addWidget(top_);
     split_ = new QSplitter(Qt::Vertical, client);
     split_->setObjectName(QStringLiteral("SplitterResults"));
     graphs_ = new TGraphPanel(*binding_, split_);
@@ -54,8 +56,19 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.Print = [this] { btPrintClick(*this); };
     commands.Options = [this] { Options1Click(); };
     commands.About = [this] { About1Click(this); };
+    commands.CopyData = [this] { CopyDataClick(); };
+    commands.Save = [this] { btSaveMSClick(); };
+    const auto kinetics = [this](std::function<void()> TKineticsViews::*command) {
+        return [this, command] {
+            if (KineticsViews.*command) (KineticsViews.*command)();
+        };
+    };
+    commands.EditKinetics = kinetics(&TKineticsViews::EditKinetics);
+    commands.ChangeKineticsFile = kinetics(&TKineticsViews::ChangeMainFile);
+    commands.AddKineticsFile = kinetics(&TKineticsViews::AddSupplementalFile);
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
+    connect(top_->SaveButton(), &QPushButton::clicked, this, &TFKelView::btSaveMSClick);
 
     status_ = new QLabel(this);
     Name(status_, "StatusBar1", QStringLiteral("Status"));
@@ -106,6 +119,7 @@ void TFKelView::Options1Click() {
     // Made when first asked for, not at start: nobody sees the difference,
     // and start-up is shorter by it.
     if (!options_) options_ = new TVANTOROptionsDlg(*binding_, this);
+    options_->PreviewKbase = KineticsViews.Preview;
     options_->exec();
 }
 

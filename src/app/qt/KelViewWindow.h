@@ -3,6 +3,7 @@
 // commands. It only assembles panels and command groups; each binds to the
 // session through the one TSessionBinding.
 #include <QMainWindow>
+#include <functional>
 
 #include "app/KelViewSession.h"
 
@@ -14,6 +15,7 @@ namespace kel {
 class TGraphPanel;
 class TMainCommands;
 class TSessionBinding;
+class TTopPanel;
 class TVANTOROptionsDlg;
 
 class TFKelView : public QMainWindow {
@@ -32,6 +34,27 @@ public:
     bool ShowProfile(const QString& path);
     void AxesClick();
     void Options1Click();
+    // The graph's "&Copy": the selected window's count rates onto the clipboard.
+    void CopyDataClick();
+    // "&Save": the profile with the window's texts, or its worksheet.
+    void btSaveMSClick();
+
+    // Lists the folder a profile was just saved into, before the window
+    // opens it again; the profile browser connects here.
+    std::function<void(const QString& folder)> ProfileSaved;
+    // The save dialog: the chosen path, or empty when cancelled. Tests
+    // answer it themselves.
+    std::function<QString(const QString& proposed)> AskSavePath;
+
+    // The kinetics commands and the options dialog's compound preview, which
+    // live in a library above the window's and are set by it.
+    struct TKineticsViews {
+        std::function<void()> EditKinetics;
+        std::function<void()> ChangeMainFile;
+        std::function<void()> AddSupplementalFile;
+        std::function<void(const QString& file, QWidget& preview)> Preview;
+    };
+    TKineticsViews KineticsViews;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -46,6 +69,7 @@ private:
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
     TMainCommands* commands_;
+    TTopPanel* top_;
     TVANTOROptionsDlg* options_ = nullptr;
     QSplitter* split_;
     QLabel* status_;

@@ -15,6 +15,7 @@
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/QtSettingsStore.h"
 #include "kinetics/KineticsLibrary.h"
+#include "kinetics/views/qt/KineticsCommands.h"
 #include "plot/qt/XYGraphBox.h"
 
 namespace {
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         kel::TFKelView window(session, store);
+        new kel::TKineticsCommands(window);  // owned by the window
         TQuitWhenPainted quit;
         if (parser.isSet(quitWhenShown)) window.Graphs().XYGraphBox1()->installEventFilter(&quit);
         window.show();

@@ -65,6 +65,10 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     file->addAction(Window("Open1", QStringLiteral("&Open profile ..."), commands_.OpenProfile, QKeySequence::Open));
+    file->addAction(Window("Save1", QStringLiteral("&Save ..."), commands_.Save, QKeySequence(Qt::CTRL | Qt::Key_S)));
+    file->addSeparator();
+    file->addAction(Window("AddKbase1", QStringLiteral("&Add supplemental kinetics file"), commands_.AddKineticsFile));
+    file->addAction(Window("ChangeKbase1", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
     file->addSeparator();
     file->addAction(Window("Print1", QStringLiteral("&Print"), commands_.Print));
     file->addSeparator();
@@ -103,12 +107,23 @@ void TMainCommands::PopupMenu(TXYGraphBox& graph) {
     graphMenu_->addAction(Session("ShowAll2", QStringLiteral("Show &all\tEnter"), &TKelViewSession::ShowAllClick));
     graphMenu_->addAction(Window("SetScales1", QStringLiteral("&Set scales ...\tF7"), commands_.Axes));
     graphMenu_->addAction(Session("SelectAll2", QStringLiteral("&Select all \tCtrl+A"), &TKelViewSession::SelectAllClick));
+    graphMenu_->addAction(Window("CopyData", QStringLiteral("&Copy\tCtrl+C"), commands_.CopyData));
+    graphMenu_->addSeparator();
+    graphMenu_->addAction(Window("EditKinetics1", QStringLiteral("Edit Kinetics"), commands_.EditKinetics));
+    graphMenu_->addAction(
+        Window("ChangeKbase2", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
     graph.SetPopupMenu(graphMenu_);
 
     QAction* enter = Session("ShowAllEnter", QStringLiteral("Show all"), &TKelViewSession::ShowAllClick);
     enter->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     enter->setShortcutContext(Qt::WidgetShortcut);
     graph.addAction(enter);
+    // Ctrl+C copies the count rates only while the graph has the focus: in a
+    // text field it stays the field's own copy.
+    QAction* copy =
+        Window("CopyDataKey", QStringLiteral("Copy"), commands_.CopyData, QKeySequence(Qt::CTRL | Qt::Key_C));
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    graph.addAction(copy);
     QAction* scales = Window("SetScalesF7", QStringLiteral("Set scales"), commands_.Axes, QKeySequence(Qt::Key_F7));
     graph.window()->addAction(scales);
 }

@@ -30,6 +30,11 @@ public:
         std::function<void()> Print;         // "Print"
         std::function<void()> Options;       // "Options"
         std::function<void()> About;         // "About"
+        std::function<void()> CopyData;      // the graph's "&Copy": count rates as text
+        std::function<void()> Save;          // "&Save ...", "&Save"
+        std::function<void()> EditKinetics;  // "Edit Kinetics"
+        std::function<void()> ChangeKineticsFile;  // "&Change main kinetics file"
+        std::function<void()> AddKineticsFile;     // "&Add supplemental kinetics file"
     };
 
     TMainCommands(TSessionBinding& binding, QMainWindow& window, TXYGraphBox& graph, TWindowCommands commands);

@@ -111,6 +111,9 @@ QWidget* TVANTOROptionsDlg::KineticsPage() {
     btBrowseKbase->setToolTip(QStringLiteral("Browse for the main kinetic library"));
     btBrowseKbase->setAutoDefault(false);
     connect(btBrowseKbase, &QPushButton::clicked, this, &TVANTOROptionsDlg::BrowseKbaseClick);
+    connect(edKbase, &QLineEdit::textChanged, this, [this](const QString& file) {
+        if (PreviewKbase) PreviewKbase(file, *pnKbasePreview);
+    });
 
     // Empty until the compound view of the chosen file docks here.
     auto* preview = new QFrame(page);

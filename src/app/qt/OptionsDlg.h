@@ -3,6 +3,7 @@
 // writes behind each compound and the main kinetics library. It lives as long
 // as the main window and reads the session again each time it is shown.
 #include <QDialog>
+#include <functional>
 
 class QButtonGroup;
 class QLineEdit;
@@ -31,6 +32,10 @@ public:
     // The preview area of the "Kinetic library" page, where the compound
     // view of the chosen file docks.
     QWidget* KbasePreview() const { return pnKbasePreview; }
+    // Shows the compounds of a file in the preview area; called each time
+    // the file name field changes. The compound view lives in a library
+    // above this one, which sets it.
+    std::function<void(const QString& file, QWidget& preview)> PreviewKbase;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -58,6 +58,10 @@ QWidget* TTopPanel::Texts() {
     add(edIon_, "edIon", QStringLiteral("I&on:"), 1, 0);
     add(edSample_, "edSample", QStringLiteral("Sam&ple:"), 0, 1);
     add(edComment_, "edComment", QStringLiteral("Comme&nt:"), 1, 1);
+    btSaveMS_ = new QPushButton(QStringLiteral("&Save"), box);
+    Name(btSaveMS_, "btSaveMS", QStringLiteral("Save"));
+    btSaveMS_->setToolTip(QStringLiteral("Save the profile with its texts, or as a worksheet"));
+    grid->addWidget(btSaveMS_, 0, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 2);
     grid->setHorizontalSpacing(4);
@@ -95,9 +99,13 @@ QWidget* TTopPanel::Logging(TFieldBinder& fields) {
     return box;
 }
 
+TProfileTexts TTopPanel::FieldTexts() const {
+    return {edFileName_->text().toStdString(), edIon_->text().toStdString(), edSample_->text().toStdString(),
+            edComment_->text().toStdString()};
+}
+
 void TTopPanel::UpdateComments() {
-    const TProfileTexts texts{edFileName_->text().toStdString(), edIon_->text().toStdString(),
-                              edSample_->text().toStdString(), edComment_->text().toStdString()};
+    const TProfileTexts texts = FieldTexts();
     binding_.Run([&texts](TKelViewSession& s) { s.UpdateComments(texts); });
 }
 

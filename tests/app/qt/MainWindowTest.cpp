@@ -1,11 +1,15 @@
 // The main window as an analyst uses it, on the offscreen platform: first
 // start and settings, opening profiles, selecting, switching the axis, editing
-// a flow-tube field, logging and the intermediate results.
+// a flow-tube field, logging and the intermediate results, copying count
+// rates and saving.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -176,6 +180,71 @@ TEST_F(MainWindow, LogResultsAndIntermediateResults) {
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(memo->toPlainText().isEmpty());
     EXPECT_FALSE(Find<QAction>("BtnPpb")->isChecked());  // one of the group at a time
+}
+
+TEST_F(MainWindow, CtrlCOnTheGraphCopiesTheSelectedCountRatesRoundedHalvesToEven) {
+    Open();
+    TKel profile = test::ConstantProfile(2, 1000);  // a rate is half the count
+    // Points 3..5 lie in slots 52..54 of the wrapped ring (jm 250, njm 201).
+    const int counts19[] = {25, 27, 24}, counts37[] = {21, 23, 200};
+    for (std::size_t i = 0; i < 3; ++i) {
+        profile.Counts[1][52 + i] = counts19[i];
+        profile.Counts[3][52 + i] = counts37[i];
+    }
+    ASSERT_TRUE(window->ShowProfile(QString::fromStdString(test::SaveProfile(dir, profile, "c.kel"))));
+    const double cycle = 4;  // two dwells of 1000 ticks at 500 ticks a second
+    window->Binding().Run([cycle](TKelViewSession& s) { s.SelectTimes(3 * cycle, 5 * cycle); });
+    QGuiApplication::clipboard()->clear();
+    window->Graphs().XYGraphBox1()->setFocus();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("19\t37\r\n12\t10\r\n14\t12\r\n12\t100\r\n"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(MainWindow, SavingAsWorksheetKeepsTheFileNameAndAsProfileReopensIt) {
+    Open();
+    ASSERT_TRUE(window->ShowProfile(QString::fromStdString(Profile("H3O+", "p.kel"))));
+    QString answer;
+    window->AskSavePath = [&answer](const QString& proposed) {
+        EXPECT_EQ(proposed, QStringLiteral("p.kel"));
+        return answer;
+    };
+    QStringList listed;
+    window->ProfileSaved = [&listed](const QString& folder) { listed << folder; };
+    Find<QLineEdit>("edSample")->setText(QStringLiteral("edited"));  // still being typed
+
+    answer = QString::fromStdString(dir.File("x.CSV"));
+    QTest::mouseClick(Find<QPushButton>("btSaveMS"), Qt::LeftButton);
+    EXPECT_NE(test::ReadFile(dir.File("x.CSV")).find("\"Names\","), std::string::npos);
+    EXPECT_EQ(Find<QLineEdit>("edFileName")->text(), QStringLiteral("p.kel"));
+    EXPECT_TRUE(listed.isEmpty());
+
+    answer = QString::fromStdString(dir.File("x.kel"));
+    Find<QAction>("Save1")->trigger();
+    EXPECT_EQ(Find<QLineEdit>("edFileName")->text(), QStringLiteral("x.kel"));
+    EXPECT_EQ(listed, QStringList{QDir(QString::fromStdString(dir.Path())).absolutePath()});
+    // Opened again from disk: the name without folder, the edit read back.
+    EXPECT_EQ(session.Profile().FileName, "x.kel");
+    EXPECT_EQ(session.Profile().reactant, "edited");
+    EXPECT_TRUE(session.LogHeaderPending());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(MainWindow, AFailedSaveSaysSoAndKeepsTheEditedProfile) {
+    Open();
+    ASSERT_TRUE(window->ShowProfile(QString::fromStdString(Profile("H3O+", "p.kel"))));
+    window->AskSavePath = [this](const QString&) { return QString::fromStdString(dir.File("missing/x.kel")); };
+    bool listed = false;
+    window->ProfileSaved = [&listed](const QString&) { listed = true; };
+    Find<QLineEdit>("edSample")->setText(QStringLiteral("edited"));
+    Find<QAction>("Save1")->trigger();
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.Texts().back(), "Save Error! x.kel: No such file or directory");
+    EXPECT_FALSE(listed);
+    EXPECT_EQ(session.Profile().reactant, "edited");
+    EXPECT_EQ(session.Profile().FileName, "p.kel");
+    EXPECT_EQ(Find<QLineEdit>("edSample")->text(), QStringLiteral("edited"));
+    EXPECT_EQ(Find<QLineEdit>("edFileName")->text(), QStringLiteral("p.kel"));
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+#include "kinetics/views/qt/KineticsCommands.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLayout>
+#include <QVBoxLayout>
+#include <exception>
+#include <string>
+
+#include "app/qt/KelViewWindow.h"
+#include "app/qt/SessionBinding.h"
+#include "kinetics/KineticsLibrary.h"
+#include "kinetics/views/qt/CompoundView.h"
+#include "kinetics/views/qt/KineticsEditor.h"
+
+namespace kel {
+
+namespace {
+
+// The file's bytes one to a character, so that a text saved unchanged is the
+// file it was; lines shown without their CR and given it back on saving when
+// the file had CR LF line ends.
+struct TEditedText {
+    QString text;
+    bool crlf = false;
+};
+
+TEditedText ForEditing(const std::string& bytes) {
+    TEditedText edited{QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())), false};
+    edited.crlf = edited.text.contains(QStringLiteral("\r\n"));
+    if (edited.crlf) edited.text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return edited;
+}
+
+std::string ForWriting(QString text, bool crlf) {
+    if (crlf) text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toLatin1().toStdString();
+}
+
+}  // namespace
+
+TKineticsCommands::TKineticsCommands(TFKelView& window) : QObject(&window), binding_(window.Binding()) {
+    view_ = new TForm2(&window);
+    view_->hide();
+    editor_ = new TFH3OPtxte(&window);
+    window.KineticsViews.EditKinetics = [this] { EditKineticsClick(); };
+    window.KineticsViews.ChangeMainFile = [this] { ChangeMainFileClick(); };
+    window.KineticsViews.AddSupplementalFile = [this] { AddSupplementalFileClick(); };
+    window.KineticsViews.Preview = [this](const QString& file, QWidget& preview) { PreviewFile(file, preview); };
+}
+
+QString TKineticsCommands::KineticsFileDialog(const QString& current) {
+    if (AskKineticsFile) return AskKineticsFile(current);
+    QFileDialog dialog(editor_->parentWidget(), QStringLiteral("Kinetics file"), QFileInfo(current).absolutePath());
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("text files (*.txt)"));
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (!current.isEmpty()) dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+void TKineticsCommands::EditKineticsClick() {
+    binding_.Run([](TKelViewSession& session) { session.EditKineticsClick(); });
+    EditMainFile();
+}
+
+void TKineticsCommands::ChangeMainFileClick() {
+    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
+    binding_.Run([&chosen](TKelViewSession&) {
+        if (!chosen.isEmpty()) SetKineticsFileName(chosen.toStdString());
+        ReloadKineticsLibrary();
+        SaveFileName();
+    });
+    EditKineticsClick();
+}
+
+void TKineticsCommands::AddSupplementalFileClick() {
+    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
+    if (!chosen.isEmpty())
+        binding_.Run([&chosen](TKelViewSession&) { KineticsLibrary().LoadFile(chosen.toStdString()); });
+    EditKineticsClick();
+}
+
+void TKineticsCommands::EditMainFile() {
+    TEditedText edited;
+    if (!binding_.Run([&edited](TKelViewSession&) { edited = ForEditing(ReadMainKineticsText()); })) return;
+    editor_->LoadText(edited.text, QString::fromStdString(KineticsFileName()));
+    editor_->SaveText = [this, crlf = edited.crlf](const QString& text) {
+        return binding_.Run([&](TKelViewSession&) { WriteMainKineticsText(ForWriting(text, crlf)); });
+    };
+    editor_->exec();
+    binding_.Run([](TKelViewSession&) {
+        // The name is kept even when the file cannot be read again; the first
+        // failure is the one reported.
+        std::exception_ptr failure;
+        try {
+            ReloadKineticsLibraryKeeping();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        SaveFileName();
+        if (failure) std::rethrow_exception(failure);
+    });
+}
+
+void TKineticsCommands::PreviewFile(const QString& file, QWidget& preview) {
+    TKbase library;
+    binding_.Run([&](TKelViewSession&) { library.LoadFile(file.toStdString()); });
+    if (view_->parentWidget() != &preview) {
+        view_->setParent(&preview);
+        if (!preview.layout()) {
+            auto* layout = new QVBoxLayout(&preview);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
+        preview.layout()->addWidget(view_);
+    }
+    view_->show();
+    view_->ShowLibrary(std::move(library));
+}
+
+}  // namespace kel

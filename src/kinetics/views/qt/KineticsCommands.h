@@ -1,0 +1,52 @@
+#pragma once
+// The main window's kinetics commands ("Edit Kinetics", "&Change main
+// kinetics file", "&Add supplemental kinetics file") and the options
+// dialog's compound preview, with the compound view and the text editor they
+// show. Installed once on the window; both views live as long as it does.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kel {
+
+class TFKelView;
+class TFH3OPtxte;
+class TForm2;
+class TSessionBinding;
+
+class TKineticsCommands : public QObject {
+    Q_OBJECT
+public:
+    // Makes the views and hands the commands to window.
+    explicit TKineticsCommands(TFKelView& window);
+
+    // "Edit Kinetics": "ppb" up and applied, then EditMainFile.
+    void EditKineticsClick();
+    // "&Change main kinetics file".
+    void ChangeMainFileClick();
+    // "&Add supplemental kinetics file".
+    void AddSupplementalFileClick();
+    // The main file in the editor; "Save" writes it back (a failure is shown
+    // and the editor stays open). Whatever the editor's result, the library
+    // is read again from the file (kept as it was when that fails) and the
+    // file's name goes to the settings.
+    void EditMainFile();
+    // The compounds of file in the compound view, docked into preview.
+    void PreviewFile(const QString& file, QWidget& preview);
+
+    TForm2& CompoundView() const { return *view_; }
+    TFH3OPtxte& Editor() const { return *editor_; }
+
+    // The open dialog "Kinetics file" from the current main file: the chosen
+    // file, or empty when cancelled. Tests answer it themselves.
+    std::function<QString(const QString& current)> AskKineticsFile;
+
+private:
+    QString KineticsFileDialog(const QString& current);
+
+    TSessionBinding& binding_;
+    TForm2* view_;  // both owned by the window
+    TFH3OPtxte* editor_;
+};
+
+}  // namespace kel
