@@ -30,6 +30,8 @@ public:
     // Opens a profile as the browser does; false when it could not be shown
     // (the reason has been shown).
     bool ShowProfile(const QString& path);
+    // The window that "&Open profile ..." and "Browse Profiles" show.
+    void SetProfileBrowser(QWidget* browser) { browser_ = browser; }
     void AxesClick();
 
 protected:
@@ -48,6 +50,7 @@ private:
     TVANTOROptionsDlg* options_;
     QSplitter* split_;
     QLabel* status_;
+    QWidget* browser_ = nullptr;
     bool settingsSaved_ = false;
 };
 
