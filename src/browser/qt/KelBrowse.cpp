@@ -25,6 +25,7 @@
 #include "app/qt/SessionBinding.h"
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/DetailsList.h"
+#include "common/DateTime.h"
 #include "plot/qt/WidgetNames.h"
 
 namespace kel {
@@ -140,9 +141,6 @@ void TFKelBrowse::BuildControls() {
     header_->setModel(sections);
     header_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header_->setStretchLastSection(false);
-    int section = 0;
-    for (int width : {191, 120, 38, 78, 86, 40}) header_->resizeSection(section++, width);
-    rightLayout->addWidget(header_);
 
     model_ = new TDetailsModel(listing_, this);
     list_ = new QListView(right);
@@ -163,6 +161,16 @@ void TFKelBrowse::BuildControls() {
         LBDetailsClick();
     });
     connect(list_, &QListView::doubleClicked, this, &QWidget::hide);
+    int section = 0;
+    for (int width : {191, 120, 38, 78, 86, 40}) header_->resizeSection(section++, width);
+    // The dates are not clipped: with a font wider than the one the widths
+    // were made for, the date section grows so that a date stays clear of
+    // its ion.
+    const QString widest =
+        QString::fromStdString(QtDateTextFormatter().DateTimeText(EncodeDateTime({2000, 12, 28, 23, 58, 58, 0})));
+    header_->resizeSection(1, std::max(header_->sectionSize(1), list_->fontMetrics().horizontalAdvance(widest) + 8));
+    header_->setFixedHeight(header_->sizeHint().height());
+    rightLayout->addWidget(header_);
     rightLayout->addWidget(list_, 1);
     split->addWidget(tree_);
     split->addWidget(right);
