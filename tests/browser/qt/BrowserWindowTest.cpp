@@ -9,6 +9,7 @@
 #include "support/SessionTestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QListView>
 #include <QLocalSocket>
 #include <QProcess>
@@ -205,6 +206,32 @@ TEST_F(BrowserWindow, BatchWritesEveryFileNewestFirstAndCanBeCancelled) {
     ASSERT_EQ(informed.size(), 1);
     EXPECT_TRUE(informed[0].startsWith(QStringLiteral("Batch conversion cancelled before profile 1 of 2 (new.kel)")))
         << informed[0].toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // A profile that cannot be opened ends the batch with its error in a box;
+    // the one before it is converted.
+    test::WriteFileForTest(dir.File("old.kel"), "<kel><ion>x</ion></kel>");
+    Click("btBatch");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer);
+}
+
+TEST_F(BrowserWindow, AWatchedFolderShowsNewProfilesAndFollowsTheNewest) {
+    Write(dir, "a.kel", 2006);
+    Open();
+    QTest::qWait(1100);  // a.kel opened by the timer
+    browser->findChild<QCheckBox*>(QStringLiteral("cbWatch"))->setChecked(true);
+    Write(dir, "old.kel", 2005);
+    QTRY_COMPARE(Texts(), (std::vector<std::string>{"a.kel", "old.kel"}));
+    ClickEntry(1);
+    Write(dir, "older.kel", 2004);
+    QTRY_COMPARE(Texts().size(), std::size_t{3});
+    EXPECT_EQ(Selected(), "old.kel");
+
+    browser->findChild<QCheckBox*>(QStringLiteral("cbFollow"))->setChecked(true);
+    Write(dir, "new.kel", 2007);
+    QTRY_COMPARE(session.Profile().FileName, std::string("new.kel"));
+    EXPECT_EQ(Selected(), "new.kel");
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
