@@ -55,12 +55,12 @@ TCommandServer::TCommandServer(QObject* parent) : QObject(parent), server_(new Q
 }
 
 bool TCommandServer::Listen(const QString& name) {
-    if (server_->listen(name)) return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError) return false;
+    // Asked first: a socket made for the user alone is put in place over
+    // whatever has the name, the socket of a running instance too.
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (probe.waitForConnected(kConnectMs)) return false;  // another instance answers
-    QLocalServer::removeServer(name);
+    if (probe.waitForConnected(kConnectMs)) return false;
+    QLocalServer::removeServer(name);  // left by an instance that ended
     return server_->listen(name);
 }
 

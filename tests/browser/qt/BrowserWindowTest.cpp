@@ -21,6 +21,9 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
@@ -147,6 +150,33 @@ TEST_F(BrowserWindow, OpenCommandsFromOtherProgramsAndWhatIsIgnored) {
     EXPECT_EQ(Selected(), "y.kel");
     EXPECT_EQ(fs::canonical(browser->TreeFolder().toStdString()), fs::canonical(other.Path()));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST(CommandChannel, OneInstanceListensAndASocketLeftBehindIsReplaced) {
+    test::ScratchDir runtime;
+    const std::string path = runtime.File("channel");
+    // An instance that ended without removing its socket.
+    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    const QString name = QString::fromStdString(path);
+    EXPECT_FALSE(SendCommand(name, QStringLiteral("open(a.kel)")));
+
+    TCommandServer first, second;
+    ASSERT_TRUE(first.Listen(name));
+    EXPECT_FALSE(second.Listen(name));
+    EXPECT_EQ(fs::status(path).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+    QStringList received;
+    QObject::connect(&first, &TCommandServer::Command, [&](const QString& line) { received << line; });
+    ASSERT_TRUE(SendCommand(name, QStringLiteral("open(\"a b.kel\")")));
+    QTRY_COMPARE(received, QStringList{QStringLiteral("open(\"a b.kel\")")});
+    EXPECT_EQ(OpenCommandPath(received[0]), QStringLiteral("a b.kel"));
+    EXPECT_EQ(OpenCommandPath(QStringLiteral("x open(/d/y.kel) y")), QStringLiteral("/d/y.kel"));
+    EXPECT_FALSE(OpenCommandPath(QStringLiteral("Open(/d/y.kel)")));
+    EXPECT_FALSE(OpenCommandPath(QStringLiteral("open(\")")));
 }
 
 #ifdef KELVIEW_PROGRAM
