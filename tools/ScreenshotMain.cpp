@@ -4,6 +4,7 @@
 // read or written.
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
 #include <QTabWidget>
@@ -111,6 +112,10 @@ int main(int argc, char** argv) {
         about.hide();
 
         browser->show();
+        // The folder tree fills itself from a thread of its own.
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
         ok &= Save(*browser, folder, QStringLiteral("profile-browser"));
     }
     ReleaseKineticsLibrary();
