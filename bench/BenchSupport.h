@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -68,6 +69,21 @@ inline TKel SeriesProfile(int index, int slots) {
     options.slots = slots;
     options.cycles = std::max(options.cycles, slots);
     return synth::MakeProfile(options);
+}
+
+// Writes `count` zipped profiles of a series into folder as profile<i>.kel,
+// each of `slots` slots; their names in order. Ends the program when one
+// cannot be written.
+inline std::vector<std::string> WriteZippedSeries(const std::filesystem::path& folder, int count, int slots) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back("profile" + std::to_string(i) + ".kel");
+        if (!SeriesProfile(i, slots).SaveZipped((folder / names.back()).string())) {
+            std::fprintf(stderr, "cannot write %s\n", names.back().c_str());
+            std::exit(1);
+        }
+    }
+    return names;
 }
 
 // A double as text that reads back to the same value.

@@ -25,18 +25,9 @@ constexpr int kSlots = 20;  // small files: the listing reads headers only
 struct Setup {
     bench::ScratchFolder folder{"listing"};
     fs::path previous = fs::current_path();
-    std::vector<std::string> names;
+    std::vector<std::string> names = bench::WriteZippedSeries(folder.Path(), kProfiles, kSlots);
 
-    Setup() {
-        for (int i = 0; i < kProfiles; ++i) {
-            names.push_back("profile" + std::to_string(i) + ".kel");
-            if (!bench::SeriesProfile(i, kSlots).SaveZipped((folder.Path() / names.back()).string())) {
-                std::cerr << "cannot write " << names.back() << '\n';
-                std::exit(1);
-            }
-        }
-        fs::current_path(folder.Path());
-    }
+    Setup() { fs::current_path(folder.Path()); }
     ~Setup() { fs::current_path(previous); }
 };
 

@@ -4,6 +4,7 @@
 // read or written.
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
 #include <QTabWidget>
@@ -18,6 +19,7 @@
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/SessionAxesTarget.h"
+#include "browser/qt/KelBrowse.h"
 #include "common/Settings.h"
 #include "kinetics/KineticsLibrary.h"
 #include "kinetics/views/qt/KineticsCommands.h"
@@ -62,7 +64,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kel-screenshots OUTDIR PROFILE KINETICS\n");
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    // Absolute: the browser makes the folder it lists the current one.
+    const QDir folder(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
+    const QFileInfo profile(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath());
     if (!QDir().mkpath(folder.path())) {
         std::fprintf(stderr, "kel-screenshots: cannot make %s\n", argv[1]);
         return 1;
@@ -78,9 +82,12 @@ int main(int argc, char** argv) {
     {
         TFKelView window(session, store);
         auto* kinetics = new TKineticsCommands(window);  // owned by the window
+        // The browser lists the profile's folder.
+        store.WriteString("Browser", "Folder", profile.absolutePath().toStdString());
+        auto* browser = new TFKelBrowse(window, store);
         window.resize(1400, 860);
         window.show();
-        if (!window.ShowProfile(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath())) return 1;
+        if (!window.ShowProfile(profile.absoluteFilePath())) return 1;
         TSessionBinding& binding = window.Binding();
         ok &= Save(window, folder, QStringLiteral("main-window"));
         binding.Run([](TKelViewSession& s) { s.BtnPpbClick(); });
@@ -112,6 +119,14 @@ int main(int argc, char** argv) {
         TAboutBox about(&window);
         about.show();
         ok &= Save(about, folder, QStringLiteral("about-box"));
+        about.hide();
+
+        browser->show();
+        // The folder tree fills itself from a thread of its own.
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        ok &= Save(*browser, folder, QStringLiteral("profile-browser"));
     }
     ReleaseKineticsLibrary();
     SetSettingsStore(nullptr);

@@ -106,17 +106,18 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
     }
 }
 
-void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
+int BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
     // The collected lines grow aside: the old "AllFilesPpb.csv" stays until
     // its replacement holds what the batch promises.
     TReplacementFile allFiles(kAllFilesPpbName);
     bool collected = false;
+    int converted = 0;
     try {
         int count = static_cast<int>(listing.Entries.size());
-        for (int i = 0; i < count; ++i) {
-            listing.Selected = i;
-            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(i)];
-            if (progress) progress(i, count, entry.StoredName);
+        for (; converted < count; ++converted) {
+            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(converted)];
+            if (progress && !progress(converted, count, entry.StoredName)) break;
+            listing.Selected = converted;
             session.ReleasePpb();
             session.ShowProfile(entry.StoredName);
             PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet());
@@ -140,7 +141,9 @@ void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBat
         if (collected) allFiles.Commit();
         throw;
     }
-    allFiles.Commit();
+    // A batch stopped before its first profile leaves the old file too.
+    if (collected || converted == static_cast<int>(listing.Entries.size())) allFiles.Commit();
+    return converted;
 }
 
 }  // namespace kel

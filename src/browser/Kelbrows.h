@@ -36,8 +36,9 @@ public:
     int Selected = -1;  // index of the selected entry, -1 for none
 };
 
-// Reports the batch's progress: the entry being converted (0-based) of count.
-using TBatchProgress = std::function<void(int index, int count, const std::string& name)>;
+// Reports the batch's progress before each profile: the entry about to be
+// converted (0-based) of count. False stops the batch before that profile.
+using TBatchProgress = std::function<bool(int index, int count, const std::string& name)>;
 
 // Converts every listed profile, newest first, in the current folder: its
 // worksheet (<name>.csv), its ppb lines (<name>Ppb.csv) and the lines of all
@@ -47,7 +48,9 @@ using TBatchProgress = std::function<void(int index, int count, const std::strin
 // "AllFilesPpb.csv" when no profile was converted. The first output that
 // cannot be written ends the batch with EFileWriteError naming it and the
 // system's reason; every output not yet put in place keeps what it held.
-void BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
+// A progress report that answers false stops the batch as a failing profile
+// would, without an error. Returns the number of profiles converted.
+int BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
 
 // The batch's file of all profiles' ppb lines.
 inline constexpr const char* kAllFilesPpbName = "AllFilesPpb.csv";

@@ -42,6 +42,7 @@ int RunBatch(const TParsedArgs& args) {
         current = index;
         currentName = name;
         display.Starting(index, total, name);
+        return true;
     };
     CliMessages().SetStopAtFailure(true);
     try {

@@ -81,6 +81,7 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     std::vector<std::string> progress;
     BatchConvert(listing, session, [&](int i, int n, const std::string& name) {
         progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
+        return true;
     });
     EXPECT_EQ(progress, (std::vector<std::string>{"0/2 new.kel", "1/2 old.kel"}));
     for (const char* name : {"new.kel.csv", "old.kel.csv", "new.kelPpb.csv", "old.kelPpb.csv", "AllFilesPpb.csv"})
@@ -99,6 +100,15 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     BatchConvert(listing, session);
     EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
     EXPECT_EQ(test::ReadFile(dir.File("new.kelPpb.csv")), newer);
+
+    // Stopped before the second profile: the first one's outputs are written
+    // whole and the collected file holds its lines only; the older ones stay.
+    fs::remove(dir.File("old.kel.csv"));
+    EXPECT_EQ(BatchConvert(listing, session, [](int i, int, const std::string&) { return i < 1; }), 1);
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer);
+    EXPECT_EQ(test::ReadFile(dir.File("old.kelPpb.csv")), older);
+    EXPECT_FALSE(fs::exists(dir.File("old.kel.csv")));
+    EXPECT_EQ(listing.Selected, 0);
 }
 
 TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {

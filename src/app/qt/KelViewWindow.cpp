@@ -1,8 +1,6 @@
 #include "app/qt/KelViewWindow.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -110,9 +108,10 @@ bool TFKelView::ShowProfile(const QString& path) {
 }
 
 void TFKelView::OpenProfileClick() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open profile"), QString(),
-                                                      QStringLiteral("Profiles (*.kel *.KEL);;All files (*)"));
-    if (!path.isEmpty()) ShowProfile(QFileInfo(path).absoluteFilePath());
+    if (!browser_) return;
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
 }
 
 void TFKelView::Options1Click() {

@@ -32,6 +32,8 @@ public:
     // Opens a profile as the browser does; false when it could not be shown
     // (the reason has been shown).
     bool ShowProfile(const QString& path);
+    // The window that "&Open profile ..." and "Browse Profiles" show.
+    void SetProfileBrowser(QWidget* browser) { browser_ = browser; }
     void AxesClick();
     void Options1Click();
     // The graph's "&Copy": the selected window's count rates onto the clipboard.
@@ -39,9 +41,10 @@ public:
     // "&Save": the profile with the window's texts, or its worksheet.
     void btSaveMSClick();
 
-    // Lists the folder a profile was just saved into, before the window
-    // opens it again; the profile browser connects here.
-    std::function<void(const QString& folder)> ProfileSaved;
+    // Lists the folder of a profile just saved to path and opens it again
+    // from there; the profile browser connects here. Without it the window
+    // opens the file itself.
+    std::function<void(const QString& path)> ProfileSaved;
     // The save dialog: the chosen path, or empty when cancelled. Tests
     // answer it themselves.
     std::function<QString(const QString& proposed)> AskSavePath;
@@ -73,6 +76,7 @@ private:
     TVANTOROptionsDlg* options_ = nullptr;
     QSplitter* split_;
     QLabel* status_;
+    QWidget* browser_ = nullptr;
     bool settingsSaved_ = false;
 };
 

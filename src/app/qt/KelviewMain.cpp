@@ -1,5 +1,7 @@
-// kelview: the desktop program. Start-up order: the kinetics library before
-// any window, the process-wide number format, then the main window.
+// kelview: the desktop program. Start-up order: a profile named while another
+// instance runs goes to that one; then the kinetics library before any window,
+// the process-wide number format, the main window, the hidden browser and the
+// command channel.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -14,6 +16,8 @@
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/QtSettingsStore.h"
+#include "browser/qt/CommandChannel.h"
+#include "browser/qt/KelBrowse.h"
 #include "kinetics/KineticsLibrary.h"
 #include "kinetics/views/qt/KineticsCommands.h"
 #include "plot/qt/XYGraphBox.h"
@@ -49,6 +53,10 @@ int main(int argc, char** argv) {
                                            QStringLiteral("Quit as soon as the window is painted (for timing start-up)."));
     parser.addOption(quitWhenShown);
     parser.process(app);
+    const QStringList profiles = parser.positionalArguments();
+    const QString profile = profiles.isEmpty() ? QString() : QFileInfo(profiles.first()).absoluteFilePath();
+    const QString channel = kel::CommandServerName();
+    if (!profile.isEmpty() && kel::SendCommand(channel, QStringLiteral("open(\"%1\")").arg(profile))) return 0;
 
     // Numbers are read and written with "." whatever the user's region; Qt
     // set the C library's numeric locale from the environment just now.
@@ -76,9 +84,20 @@ int main(int argc, char** argv) {
         new kel::TKineticsCommands(window);  // owned by the window
         TQuitWhenPainted quit;
         if (parser.isSet(quitWhenShown)) window.Graphs().XYGraphBox1()->installEventFilter(&quit);
+        auto* browser = new kel::TFKelBrowse(window, store);
+        window.SetProfileBrowser(browser);
+        window.ProfileSaved = [browser](const QString& path) {
+            browser->RefreshListing();
+            browser->OpenProfilePath(path);
+        };
+        // Without the channel (another instance took it meanwhile) this one
+        // still works; it only takes no commands.
+        kel::TCommandServer commands;
+        commands.Listen(channel);
+        QObject::connect(&commands, &kel::TCommandServer::Command, browser, &kel::TFKelBrowse::SystemExecuteMacro,
+                         Qt::QueuedConnection);
         window.show();
-        const QStringList profiles = parser.positionalArguments();
-        if (!profiles.isEmpty()) window.ShowProfile(QFileInfo(profiles.first()).absoluteFilePath());
+        if (!profile.isEmpty()) browser->OpenProfilePath(profile);
         status = QApplication::exec();
     }
     kel::ReleaseKineticsLibrary();

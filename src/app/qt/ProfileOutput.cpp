@@ -55,8 +55,10 @@ void TFKelView::btSaveMSClick() {
     // file from disk now would throw them away.
     if (outcome != TSaveOutcome::Profile) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (ProfileSaved) ProfileSaved(QFileInfo(absolute).absolutePath());
-    ShowProfile(absolute);
+    if (ProfileSaved)
+        ProfileSaved(absolute);
+    else
+        ShowProfile(absolute);
 }
 
 }  // namespace kel

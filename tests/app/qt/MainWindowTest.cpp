@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -210,7 +211,11 @@ TEST_F(MainWindow, SavingAsWorksheetKeepsTheFileNameAndAsProfileReopensIt) {
         return answer;
     };
     QStringList listed;
-    window->ProfileSaved = [&listed](const QString& folder) { listed << folder; };
+    // As the browser does: list the folder, then open the path from there.
+    window->ProfileSaved = [this, &listed](const QString& path) {
+        listed << path;
+        window->ShowProfile(path);
+    };
     Find<QLineEdit>("edSample")->setText(QStringLiteral("edited"));  // still being typed
 
     answer = QString::fromStdString(dir.File("x.CSV"));
@@ -222,7 +227,7 @@ TEST_F(MainWindow, SavingAsWorksheetKeepsTheFileNameAndAsProfileReopensIt) {
     answer = QString::fromStdString(dir.File("x.kel"));
     Find<QAction>("Save1")->trigger();
     EXPECT_EQ(Find<QLineEdit>("edFileName")->text(), QStringLiteral("x.kel"));
-    EXPECT_EQ(listed, QStringList{QDir(QString::fromStdString(dir.Path())).absolutePath()});
+    EXPECT_EQ(listed, QStringList{QFileInfo(QString::fromStdString(dir.File("x.kel"))).absoluteFilePath()});
     // Opened again from disk: the name without folder, the edit read back.
     EXPECT_EQ(session.Profile().FileName, "x.kel");
     EXPECT_EQ(session.Profile().reactant, "edited");

@@ -1,0 +1,127 @@
+// The browser's commands on files: delete, new folder, batch conversion, and
+// the watch on the listed folder.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QProgressDialog>
+#include <QTimer>
+#include <filesystem>
+#include <system_error>
+
+#include "app/qt/KelViewWindow.h"
+#include "app/qt/SessionBinding.h"
+#include "browser/qt/DetailsList.h"
+#include "browser/qt/KelBrowse.h"
+
+namespace fs = std::filesystem;
+
+namespace kel {
+
+namespace {
+
+QString Reason(const std::error_code& error) { return QString::fromStdString(error.message()); }
+
+}  // namespace
+
+void TFKelBrowse::DeleteClick() {
+    if (listing_.Selected < 0) {
+        ReportError(QStringLiteral("Select the file to delete first."));
+        return;
+    }
+    if (!Confirm(QStringLiteral("Do you want to permanently delete the file ?"))) return;
+    // The file is the entry's, in the folder it was listed from, whatever the
+    // tree shows by now.
+    const auto row = static_cast<std::size_t>(listing_.Selected);
+    const QString path = QDir(listedFolder_).filePath(QString::fromStdString(listing_.Entries[row].StoredName));
+    std::error_code error;
+    if (!fs::remove(path.toStdString(), error) || error) {
+        // The entry stays: the file is still there (or never was).
+        ReportError(QStringLiteral("Could not delete \"%1\": %2.")
+                        .arg(QDir::toNativeSeparators(path), error ? Reason(error) : QStringLiteral("no such file")));
+        return;
+    }
+    model_->BeginChange();
+    listing_.Entries.erase(listing_.Entries.begin() + static_cast<std::ptrdiff_t>(row));
+    model_->EndChange();
+    Select(-1);
+}
+
+void TFKelBrowse::btNewFolderClick() {
+    const std::optional<QString> name = AskFolderName();
+    if (!name || name->isEmpty()) return;
+    const QString path = QDir::current().absoluteFilePath(*name);
+    std::error_code error;
+    if (!fs::create_directory(path.toStdString(), error)) {
+        ReportError(QStringLiteral("Could not create the folder \"%1\": %2.")
+                        .arg(QDir::toNativeSeparators(path), error ? Reason(error) : QStringLiteral("it exists already")));
+        return;
+    }
+    // Files written by bare name go there until another folder is listed.
+    QDir::setCurrent(path);
+}
+
+void TFKelBrowse::btBatchClick() {
+    const int count = static_cast<int>(listing_.Entries.size());
+    if (count == 0) {
+        ReportError(QStringLiteral("No profiles to convert in \"%1\".").arg(QDir::toNativeSeparators(listedFolder_)));
+        return;
+    }
+    // The batch shows each profile itself; a tick of Timer2 in between would
+    // open another.
+    timer2_->stop();
+    QProgressDialog progress(QString(), QStringLiteral("Cancel"), 0, count, this);
+    progress.setObjectName(QStringLiteral("BatchProgress"));
+    progress.setWindowTitle(QStringLiteral("Batch conversion"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    int converted = 0;
+    QString stoppedAt;
+    const bool ok = main_.Binding().Run([&](TKelViewSession& session) {
+        converted = BatchConvert(listing_, session, [&](int index, int total, const std::string& name) {
+            progress.setLabelText(QStringLiteral("Converting profile %1 of %2: %3")
+                                      .arg(index + 1)
+                                      .arg(total)
+                                      .arg(QString::fromStdString(name)));
+            progress.setValue(index);
+            QCoreApplication::processEvents();
+            if (progress.wasCanceled()) stoppedAt = QString::fromStdString(name);
+            return !progress.wasCanceled();
+        });
+    });
+    progress.reset();
+    Select(listing_.Selected);
+    if (ok && converted < count)
+        Inform(QStringLiteral("Batch conversion cancelled before profile %1 of %2 (%3). The %4 converted before it "
+                              "are in \"%5\".")
+                   .arg(converted + 1)
+                   .arg(count)
+                   .arg(stoppedAt)
+                   .arg(converted)
+                   .arg(QDir::toNativeSeparators(QDir::currentPath())));
+}
+
+void TFKelBrowse::WatchChanged() {
+    follow_->setEnabled(watch_->isChecked());
+    if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+    if (watch_->isChecked() && !listedFolder_.isEmpty()) watcher_->addPath(listedFolder_);
+}
+
+void TFKelBrowse::WatchedFolderChanged() {
+    if (!watch_->isChecked() || listedFolder_.isEmpty()) return;
+    const auto name = [this](int row) {
+        return row < 0 ? QString() : QString::fromStdString(listing_.Entries[static_cast<std::size_t>(row)].StoredName);
+    };
+    const QString selected = name(listing_.Selected);
+    const QString newest = name(listing_.Entries.empty() ? -1 : 0);
+    const double newestDate = listing_.Entries.empty() ? 0 : listing_.Entries.front().Details->ProfileDate;
+    ListFolder(listedFolder_);
+    Select(FindEntry(selected));
+    if (!follow_->isChecked() || listing_.Entries.empty()) return;
+    if (name(0) != newest || listing_.Entries.front().Details->ProfileDate > newestDate) {
+        Select(0);
+        LBDetailsClick();
+    }
+}
+
+}  // namespace kel

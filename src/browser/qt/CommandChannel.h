@@ -1,0 +1,50 @@
+#pragma once
+// The command channel: a second start of kelview, or any other program of the
+// same user, asks the running instance to open a profile by sending one line
+// such as open("/data/a.kel") to a local socket only that user can reach.
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace kel {
+
+// The longest command taken; a sender that goes on without a line end is cut off.
+inline constexpr qsizetype kCommandLimit = 64 * 1024;
+
+// The socket of this user's instance, in the user's runtime folder.
+QString CommandServerName();
+
+// The path an open command names: the text between the line's first "(" and
+// its last ")", without one enclosing double quote on each side. Nothing for
+// a line without "open(", without a ")" after it, or with an empty path.
+std::optional<QString> OpenCommandPath(const QString& line);
+
+// Sends command as one line to the instance listening at name; false when
+// none listens or the line could not be sent whole.
+bool SendCommand(const QString& name, const QString& command);
+
+class TCommandServer : public QObject {
+    Q_OBJECT
+public:
+    explicit TCommandServer(QObject* parent = nullptr);
+
+    // Listens at name for this user only, removing a socket left behind by an
+    // instance that ended. False when another instance listens there or the
+    // socket cannot be made.
+    bool Listen(const QString& name);
+
+signals:
+    // The first line of a message that arrived whole, without its line end.
+    void Command(const QString& line);
+
+private:
+    void Accept();
+    void Read(QLocalSocket* socket);
+
+    QLocalServer* server_;
+};
+
+}  // namespace kel

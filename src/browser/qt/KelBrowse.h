@@ -1,0 +1,89 @@
+#pragma once
+// The profile browser "Multi ions explorer": walks folders of profiles, opens
+// one in the main window with a click, deletes files, makes folders, converts
+// the listed folder in one batch, and takes the open commands of other
+// programs. Created hidden with the main window; closing only hides it.
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "browser/Kelbrows.h"
+#include "common/Settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QFileSystemWatcher;
+class QHeaderView;
+class QListView;
+class QTimer;
+class QTreeView;
+
+namespace kel {
+
+class TDetailsModel;
+class TFKelView;
+
+class TFKelBrowse : public QWidget {
+    Q_OBJECT
+public:
+    // The browser of main, over the folder it listed last (kept in store) or
+    // else the current folder, listed now; Timer2 opens the newest profile.
+    TFKelBrowse(TFKelView& main, SettingsStore& store);
+
+    // Makes folder current and lists its profiles, newest first.
+    void ListFolder(const QString& folder);
+    // Relists the tree's folder, keeping the selected file when that folder
+    // was listed already, else selecting the newest; arms Timer2.
+    void RefreshListing();
+    // Shows the profile at path in the tree, the list and the main window.
+    void OpenProfilePath(const QString& path);
+    // A command of another program: open(PATH) opens PATH; others are ignored.
+    void SystemExecuteMacro(const QString& line);
+    // The name under which path's folder stores the file (any case of path),
+    // with its folder; empty when there is none.
+    static QString StoredFileName(const QString& path);
+
+    const TProfileListing& Listing() const { return listing_; }
+    // The folder selected in the tree.
+    QString TreeFolder() const;
+
+    // Ask the user; tests replace them to answer as a user would.
+    std::function<bool(const QString& question)> Confirm;
+    std::function<std::optional<QString>()> AskFolderName;
+    std::function<void(const QString& message)> Inform;
+
+private:
+    void BuildControls();
+    void Select(int row);
+    int FindEntry(const QString& storedName) const;
+    void SelectTreeFolder(const QString& folder);
+    void LBDetailsClick();
+    void Timer2Timer();
+    void DeleteClick();
+    void btNewFolderClick();
+    void btBatchClick();
+    void ShellComboBox1Change(int index);
+    void ReportError(const QString& message);
+    void WatchChanged();
+    void WatchedFolderChanged();
+
+    TFKelView& main_;
+    SettingsStore& store_;
+    TProfileListing listing_;
+    QString listedFolder_;
+    TDetailsModel* model_ = nullptr;
+    QComboBox* shellCombo_ = nullptr;
+    QTreeView* tree_ = nullptr;
+    QFileSystemModel* folders_ = nullptr;
+    QHeaderView* header_ = nullptr;
+    QListView* list_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    QCheckBox* watch_ = nullptr;
+    QCheckBox* follow_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* watchDelay_ = nullptr;
+};
+
+}  // namespace kel

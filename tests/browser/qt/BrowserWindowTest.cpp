@@ -1,0 +1,297 @@
+// The profile browser as an analyst and other programs use it, on the
+// offscreen platform, beside a real main window.
+#include <gtest/gtest.h>
+
+// The generator has a field named slots, which Qt's headers define away.
+#include "synth/KineticsGenerator.h"
+#include "synth/LegacyWriter.h"
+#include "synth/ProfileGenerator.h"
+#include "support/SessionTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QListView>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "app/qt/KelViewWindow.h"
+#include "app/qt/SessionBinding.h"
+#include "browser/qt/CommandChannel.h"
+#include "browser/qt/KelBrowse.h"
+#include "common/DateTime.h"
+#include "kinetics/KineticsLibrary.h"
+
+namespace fs = std::filesystem;
+
+namespace kel {
+namespace {
+
+class BrowserWindow : public ::testing::Test {
+protected:
+    BrowserWindow() : previous_(fs::current_path()) {
+        test::UseKinetics(synth::DemoKineticsText());
+        store.WriteString("Browser", "Folder", dir.Path());
+    }
+    ~BrowserWindow() override {
+        browser = nullptr;
+        main.reset();
+        fs::current_path(previous_);
+        KineticsLibrary().Clear();
+    }
+    void Write(const test::ScratchDir& folder, const std::string& name, int year, std::uint64_t seed = 1) {
+        synth::ProfileOptions options = synth::DefaultOptions(seed);
+        options.dateOrigin = EncodeDateTime({year, 5, 1, 12, 0, 0, 0});
+        synth::WriteLegacyFile(folder.File(name), synth::MakeProfile(options));
+    }
+    TFKelBrowse& Open() {
+        main = std::make_unique<TFKelView>(session, store);
+        main->Binding().ShowError = [this](const QString& message) { errors << message; };
+        browser = new TFKelBrowse(*main, store);
+        browser->Inform = [this](const QString& message) { informed << message; };
+        browser->Confirm = [](const QString&) { return true; };
+        browser->show();
+        QApplication::setActiveWindow(browser);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(browser));
+        return *browser;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const TListEntry& entry : browser->Listing().Entries) texts.push_back(entry.Text);
+        return texts;
+    }
+    std::string Selected() const {
+        const TProfileListing& listing = browser->Listing();
+        return listing.Selected < 0 ? "" : listing.Entries[static_cast<std::size_t>(listing.Selected)].Text;
+    }
+    void ClickEntry(int row) {
+        auto* list = browser->findChild<QListView*>(QStringLiteral("LBDetails"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    }
+    void Click(const char* button) { browser->findChild<QPushButton*>(QLatin1String(button))->click(); }
+
+    test::ScratchDir dir;
+    test::RecordedMessages boxes;
+    MemorySettings store;
+    TKelViewSession session;
+    std::unique_ptr<TFKelView> main;
+    TFKelBrowse* browser = nullptr;
+    QStringList errors, informed;
+
+private:
+    fs::path previous_;
+};
+
+TEST_F(BrowserWindow, ListsNewestFirstOpensItASecondLaterAndF5KeepsTheSelection) {
+    Write(dir, "a.kel", 2006);
+    Write(dir, "B.KEL", 2007);
+    Open();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"b.kel", "a.kel"}));
+    EXPECT_EQ(Selected(), "b.kel");
+    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir.Path()));
+    EXPECT_EQ(session.Profile().FileName, "");
+    QTest::qWait(1100);
+    EXPECT_EQ(session.Profile().FileName, "B.KEL");
+
+    ClickEntry(1);
+    EXPECT_EQ(session.Profile().FileName, "a.kel");
+    QTest::keyClick(browser, Qt::Key_F5);
+    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Selected(), "a.kel");
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(browser->isVisible());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(store.FindString("Browser", "Folder"), fs::canonical(dir.Path()).string());
+}
+
+TEST_F(BrowserWindow, OpenCommandsFromOtherProgramsAndWhatIsIgnored) {
+    test::ScratchDir other;
+    Write(other, "y.kel", 2008);
+    Write(dir, "a.kel", 2006);
+    Open();
+    const QString channel = QString::fromStdString(dir.File("channel"));
+    TCommandServer server;
+    ASSERT_TRUE(server.Listen(channel));
+    QObject::connect(&server, &TCommandServer::Command, browser, &TFKelBrowse::SystemExecuteMacro, Qt::QueuedConnection);
+    const auto send = [&](const QByteArray& bytes) {
+        QLocalSocket socket;
+        socket.connectToServer(channel);
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(bytes);
+        socket.waitForBytesWritten(1000);
+        socket.disconnectFromServer();
+        QTest::qWait(50);
+    };
+    // Nothing of these opens or lists anything: no "open(", random bytes, a
+    // line never ended, an endless line.
+    send("close(\"" + QByteArray::fromStdString(other.File("y.kel")) + "\")\n");
+    std::mt19937 random(7);
+    QByteArray noise;
+    for (int i = 0; i < 4096; ++i) noise += static_cast<char>(random());
+    send(noise);
+    send("open(\"" + QByteArray::fromStdString(other.File("y.kel")));
+    send(QByteArray(kCommandLimit + 10, 'o') + "open(" + QByteArray::fromStdString(other.File("y.kel")) + ")\n");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a.kel"}));
+    EXPECT_NE(session.Profile().FileName, "y.kel");
+
+    ASSERT_TRUE(SendCommand(channel, QStringLiteral("open(\"%1\")").arg(QString::fromStdString(other.File("y.kel")))));
+    QTRY_COMPARE(session.Profile().FileName, std::string("y.kel"));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"y.kel"}));
+    EXPECT_EQ(Selected(), "y.kel");
+    EXPECT_EQ(fs::canonical(browser->TreeFolder().toStdString()), fs::canonical(other.Path()));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST(CommandChannel, OneInstanceListensAndASocketLeftBehindIsReplaced) {
+    test::ScratchDir runtime;
+    const std::string path = runtime.File("channel");
+    // An instance that ended without removing its socket.
+    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    const QString name = QString::fromStdString(path);
+    EXPECT_FALSE(SendCommand(name, QStringLiteral("open(a.kel)")));
+
+    TCommandServer first, second;
+    ASSERT_TRUE(first.Listen(name));
+    EXPECT_FALSE(second.Listen(name));
+    EXPECT_EQ(fs::status(path).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+    QStringList received;
+    QObject::connect(&first, &TCommandServer::Command, [&](const QString& line) { received << line; });
+    ASSERT_TRUE(SendCommand(name, QStringLiteral("open(\"a b.kel\")")));
+    QTRY_COMPARE(received, QStringList{QStringLiteral("open(\"a b.kel\")")});
+    EXPECT_EQ(OpenCommandPath(received[0]), QStringLiteral("a b.kel"));
+    EXPECT_EQ(OpenCommandPath(QStringLiteral("x open(/d/y.kel) y")), QStringLiteral("/d/y.kel"));
+    EXPECT_FALSE(OpenCommandPath(QStringLiteral("Open(/d/y.kel)")));
+    EXPECT_FALSE(OpenCommandPath(QStringLiteral("open(\")")));
+}
+
+#ifdef KELVIEW_PROGRAM
+TEST_F(BrowserWindow, ASecondKelviewHandsItsProfileToTheFirstAndEnds) {
+    test::ScratchDir runtime, other;
+    fs::permissions(runtime.Path(), fs::perms::owner_all);
+    Write(other, "y.kel", 2008);
+    Open();
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.Path()));
+    TCommandServer server;
+    const bool listening = server.Listen(CommandServerName());
+    previous.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", previous);
+    ASSERT_TRUE(listening);
+    QObject::connect(&server, &TCommandServer::Command, browser, &TFKelBrowse::SystemExecuteMacro, Qt::QueuedConnection);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.Path()));
+    environment.insert(QStringLiteral("HOME"), QString::fromStdString(runtime.Path()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(KELVIEW_PROGRAM), {QString::fromStdString(other.File("y.kel"))});
+    ASSERT_TRUE(second.waitForStarted(10000));
+    for (int waited = 0; second.state() != QProcess::NotRunning && waited < 30000; waited += 20) QTest::qWait(20);
+    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second kelview kept running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    QTRY_COMPARE(session.Profile().FileName, std::string("y.kel"));
+    EXPECT_EQ(Selected(), "y.kel");
+}
+#endif
+
+TEST_F(BrowserWindow, BatchWritesEveryFileNewestFirstAndCanBeCancelled) {
+    Write(dir, "old.kel", 2006, 3);
+    Write(dir, "new.kel", 2007, 4);
+    Open();
+    Click("btBatch");
+    for (const char* name : {"new.kel.csv", "old.kel.csv", "new.kelPpb.csv", "old.kelPpb.csv"})
+        EXPECT_TRUE(fs::exists(dir.File(name))) << name;
+    const std::string newer = test::ReadFile(dir.File("new.kelPpb.csv"));
+    const std::string older = test::ReadFile(dir.File("old.kelPpb.csv"));
+    ASSERT_FALSE(newer.empty());
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
+    EXPECT_EQ(Selected(), "old.kel");
+    Click("btBatch");
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
+    EXPECT_TRUE(informed.isEmpty());
+
+    // Cancelled at once: nothing converted, the old outputs stay, and the
+    // message says where the batch stopped.
+    QTimer::singleShot(0, browser, [this] {
+        if (auto* progress = browser->findChild<QProgressDialog*>(QStringLiteral("BatchProgress"))) progress->cancel();
+    });
+    Click("btBatch");
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer + older);
+    ASSERT_EQ(informed.size(), 1);
+    EXPECT_TRUE(informed[0].startsWith(QStringLiteral("Batch conversion cancelled before profile 1 of 2 (new.kel)")))
+        << informed[0].toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // A profile that cannot be opened ends the batch with its error in a box;
+    // the one before it is converted.
+    test::WriteFileForTest(dir.File("old.kel"), "<kel><ion>x</ion></kel>");
+    Click("btBatch");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer);
+}
+
+TEST_F(BrowserWindow, AWatchedFolderShowsNewProfilesAndFollowsTheNewest) {
+    Write(dir, "a.kel", 2006);
+    Open();
+    QTest::qWait(1100);  // a.kel opened by the timer
+    browser->findChild<QCheckBox*>(QStringLiteral("cbWatch"))->setChecked(true);
+    Write(dir, "old.kel", 2005);
+    QTRY_COMPARE(Texts(), (std::vector<std::string>{"a.kel", "old.kel"}));
+    ClickEntry(1);
+    Write(dir, "older.kel", 2004);
+    QTRY_COMPARE(Texts().size(), std::size_t{3});
+    EXPECT_EQ(Selected(), "old.kel");
+
+    browser->findChild<QCheckBox*>(QStringLiteral("cbFollow"))->setChecked(true);
+    Write(dir, "new.kel", 2007);
+    QTRY_COMPARE(session.Profile().FileName, std::string("new.kel"));
+    EXPECT_EQ(Selected(), "new.kel");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(BrowserWindow, FailingDeleteAndNewFolderAreReported) {
+    Write(dir, "a.kel", 2006);
+    Write(dir, "b.kel", 2007);
+    Open();
+    QTest::qWait(1100);  // b.kel opened by the timer
+    // The file turns into a folder with contents, which no delete removes.
+    fs::remove(dir.File("b.kel"));
+    fs::create_directories(dir.File("b.kel/inside"));
+    Click("btDelete");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Could not delete \""))) << errors[0].toStdString();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"b.kel", "a.kel"}));
+
+    ClickEntry(1);
+    Click("btDelete");
+    EXPECT_FALSE(fs::exists(dir.File("a.kel")));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"b.kel"}));
+
+    browser->AskFolderName = [] { return std::optional<QString>(QStringLiteral("b.kel")); };
+    Click("btNewFolder");
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Could not create the folder"))) << errors[1].toStdString();
+    browser->AskFolderName = [] { return std::optional<QString>(QStringLiteral("day2")); };
+    Click("btNewFolder");
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir.File("day2")));
+}
+
+}  // namespace
+}  // namespace kel
