@@ -73,7 +73,9 @@ int main(int argc, char** argv) {
     }
     MemorySettings store;
     SetSettingsStore(&store);
-    SetKineticsFileName(argv[3]);
+    // Absolute: the browser makes the folder it lists the current one.
+    const QString kineticsFile = QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath();
+    SetKineticsFileName(kineticsFile.toStdString());
     ReloadKineticsLibrary();
 
     TKelViewSession session;
@@ -111,7 +113,7 @@ int main(int argc, char** argv) {
         options.hide();
 
         TFH3OPtxte& editor = kinetics->Editor();
-        editor.LoadText(QString::fromLatin1(ReadMainKineticsText()), QString::fromLocal8Bit(argv[3]));
+        editor.LoadText(QString::fromLatin1(ReadMainKineticsText()), kineticsFile);
         editor.show();
         ok &= Save(editor, folder, QStringLiteral("kinetics-editor"));
         editor.hide();

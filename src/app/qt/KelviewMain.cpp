@@ -70,6 +70,11 @@ int main(int argc, char** argv) {
     kel::QtSettingsStore store;
     kel::SetSettingsStore(&store);
     kel::LoadKineticsAtStartup();
+    // The browser makes the folder it lists the current one; a library named
+    // relative to where the program started must still be found.
+    const QString kbase = QString::fromStdString(kel::KineticsFileName());
+    if (!kbase.isEmpty() && QFileInfo(kbase).isRelative())
+        kel::SetKineticsFileName(QFileInfo(kbase).absoluteFilePath().toStdString());
     // A first start has no library named yet; the demo one makes ppb work.
     if (kel::KineticsFileName().empty() && QFileInfo::exists(QStringLiteral(KELVIEW_DEMO_KINETICS))) {
         kel::SetKineticsFileName(KELVIEW_DEMO_KINETICS);
