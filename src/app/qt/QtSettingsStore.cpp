@@ -62,7 +62,15 @@ void QtSettingsStore::WriteString(std::string_view section, std::string_view nam
 }
 
 void QtSettingsStore::Write(std::string_view section, std::string_view name, const QVariant& value) {
-    settings_->setValue(KeyOf(section, name), value);
+    const QString key = KeyOf(section, name);
+    // Rewriting an unchanged value would still rewrite and sync the whole
+    // file (QSettings does not compare); the browser stores its folder on
+    // every listing, and closing stores every field.
+    const QVariant stored = settings_->value(key);
+    const bool same = stored.metaType() == value.metaType() ? stored == value
+                                                            : stored.isValid() && stored.toString() == value.toString();
+    if (same) return;
+    settings_->setValue(key, value);
     if (!deferred_) Sync();
 }
 

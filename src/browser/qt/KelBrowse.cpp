@@ -1,5 +1,6 @@
 #include "browser/qt/KelBrowse.h"
 
+#include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +36,23 @@ namespace {
 constexpr int kTimer2Ms = 1000;
 // Writers of a profile change its folder several times; relist once after.
 constexpr int kWatchSettleMs = 300;
+
+// The tree holds folders only, so every entry gets the folder icon; Qt's
+// own provider would look each name up in the MIME database first, which
+// made listing "/" at start-up load the whole database.
+class TFolderIcons : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo&) const override { return icon(Folder); }
+    QString type(const QFileInfo&) const override { return QStringLiteral("Folder"); }
+};
+
+// Shared by every browser and never destroyed: the model's gatherer thread
+// may still ask it while the model is being torn down.
+QAbstractFileIconProvider* FolderIcons() {
+    static auto* icons = new TFolderIcons;
+    return icons;
+}
 
 bool SameFolder(const QString& a, const QString& b) {
     return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
@@ -89,7 +107,6 @@ void TFKelBrowse::BuildControls() {
     shellCombo_ = new QComboBox(this);
     Name(shellCombo_, "ShellComboBox1", QStringLiteral("Folder"));
     shellCombo_->setFixedWidth(161);
-    for (const QString& root : Roots()) shellCombo_->addItem(QDir::toNativeSeparators(root), root);
     connect(shellCombo_, &QComboBox::activated, this, &TFKelBrowse::ShellComboBox1Change);
     buttons->addWidget(shellCombo_);
     const auto button = [this, buttons](const char* name, const QString& text, void (TFKelBrowse::*click)()) {
@@ -116,13 +133,8 @@ void TFKelBrowse::BuildControls() {
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->setObjectName(QStringLiteral("Splitter1"));
-    folders_ = new QFileSystemModel(this);
-    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    folders_->setRootPath(QDir::rootPath());
     tree_ = new QTreeView(split);
     Name(tree_, "DirectoryOutline1", QStringLiteral("Folders"));
-    tree_->setModel(folders_);
-    for (int column = 1; column < folders_->columnCount(); ++column) tree_->hideColumn(column);
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
     tree_->setItemsExpandable(true);
@@ -195,6 +207,30 @@ void TFKelBrowse::BuildControls() {
     connect(watch_, &QCheckBox::toggled, this, &TFKelBrowse::WatchChanged);
 }
 
+void TFKelBrowse::showEvent(QShowEvent* event) {
+    AttachFolderTree();
+    QWidget::showEvent(event);
+}
+
+// The folder tree and the roots are read only once the window is first
+// shown: reading "/" and the mounted volumes at start-up, for a window most
+// sessions never open, cost the main window a fifth of its start-up time.
+void TFKelBrowse::AttachFolderTree() {
+    if (folders_) return;
+    for (const QString& root : Roots()) shellCombo_->addItem(QDir::toNativeSeparators(root), root);
+    folders_ = new QFileSystemModel(this);
+    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    folders_->setIconProvider(FolderIcons());
+    folders_->setRootPath(QDir::rootPath());
+    tree_->setModel(folders_);
+    for (int column = 1; column < folders_->columnCount(); ++column) tree_->hideColumn(column);
+    // Keys move the tree's folder as clicks do; F5 then lists it.
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+        if (index.isValid()) treeFolder_ = folders_->filePath(index);
+    });
+    SelectTreeFolder(treeFolder_);
+}
+
 void TFKelBrowse::ListFolder(const QString& folder) {
     model_->BeginChange();
     main_.Binding().Run([&](TKelViewSession&) { listing_.ListFolder(folder.toStdString()); });
@@ -205,7 +241,7 @@ void TFKelBrowse::ListFolder(const QString& folder) {
 }
 
 void TFKelBrowse::RefreshListing() {
-    if (tree_->currentIndex().isValid()) tree_->scrollTo(tree_->currentIndex());
+    if (folders_ && tree_->currentIndex().isValid()) tree_->scrollTo(tree_->currentIndex());
     const QString folder = TreeFolder();
     if (listing_.Selected >= 0 && SameFolder(folder, QDir::currentPath())) {
         const QString selected = QString::fromStdString(listing_.Entries[static_cast<std::size_t>(listing_.Selected)].StoredName);
@@ -247,10 +283,7 @@ QString TFKelBrowse::StoredFileName(const QString& path) {
     return {};
 }
 
-QString TFKelBrowse::TreeFolder() const {
-    const QModelIndex index = tree_->currentIndex();
-    return index.isValid() ? folders_->filePath(index) : QDir::currentPath();
-}
+QString TFKelBrowse::TreeFolder() const { return treeFolder_.isEmpty() ? QDir::currentPath() : treeFolder_; }
 
 void TFKelBrowse::Select(int row) {
     listing_.Selected = model_->Entry(row) ? row : -1;
@@ -276,6 +309,8 @@ int TFKelBrowse::FindEntry(const QString& storedName) const {
 }
 
 void TFKelBrowse::SelectTreeFolder(const QString& folder) {
+    treeFolder_ = folder;
+    if (!folders_) return;
     const QModelIndex index = folders_->index(folder);
     tree_->setCurrentIndex(index);
     tree_->scrollTo(index);

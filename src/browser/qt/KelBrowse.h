@@ -55,7 +55,9 @@ public:
     std::function<void(const QString& message)> Inform;
 
 private:
+    void showEvent(QShowEvent* event) override;
     void BuildControls();
+    void AttachFolderTree();
     void Select(int row);
     int FindEntry(const QString& storedName) const;
     void SelectTreeFolder(const QString& folder);
@@ -73,6 +75,8 @@ private:
     SettingsStore& store_;
     TProfileListing listing_;
     QString listedFolder_;
+    // The folder selected in the tree, kept while the tree is not built yet.
+    QString treeFolder_;
     TDetailsModel* model_ = nullptr;
     QComboBox* shellCombo_ = nullptr;
     QTreeView* tree_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QListView>
 #include <QLocalSocket>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -112,6 +114,30 @@ TEST_F(BrowserWindow, ListsNewestFirstOpensItASecondLaterAndF5KeepsTheSelection)
     EXPECT_FALSE(browser->isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_EQ(store.FindString("Browser", "Folder"), fs::canonical(dir.Path()).string());
+}
+
+// The folder tree is read only when the window first shows; what was listed
+// while it stayed hidden is what it then shows, and choosing a folder in the
+// tree lists that one.
+TEST_F(BrowserWindow, AHiddenBrowserShowsTheFolderItListedOnceOpened) {
+    test::ScratchDir other;
+    Write(other, "y.kel", 2008);
+    Write(dir, "a.kel", 2006);
+    main = std::make_unique<TFKelView>(session, store);
+    browser = new TFKelBrowse(*main, store);
+    browser->OpenProfilePath(QString::fromStdString(other.File("y.kel")));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"y.kel"}));
+
+    browser->show();
+    QApplication::setActiveWindow(browser);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(browser));
+    auto* tree = browser->findChild<QTreeView*>(QStringLiteral("DirectoryOutline1"));
+    auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
+    ASSERT_NE(folders, nullptr);
+    EXPECT_EQ(fs::canonical(folders->filePath(tree->currentIndex()).toStdString()), fs::canonical(other.Path()));
+    tree->setCurrentIndex(folders->index(QString::fromStdString(dir.Path())));
+    QTest::keyClick(browser, Qt::Key_F5);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a.kel"}));
 }
 
 TEST_F(BrowserWindow, OpenCommandsFromOtherProgramsAndWhatIsIgnored) {
