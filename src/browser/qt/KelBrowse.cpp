@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -228,6 +229,13 @@ void TFKelBrowse::AttachFolderTree() {
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         if (index.isValid()) treeFolder_ = folders_->filePath(index);
     });
+    // The model reads each level in a thread of its own and sorts it later,
+    // which moves the rows: keep the selected folder in sight until the user
+    // moves around the tree.
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, &TFKelBrowse::RevealTreeFolder);
+    connect(folders_, &QAbstractItemModel::layoutChanged, this, &TFKelBrowse::RevealTreeFolder);
+    connect(tree_, &QAbstractItemView::pressed, this, [this] { revealTreeFolder_ = false; });
+    connect(tree_->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { revealTreeFolder_ = false; });
     SelectTreeFolder(treeFolder_);
 }
 
@@ -310,8 +318,14 @@ int TFKelBrowse::FindEntry(const QString& storedName) const {
 
 void TFKelBrowse::SelectTreeFolder(const QString& folder) {
     treeFolder_ = folder;
-    if (!folders_) return;
-    const QModelIndex index = folders_->index(folder);
+    revealTreeFolder_ = true;
+    RevealTreeFolder();
+}
+
+void TFKelBrowse::RevealTreeFolder() {
+    if (!folders_ || !revealTreeFolder_) return;
+    const QModelIndex index = folders_->index(treeFolder_);
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) tree_->expand(parent);
     tree_->setCurrentIndex(index);
     tree_->scrollTo(index);
 }

@@ -61,6 +61,7 @@ private:
     void Select(int row);
     int FindEntry(const QString& storedName) const;
     void SelectTreeFolder(const QString& folder);
+    void RevealTreeFolder();
     void LBDetailsClick();
     void Timer2Timer();
     void DeleteClick();
@@ -77,6 +78,8 @@ private:
     QString listedFolder_;
     // The folder selected in the tree, kept while the tree is not built yet.
     QString treeFolder_;
+    // Whether the tree still scrolls to treeFolder_ as the model fills in.
+    bool revealTreeFolder_ = false;
     TDetailsModel* model_ = nullptr;
     QComboBox* shellCombo_ = nullptr;
     QTreeView* tree_ = nullptr;
