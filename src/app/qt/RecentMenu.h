@@ -36,7 +36,8 @@ signals:
 
 private:
     void Show();
-    void Fill(QMenu& menu, const char* name, const std::vector<std::string>& paths, void (TRecentMenu::*chosen)(const QString&));
+    void Fill(QMenu& menu, const char* name, const std::vector<std::string>& paths,
+              void (TRecentMenu::*chosen)(const QString&));
 
     QMenu* profiles_;
     QMenu* folders_;

@@ -221,7 +221,8 @@ TEST_F(BrowserWindow, RecentProfilesAndFoldersNewestFirstSurviveARestartAndGoneO
     for (const std::string& path : {gone.File("g.kel"), other.File("y.kel"), dir.File("a.kel"), other.File("y.kel")})
         main->OpenProfilePath(QString::fromStdString(path));
     const auto real = [](const std::string& path) { return fs::canonical(path).string(); };
-    const std::vector<std::string> profiles{real(other.File("y.kel")), real(dir.File("a.kel")), real(gone.File("g.kel"))};
+    const std::vector<std::string> profiles{real(other.File("y.kel")), real(dir.File("a.kel")),
+                                            real(gone.File("g.kel"))};
     const std::vector<std::string> folders{real(other.Path()), real(dir.Path()), real(gone.Path())};
     EXPECT_EQ(Shown(main->Recent().ProfilesMenu()), profiles);
     EXPECT_EQ(Shown(main->Recent().FoldersMenu()), folders);
