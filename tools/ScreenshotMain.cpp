@@ -1,12 +1,17 @@
 // kel-screenshots OUTDIR PROFILE KINETICS: the program's windows and dialogs
 // on a profile, each written as a PNG into OUTDIR, for looking at what a user
-// sees without sitting at a screen. Messages go to stderr, settings are not
+// sees without sitting at a screen; the main window also as a screen scaled
+// 2x shows it and on a dark desktop palette. Messages go to stderr, settings are not
 // read or written.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
+#include <QPalette>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTimer>
 #include <clocale>
@@ -39,10 +44,18 @@ bool Blank(const QImage& image) {
     return true;
 }
 
-bool Save(QWidget& widget, const QDir& folder, const QString& name) {
+// widget as a screen of the given pixel ratio shows it.
+QImage Picture(QWidget& widget, qreal ratio) {
     QCoreApplication::processEvents();
+    QPixmap pixmap(widget.size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    widget.render(&pixmap);
+    return pixmap.toImage();
+}
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name, qreal ratio = 1) {
     const QString path = folder.filePath(name + QStringLiteral(".png"));
-    const QImage image = widget.grab().toImage();
+    const QImage image = Picture(widget, ratio);
     if (image.isNull() || Blank(image)) {
         std::fprintf(stderr, "kel-screenshots: %s shows nothing\n", qPrintable(name));
         return false;
@@ -53,6 +66,32 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// A dark desktop's palette, as a user who chose a dark theme has it.
+QPalette DarkPalette() {
+    const QColor window(45, 45, 48), base(30, 30, 30), text(230, 230, 230), disabled(128, 128, 128);
+    QPalette palette(window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::ToolTipBase, base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::PlaceholderText, disabled);
+    palette.setColor(QPalette::Highlight, QColor(38, 110, 180));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(100, 170, 255));
+    palette.setColor(QPalette::Light, QColor(70, 70, 74));
+    palette.setColor(QPalette::Midlight, QColor(58, 58, 62));
+    palette.setColor(QPalette::Mid, QColor(35, 35, 38));
+    palette.setColor(QPalette::Dark, QColor(20, 20, 22));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabled);
+    return palette;
 }
 
 }  // namespace
@@ -87,11 +126,15 @@ int main(int argc, char** argv) {
         // The browser lists the profile's folder.
         store.WriteString("Browser", "Folder", profile.absolutePath().toStdString());
         auto* browser = new TFKelBrowse(window, store);
+        // Every picture shows PROFILE: the browser does not open its folder's
+        // newest profile a second after listing it.
+        browser->findChild<QTimer*>(QStringLiteral("Timer2"))->stop();
         window.resize(1400, 860);
         window.show();
         if (!window.ShowProfile(profile.absoluteFilePath())) return 1;
         TSessionBinding& binding = window.Binding();
         ok &= Save(window, folder, QStringLiteral("main-window"));
+        ok &= Save(window, folder, QStringLiteral("main-window-dpr2"), 2);
         binding.Run([](TKelViewSession& s) { s.BtnPpbClick(); });
         ok &= Save(window, folder, QStringLiteral("main-window-ppb"));
         binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
@@ -129,6 +172,12 @@ int main(int argc, char** argv) {
         QTimer::singleShot(500, &settle, &QEventLoop::quit);
         settle.exec();
         ok &= Save(*browser, folder, QStringLiteral("profile-browser"));
+
+        // A dark desktop: the window's chrome turns dark, the graph keeps its paper.
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(DarkPalette());
+        ok &= Save(window, folder, QStringLiteral("main-window-dark"));
+        ok &= Save(*browser, folder, QStringLiteral("profile-browser-dark"));
     }
     ReleaseKineticsLibrary();
     SetSettingsStore(nullptr);

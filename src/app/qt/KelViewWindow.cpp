@@ -15,6 +15,7 @@
 #include "app/qt/MainCommands.h"
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/ParameterPanels.h"
+#include "app/qt/RecentMenu.h"
 #include "app/qt/ResultsText.h"
 #include "app/qt/SessionAxesTarget.h"
 #include "app/qt/SessionBinding.h"
@@ -66,6 +67,10 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.AddKineticsFile = kinetics(&TKineticsViews::AddSupplementalFile);
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
+    recent_ = new TRecentMenu(*commands_->FileMenu(), commands_->Action("Save1"), store_);
+    connect(recent_, &TRecentMenu::ProfileChosen, this, &TFKelView::OpenProfilePath);
+    connect(recent_, &TRecentMenu::FolderChosen, this, &TFKelView::OpenFolder);
+    setAcceptDrops(true);
     connect(top_->SaveButton(), &QPushButton::clicked, this, &TFKelView::btSaveMSClick);
 
     status_ = new QLabel(this);
@@ -98,20 +103,10 @@ void TFKelView::FormDestroy() {
         store_.BeginWrites();
         binding_->Session().SaveSettings(store_);
         SaveWindowState(store_, *this, *split_);
+        recent_->Save(store_);
         store_.EndWrites();
     } catch (...) {
     }
-}
-
-bool TFKelView::ShowProfile(const QString& path) {
-    return binding_->Run([path](TKelViewSession& session) { session.ShowProfile(path.toStdString()); });
-}
-
-void TFKelView::OpenProfileClick() {
-    if (!browser_) return;
-    browser_->show();
-    browser_->raise();
-    browser_->activateWindow();
 }
 
 void TFKelView::Options1Click() {

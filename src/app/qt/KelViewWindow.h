@@ -14,6 +14,7 @@ namespace kel {
 
 class TGraphPanel;
 class TMainCommands;
+class TRecentMenu;
 class TSessionBinding;
 class TTopPanel;
 class TVANTOROptionsDlg;
@@ -34,6 +35,25 @@ public:
     bool ShowProfile(const QString& path);
     // The window that "&Open profile ..." and "Browse Profiles" show.
     void SetProfileBrowser(QWidget* browser) { browser_ = browser; }
+    // Opens the profile at path as a command of another program does: the
+    // browser lists its folder and selects it. A recent profile that is gone
+    // leaves the menu once its failure has been shown.
+    void OpenProfilePath(const QString& path);
+    // Lists folder in the browser and shows the browser; a folder that no
+    // longer exists is reported and leaves the recent folders.
+    void OpenFolder(const QString& folder);
+    // A path dropped on a window of the program: a folder is listed, any
+    // other file opened as a profile.
+    void OpenDropped(const QString& path);
+    TRecentMenu& Recent() const { return *recent_; }
+
+    // How the profile browser opens a path and lists a folder; it installs
+    // them. Without a browser the window opens files itself and lists nothing.
+    struct TBrowserCommands {
+        std::function<void(const QString& path)> OpenProfilePath;
+        std::function<void(const QString& folder)> ListFolder;
+    };
+    TBrowserCommands BrowserCommands;
     void AxesClick();
     void Options1Click();
     // The graph's "&Copy": the selected window's count rates onto the clipboard.
@@ -61,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -72,6 +94,7 @@ private:
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
     TMainCommands* commands_;
+    TRecentMenu* recent_;
     TTopPanel* top_;
     TVANTOROptionsDlg* options_ = nullptr;
     QSplitter* split_;

@@ -62,7 +62,7 @@ QAction* TMainCommands::Window(const char* name, const QString& caption, const s
 
 void TMainCommands::MainMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    QMenu* file = fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     file->addAction(Window("Open1", QStringLiteral("&Open profile ..."), commands_.OpenProfile, QKeySequence::Open));
     file->addAction(Window("Save1", QStringLiteral("&Save ..."), commands_.Save, QKeySequence(Qt::CTRL | Qt::Key_S)));

@@ -41,6 +41,7 @@ public:
 
     QAction* Action(const char* name) const;
     QMenu* GraphMenu() const { return graphMenu_; }
+    QMenu* FileMenu() const { return fileMenu_; }
 
 private:
     QAction* Make(const char* name, const QString& caption, const QKeySequence& shortcut = {});
@@ -56,6 +57,7 @@ private:
     TSessionBinding& binding_;
     TWindowCommands commands_;
     QMenu* graphMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QCheckBox* cbT0Start_ = nullptr;
 };
 

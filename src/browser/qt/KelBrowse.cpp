@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFileSystemWatcher>
@@ -13,6 +15,7 @@
 #include <QInputDialog>
 #include <QListView>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -23,6 +26,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
 #include "browser/qt/CommandChannel.h"
@@ -89,6 +93,14 @@ TFKelBrowse::TFKelBrowse(TFKelView& main, SettingsStore& store)
         QMessageBox::information(this, QApplication::applicationDisplayName(), message);
     };
     BuildControls();
+    setAcceptDrops(true);
+    const QPointer<TFKelBrowse> self(this);
+    main_.BrowserCommands = {[self](const QString& path) {
+                                 if (self) self->OpenProfilePath(path);
+                             },
+                             [self](const QString& folder) {
+                                 if (self) self->ShowFolder(folder);
+                             }};
 
     // The folder listed last, while it exists; else the current folder.
     QString start = QDir::currentPath();
@@ -264,7 +276,13 @@ void TFKelBrowse::RefreshListing() {
 
 void TFKelBrowse::OpenProfilePath(const QString& path) {
     const QFileInfo info(path);
-    QDir::setCurrent(info.absolutePath());  // a failure is not reported: the tree keeps its folder
+    // The tree keeps its folder when the profile's cannot be entered; the
+    // file is then asked for by its full path, so that the failure names it
+    // and a namesake in the current folder is not opened instead.
+    if (!QDir::setCurrent(info.absolutePath())) {
+        main_.ShowProfile(info.absoluteFilePath());
+        return;
+    }
     // No drives here: every folder lies under the tree's one root.
     if (!SameFolder(TreeFolder(), QDir::currentPath())) {
         SelectTreeFolder(QDir::currentPath());
@@ -276,6 +294,29 @@ void TFKelBrowse::OpenProfilePath(const QString& path) {
         LBDetailsClick();
     else
         main_.ShowProfile(info.fileName());
+}
+
+void TFKelBrowse::ShowFolder(const QString& folder) {
+    SelectTreeFolder(folder);
+    RefreshListing();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFKelBrowse::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFKelBrowse::dropEvent(QDropEvent* event) {
+    const QString path = DroppedPath(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has ended, as on the main window.
+    QTimer::singleShot(0, &main_, [main = &main_, path] { main->OpenDropped(path); });
 }
 
 void TFKelBrowse::SystemExecuteMacro(const QString& line) {

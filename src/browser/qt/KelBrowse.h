@@ -39,6 +39,8 @@ public:
     void RefreshListing();
     // Shows the profile at path in the tree, the list and the main window.
     void OpenProfilePath(const QString& path);
+    // Lists folder as a click on it in the tree does, and shows the browser.
+    void ShowFolder(const QString& folder);
     // A command of another program: open(PATH) opens PATH; others are ignored.
     void SystemExecuteMacro(const QString& line);
     // The name under which path's folder stores the file (any case of path),
@@ -53,6 +55,11 @@ public:
     std::function<bool(const QString& question)> Confirm;
     std::function<std::optional<QString>()> AskFolderName;
     std::function<void(const QString& message)> Inform;
+
+protected:
+    // Folders and profiles dropped here are taken as on the main window.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void showEvent(QShowEvent* event) override;

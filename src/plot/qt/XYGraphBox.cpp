@@ -125,24 +125,28 @@ void TXYGraphBox::ComposeGraph(QPainter& painter) {
     painter.restore();
 }
 
-void TXYGraphBox::paintEvent(QPaintEvent* event) {
+void TXYGraphBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!animated_) {
         ComposeGraph(painter);
     } else {
-        const qreal ratio = devicePixelRatioF();
+        // The surface's own ratio: the screen's, or a picture's when the
+        // control is rendered onto one of another resolution.
+        const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
         const QSize pixels = size() * ratio;
-        if (bufferStale_ || buffer_.size() != pixels) {
+        if (bufferStale_ || buffer_.size() != pixels || buffer_.devicePixelRatioF() != ratio) {
             if (buffer_.size() != pixels) buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
             buffer_.setDevicePixelRatio(ratio);
             QPainter onBuffer(&buffer_);
             ComposeGraph(onBuffer);
             bufferStale_ = false;
         }
-        // Only the damaged parts are copied: during a drag that is two thin
-        // strips, which is what keeps the feedback cheap.
-        for (const QRect& r : event->region())
-            painter.drawImage(r, buffer_, QRectF(r.topLeft() * ratio, r.size() * ratio));
+        // One pixel of the buffer onto one of the surface, limited to the
+        // damaged parts by the paint's clip: during a drag that is two thin
+        // strips, which is what keeps the feedback cheap. Copying rectangles
+        // of the region one by one would cut them at fractions of a pixel
+        // on a screen scaled by 1.25 or 1.5 and shift them.
+        painter.drawImage(QPointF(0, 0), buffer_);
     }
     if (dragging_) DrawFeedback(painter);
 }
@@ -190,12 +194,15 @@ void TXYGraphBox::DrawFeedback(QPainter& painter) const {
 }
 
 QRegion TXYGraphBox::FeedbackRegion() const {
+    // A pixel of margin on each side of every line: a line one pixel wide
+    // covers parts of its neighbours on a screen scaled by a fraction, and
+    // the repaint must reach all it inverted.
     const int w = width(), h = height();
     QRegion region;
     const QRect box = QRect(QPoint(dragX0_, dragY0_), QPoint(dragX1_, dragY1_)).normalized();
     switch (select_) {
         case xsRectangle:
-            region = QRegion(box).subtracted(QRegion(box.adjusted(1, 1, -1, -1)));
+            region = QRegion(box.adjusted(-1, -1, 1, 1)).subtracted(QRegion(box.adjusted(2, 2, -2, -2)));
             break;
         case xsBox:
         case xsLine:

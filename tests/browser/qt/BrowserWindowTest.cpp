@@ -13,6 +13,8 @@
 #include <QFileSystemModel>
 #include <QListView>
 #include <QLocalSocket>
+#include <QMenu>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -28,6 +30,7 @@
 #include <unistd.h>
 
 #include "app/qt/KelViewWindow.h"
+#include "app/qt/RecentMenu.h"
 #include "app/qt/SessionBinding.h"
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/KelBrowse.h"
@@ -81,6 +84,27 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
     }
     void Click(const char* button) { browser->findChild<QPushButton*>(QLatin1String(button))->click(); }
+    // A drag entering target and dropped there, as a file manager sends it;
+    // false when target refused it. What a drop opens opens after the drop.
+    static bool Drop(QWidget& target, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&target, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&target, &drop);
+        return drop.isAccepted();
+    }
+    // The browser opens no profile of its own accord during the test.
+    void StopTimer2() { browser->findChild<QTimer*>(QStringLiteral("Timer2"))->stop(); }
+    static QUrl Local(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+    // The full paths a recent submenu shows, top first.
+    static std::vector<std::string> Shown(const QMenu* menu) {
+        std::vector<std::string> paths;
+        for (const QAction* action : menu->actions()) paths.push_back(action->toolTip().toStdString());
+        return paths;
+    }
 
     test::ScratchDir dir;
     test::RecordedMessages boxes;
@@ -176,6 +200,83 @@ TEST_F(BrowserWindow, OpenCommandsFromOtherProgramsAndWhatIsIgnored) {
     EXPECT_EQ(Selected(), "y.kel");
     EXPECT_EQ(fs::canonical(browser->TreeFolder().toStdString()), fs::canonical(other.Path()));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(BrowserWindow, DroppedProfilesOpenDroppedFoldersAreListedAndOtherDropsAreRefused) {
+    test::ScratchDir other, third;
+    Write(other, "y.kel", 2008);
+    Write(third, "t1.kel", 2001);
+    Write(third, "t2.kel", 2002);
+    Write(dir, "a.kel", 2006);
+    Open();
+    // Web addresses and plain text are no files of this computer.
+    EXPECT_FALSE(Drop(*main, {QUrl(QStringLiteral("https://example.org/y.kel"))}));
+    QMimeData text;
+    text.setText(QString::fromStdString(other.File("y.kel")));
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+
+    // The first local file of a drop on the main window opens, its folder listed.
+    ASSERT_TRUE(Drop(*main, {QUrl(QStringLiteral("https://example.org/x.kel")), Local(other.File("y.kel")),
+                             Local(dir.File("a.kel"))}));
+    QTRY_COMPARE(session.Profile().FileName, std::string("y.kel"));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"y.kel"}));
+    EXPECT_EQ(Selected(), "y.kel");
+
+    // A folder dropped on the browser is listed there.
+    ASSERT_TRUE(Drop(*browser, {Local(third.Path())}));
+    QTRY_COMPARE(Texts(), (std::vector<std::string>{"t2.kel", "t1.kel"}));
+    EXPECT_EQ(fs::canonical(browser->TreeFolder().toStdString()), fs::canonical(third.Path()));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // A file that is no profile says why in the usual box.
+    test::WriteFileForTest(other.File("notes.txt"), "not a profile");
+    ASSERT_TRUE(Drop(*main, {Local(other.File("notes.txt"))}));
+    QTRY_VERIFY(errors.size() + boxes.shown.size() == 1);
+}
+
+TEST_F(BrowserWindow, RecentProfilesAndFoldersNewestFirstSurviveARestartAndGoneOnesAreReported) {
+    test::ScratchDir other, gone;
+    Write(other, "y.kel", 2008);
+    Write(gone, "g.kel", 2001);
+    Write(dir, "g.kel", 2002);  // a namesake in the listed folder
+    Write(dir, "a.kel", 2006);
+    Open();
+    StopTimer2();
+    for (const std::string& path : {gone.File("g.kel"), other.File("y.kel"), dir.File("a.kel"), other.File("y.kel")})
+        main->OpenProfilePath(QString::fromStdString(path));
+    const auto real = [](const std::string& path) { return fs::canonical(path).string(); };
+    const std::vector<std::string> profiles{real(other.File("y.kel")), real(dir.File("a.kel")),
+                                            real(gone.File("g.kel"))};
+    const std::vector<std::string> folders{real(other.Path()), real(dir.Path()), real(gone.Path())};
+    EXPECT_EQ(Shown(main->Recent().ProfilesMenu()), profiles);
+    EXPECT_EQ(Shown(main->Recent().FoldersMenu()), folders);
+
+    browser = nullptr;
+    main.reset();
+    Open();
+    StopTimer2();
+    EXPECT_EQ(Shown(main->Recent().ProfilesMenu()), profiles);
+    EXPECT_EQ(Shown(main->Recent().FoldersMenu()), folders);
+
+    // A recent folder lists in the browser and moves up.
+    main->Recent().FoldersMenu()->actions()[1]->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a.kel", "g.kel"}));
+    EXPECT_EQ(Shown(main->Recent().FoldersMenu()), (std::vector<std::string>{folders[1], folders[0], folders[2]}));
+    EXPECT_TRUE(errors.isEmpty() && boxes.shown.empty()) << errors.join('\n').toStdString();
+
+    // Gone: chosen, each says so and leaves its list; the namesake of the
+    // gone profile in the listed folder is not opened instead.
+    fs::remove_all(gone.Path());
+    main->Recent().ProfilesMenu()->actions()[2]->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].second.rfind("Open Error! g.kel: ", 0), 0u) << boxes.shown[0].second;
+    main->Recent().FoldersMenu()->actions()[2]->trigger();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("no longer exists"))) << errors[0].toStdString();
+    EXPECT_EQ(Shown(main->Recent().ProfilesMenu()), (std::vector<std::string>{profiles[0], profiles[1]}));
+    EXPECT_EQ(Shown(main->Recent().FoldersMenu()), (std::vector<std::string>{folders[1], folders[0]}));
 }
 
 TEST(CommandChannel, OneInstanceListensAndASocketLeftBehindIsReplaced) {

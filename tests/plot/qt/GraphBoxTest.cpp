@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -104,6 +105,57 @@ TEST(GraphBoxRepaint, OnlyRealChangesRepaint) {
     shown.box.XYgraph().Setxmax(500);  // the graph's own change repaints too
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 2);
+}
+
+// The control drawn onto a surface of the given pixel ratio, as a screen of
+// that ratio shows it.
+QImage Rendered(TXYGraphBox& box, qreal ratio) {
+    QPixmap pixmap(box.size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    box.render(&pixmap);
+    return pixmap.toImage();
+}
+
+TEST(GraphBoxHighDpi, DrawnAtTheSurfacesPixelRatioAlsoThroughTheBuffer) {
+    TXYGraphBox box;
+    box.resize(301, 200);
+    TXYGraph& graph = box.XYgraph();
+    graph.Font().SetHeight(13);
+    graph.SetTitleLeft("c/s");
+    graph.SetTitleBottom("time [s]");
+    const std::vector<double> y{3, 7, 2, 9, 4, 8};
+    graph.SetCurveX(0, 6, 0, 50);
+    graph.SetCurveY(0, y.data(), 6);
+    graph.SetCurveStyle(0, csLine);
+    graph.CurvePen(0).SetColor(RGBColor(255, 0, 0));
+    graph.Setxmax(50);
+    graph.AutoScaleY();
+    box.SetSelection(0, 10);
+    box.SetSelection(1, 30);
+    const QImage plain = Rendered(box, 1);
+    for (const qreal ratio : {2.0, 1.5}) {
+        box.SetAnimated(false);
+        const QImage direct = Rendered(box, ratio);
+        box.SetAnimated(true);
+        const QImage buffered = Rendered(box, ratio);
+        ASSERT_EQ(buffered.size(), (box.size() * ratio)) << ratio;
+        // The off-screen picture is the picture, pixel for pixel: composed at
+        // the surface's resolution and copied without a shift.
+        EXPECT_TRUE(buffered == direct) << ratio;
+        // Drawn at that resolution, not an enlarged picture of the plain one.
+        const QImage enlarged = plain.scaled(buffered.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                    .convertToFormat(buffered.format());
+        EXPECT_FALSE(buffered == enlarged) << ratio;
+        int red = 0, grey = 0;
+        for (int py = 0; py < buffered.height(); ++py)
+            for (int px = 0; px < buffered.width(); ++px) {
+                const QRgb pixel = buffered.pixel(px, py);
+                red += pixel == qRgb(255, 0, 0);
+                grey += pixel == qRgb(0xC0, 0xC0, 0xC0);
+            }
+        EXPECT_GT(red, 100) << ratio;        // the curve
+        EXPECT_GT(grey, 10000) << ratio;     // the plot area beside the selected band
+    }
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+// The window's ways to a profile or folder: the browser, a path of another
+// program, the recent lists and what is dropped on it.
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+
+#include "app/qt/FileDrops.h"
+#include "app/qt/KelViewWindow.h"
+#include "app/qt/RecentMenu.h"
+#include "app/qt/SessionBinding.h"
+
+namespace kel {
+
+bool TFKelView::ShowProfile(const QString& path) {
+    const bool shown = binding_->Run([path](TKelViewSession& session) { session.ShowProfile(path.toStdString()); });
+    // A file that could not be opened has said so in a box; only profiles
+    // that are there become recent ones.
+    const QFileInfo file(path);
+    if (shown && file.isFile() && file.isReadable()) recent_->AddProfile(file.absoluteFilePath());
+    return shown;
+}
+
+void TFKelView::OpenProfilePath(const QString& path) {
+    if (BrowserCommands.OpenProfilePath)
+        BrowserCommands.OpenProfilePath(path);
+    else
+        ShowProfile(path);
+    if (!QFileInfo(path).isFile()) recent_->ForgetProfile(path);
+}
+
+void TFKelView::OpenFolder(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) {
+        recent_->ForgetFolder(folder);
+        binding_->ShowError(QStringLiteral("The folder \"%1\" cannot be listed: it no longer exists.")
+                                .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    recent_->AddFolder(QFileInfo(folder).absoluteFilePath());
+    if (BrowserCommands.ListFolder) BrowserCommands.ListFolder(folder);
+}
+
+void TFKelView::OpenDropped(const QString& path) {
+    if (QFileInfo(path).isDir())
+        OpenFolder(path);
+    else
+        OpenProfilePath(path);
+}
+
+void TFKelView::OpenProfileClick() {
+    if (!browser_) return;
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
+}
+
+void TFKelView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFKelView::dropEvent(QDropEvent* event) {
+    const QString path = DroppedPath(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop has ended: an error box inside the drop would
+    // hold the program the file came from until it is closed.
+    QTimer::singleShot(0, this, [this, path] { OpenDropped(path); });
+}
+
+}  // namespace kel
