@@ -9,8 +9,6 @@
 
 namespace kel::cli {
 
-std::string DefaultKineticsFile() { return KELVIEW_DEMO_KINETICS; }
-
 namespace {
 
 std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
@@ -22,7 +20,11 @@ std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
 std::string KineticsFileOf(const TCommonOptions& options) {
     if (options.kinetics) return *options.kinetics;
     std::string stored = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
-    return stored.empty() ? DefaultKineticsFile() : stored;
+    if (!stored.empty()) return stored;
+    std::string demo = DemoKineticsFileName();
+    if (demo.empty())
+        throw EFailure("no kinetics file named, and the demo one cannot be found: the program's folder is unknown");
+    return demo;
 }
 
 void LoadKinetics(const std::string& path) {

@@ -37,7 +37,4 @@ private:
     SettingsStore* previousStore_ = nullptr;
 };
 
-// The kinetics file used when none is named.
-std::string DefaultKineticsFile();
-
 }  // namespace kel::cli

@@ -1,5 +1,6 @@
 #include "kinetics/KineticsLibrary.h"
 
+#include "common/InstalledData.h"
 #include "common/SafeFile.h"
 #include "common/Settings.h"
 
@@ -13,6 +14,8 @@ std::string g_fileName;
 TKbase& KineticsLibrary() { return g_library; }
 
 const std::string& KineticsFileName() { return g_fileName; }
+
+std::string DemoKineticsFileName() { return SharedDataFile("demo-kinetics.txt"); }
 
 void SetKineticsFileName(std::string path) { g_fileName = std::move(path); }
 

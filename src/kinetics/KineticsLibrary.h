@@ -18,6 +18,10 @@ TKbase& KineticsLibrary();
 // Path of the main kinetics file (empty when none was named).
 const std::string& KineticsFileName();
 
+// The demo library installed with the program, used when none was named;
+// empty when the program's own folder is unknown.
+std::string DemoKineticsFileName();
+
 // Names a new main kinetics file; the library keeps its compounds until reloaded.
 void SetKineticsFileName(std::string path);
 

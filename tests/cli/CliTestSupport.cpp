@@ -76,7 +76,7 @@ std::string WriteHeadspaceProfile(const ScratchDir& dir, const std::string& name
 }
 
 void UseDefaultKinetics() {
-    SetKineticsFileName(cli::DefaultKineticsFile());
+    SetKineticsFileName(DemoKineticsFileName());
     ReloadKineticsLibrary();
 }
 

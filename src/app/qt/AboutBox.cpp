@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "common/InstalledData.h"
 #include "plot/qt/WidgetNames.h"
 
 namespace kel {
@@ -20,7 +21,7 @@ QLabel* Text(QWidget* parent, const char* name, const QString& text) {
 }
 
 // Where the link leads: the program's own description of itself.
-QString LinkUrl() { return QUrl::fromLocalFile(QStringLiteral(KELVIEW_README)).toString(); }
+QString LinkUrl() { return QUrl::fromLocalFile(QString::fromStdString(DocumentationFile("README.md"))).toString(); }
 
 }  // namespace
 

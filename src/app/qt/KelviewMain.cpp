@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <QTimer>
 #include <clocale>
@@ -40,6 +41,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kelview"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kelview"));
     QApplication::setApplicationVersion(QStringLiteral(KELVIEW_VERSION));
+    // The desktop ties the windows to the installed launcher and shows its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.kelview.Kelview"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kelview.Kelview")));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Views and analyses multi-ion profiles (.kel) of flow-tube mass spectrometers: count rates, "
@@ -76,8 +80,9 @@ int main(int argc, char** argv) {
     if (!kbase.isEmpty() && QFileInfo(kbase).isRelative())
         kel::SetKineticsFileName(QFileInfo(kbase).absoluteFilePath().toStdString());
     // A first start has no library named yet; the demo one makes ppb work.
-    if (kel::KineticsFileName().empty() && QFileInfo::exists(QStringLiteral(KELVIEW_DEMO_KINETICS))) {
-        kel::SetKineticsFileName(KELVIEW_DEMO_KINETICS);
+    const std::string demo = kel::DemoKineticsFileName();
+    if (kel::KineticsFileName().empty() && QFileInfo::exists(QString::fromStdString(demo))) {
+        kel::SetKineticsFileName(demo);
         kel::ReloadKineticsLibrary();
     }
 

@@ -1,0 +1,24 @@
+#include "common/InstalledData.h"
+
+#include <filesystem>
+
+#include "common/ExecutablePath.h"
+
+namespace kel {
+
+namespace {
+
+// PREFIX/folder/name, PREFIX being the folder above the program's own.
+std::string InstalledFile(std::string_view folder, std::string_view name) {
+    std::filesystem::path program = ExecutableFile();
+    if (program.empty()) return {};
+    return (program.parent_path().parent_path() / folder / name).string();
+}
+
+}  // namespace
+
+std::string SharedDataFile(std::string_view name) { return InstalledFile("share/kelview", name); }
+
+std::string DocumentationFile(std::string_view name) { return InstalledFile("share/doc/kelview", name); }
+
+}  // namespace kel
