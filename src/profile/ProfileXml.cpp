@@ -122,11 +122,11 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     // it goes out of scope.
     TSimploXML xml;
     xml.Limits = {limits::kMostTokens, limits::kMostElements};
-    bool parsed = xml.LoadFromString(std::move(text));
+    TXmlParseResult parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;
     kel.njm = 0;
-    if (xml.Failure() == TXMLFailure::OutOfMemory) throw std::bad_alloc();
-    if (xml.Failure() == TXMLFailure::TooLarge)
+    if (parsed.status == TXMLFailure::OutOfMemory) throw std::bad_alloc();
+    if (parsed.status == TXMLFailure::TooLarge)
         throw EKelError("Not a profile: the XML text holds more than the " + std::to_string(limits::kMostElements) +
                         " elements of the largest profile");
     const TElementDocXML* document = xml.DocumentElement();
