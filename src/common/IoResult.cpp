@@ -14,14 +14,14 @@ std::string TIoResult::description() const {
         case TIoStatus::Ok:
             return "No error";
         case TIoStatus::OpenFailed:
-            return "Cannot open " + quoted + ": " + reason;
+            return "Cannot open file " + quoted + ": " + reason;
         case TIoStatus::WriteFailed:
-            return "Cannot write " + quoted + ": " + reason;
+            return "Cannot write file " + quoted + ": " + reason;
         case TIoStatus::Damaged:
         case TIoStatus::Failed:
             break;
     }
-    return file.empty() ? reason : quoted + ": " + reason;
+    return reason;
 }
 
 }  // namespace kel

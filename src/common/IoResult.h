@@ -26,8 +26,9 @@ struct TIoResult {
 
     bool ok() const { return status == TIoStatus::Ok; }
     explicit operator bool() const { return ok(); }
-    // One line for the user: what failed on which file and why
-    // ("Cannot open \"a.kel\": No such file or directory").
+    // One line for the user: what failed on which file and why ("Cannot open
+    // file \"a.kel\": No such file or directory"); the reason alone for
+    // Damaged and Failed, whose reasons are written whole.
     std::string description() const;
 };
 

@@ -104,7 +104,9 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     // Stopped before the second profile: the first one's outputs are written
     // whole and the collected file holds its lines only; the older ones stay.
     fs::remove(dir.File("old.kel.csv"));
-    EXPECT_EQ(BatchConvert(listing, session, [](int i, int, const std::string&) { return i < 1; }), 1);
+    TBatchResult stopped = BatchConvert(listing, session, [](int i, int, const std::string&) { return i < 1; });
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(stopped.converted, 1);
     EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer);
     EXPECT_EQ(test::ReadFile(dir.File("old.kelPpb.csv")), older);
     EXPECT_FALSE(fs::exists(dir.File("old.kel.csv")));

@@ -95,7 +95,7 @@ TEST(WriteCsv, FailureReportsSaveErrorAndKeepsTheOldFile) {
     std::string path = dir.File("keep.csv");
     test::WriteFileForTest(path, "old worksheet");
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0500), 0);
-    bool written = SmallProfile().WriteCsv(path);
+    bool written = SmallProfile().WriteCsv(path).ok();
     ::chmod(dir.Path().c_str(), 0700);
     if (::geteuid() != 0) {  // root ignores folder permissions
         EXPECT_FALSE(written);

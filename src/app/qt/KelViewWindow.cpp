@@ -104,7 +104,11 @@ void TFKelView::FormDestroy() {
 }
 
 bool TFKelView::ShowProfile(const QString& path) {
-    return binding_->Run([path](TKelViewSession& session) { session.ShowProfile(path.toStdString()); });
+    return binding_->Run([path](TKelViewSession& session) {
+        // A load that ended is the command's error, shown in the error box.
+        TProfileLoadResult loaded = session.ShowProfile(path.toStdString());
+        if (loaded.ended) throw EKelError(loaded.reason);
+    });
 }
 
 void TFKelView::OpenProfileClick() {

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     kel::SetGraphClipboard(&clipboard);
     kel::QtSettingsStore store;
     kel::SetSettingsStore(&store);
-    kel::LoadKineticsAtStartup();
+    kel::ShowKineticsMessages(kel::LoadKineticsAtStartup());
     // The browser makes the folder it lists the current one; a library named
     // relative to where the program started must still be found.
     const QString kbase = QString::fromStdString(kel::KineticsFileName());
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     // A first start has no library named yet; the demo one makes ppb work.
     if (kel::KineticsFileName().empty() && QFileInfo::exists(QStringLiteral(KELVIEW_DEMO_KINETICS))) {
         kel::SetKineticsFileName(KELVIEW_DEMO_KINETICS);
-        kel::ReloadKineticsLibrary();
+        kel::ShowKineticsMessages(kel::ReloadKineticsLibrary());
     }
 
     kel::TKelViewSession session;
