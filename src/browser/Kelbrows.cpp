@@ -112,10 +112,10 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
 namespace {
 
 // Converts one listed profile: its worksheet, its ppb file, and its lines
-// into `allFiles`. Returns the load's failure; raises EFileWriteError for an
+// into `allFiles`. Returns the load's result; raises EFileWriteError for an
 // output that cannot be written and EKelError when the profile cannot be
 // computed, after its lines up to the failing point are collected.
-TIoResult ConvertEntry(const TListEntry& entry, TKelViewSession& session, TReplacementFile& allFiles,
+TProfileLoadResult ConvertEntry(const TListEntry& entry, TKelViewSession& session, TReplacementFile& allFiles,
                        bool& collected) {
     session.ReleasePpb();
     TProfileLoadResult loaded = session.ShowProfile(entry.StoredName);
@@ -130,7 +130,7 @@ TIoResult ConvertEntry(const TListEntry& entry, TKelViewSession& session, TRepla
     allFiles.Append(lines);
     collected = true;
     if (failure) std::rethrow_exception(failure);
-    return TIoResult::Success();
+    return loaded;
 }
 
 }  // namespace
@@ -149,8 +149,9 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
             listing.Selected = result.converted;
             TIoResult converted;
             try {
-                converted = ConvertEntry(entry, session, allFiles, collected);
-                result.shown = !converted;  // the load showed its boxes
+                TProfileLoadResult loaded = ConvertEntry(entry, session, allFiles, collected);
+                result.shown = !loaded.ended;  // a load that read on showed its boxes
+                converted = std::move(loaded);
             } catch (const EFileWriteError&) {
                 throw;  // nothing more is written: what was not yet whole stays as it was
             } catch (const EKelError& e) {

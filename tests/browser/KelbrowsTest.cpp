@@ -60,7 +60,9 @@ TEST_F(Browser, ALoadErrorEndsTheListingWithTheEntriesSoFar) {
     WriteProfile("good.kel", 46000);
     // A plain XML profile whose header has no DateOrigin cannot be listed.
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><ion>x</ion></kel>");
-    EXPECT_ANY_THROW(listing.ListFolder(dir.Path()));
+    TIoResult listed = listing.ListFolder(dir.Path());
+    EXPECT_EQ(listed.status, TIoStatus::Damaged);
+    EXPECT_EQ(listed.description(), "Damaged profile: the date '' is not a valid floating point value");
     EXPECT_LE(listing.Entries.size(), 1u);
     for (const auto& e : listing.Entries) EXPECT_EQ(e.Text, "good.kel");
 }
