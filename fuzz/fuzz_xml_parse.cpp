@@ -1,5 +1,5 @@
-// Any bytes through the XML parser: it must answer true or false, never
-// crash, and leave an empty tree whenever it answers false.
+// Any bytes through the XML parser: it must answer success or a failure
+// inside the text, never crash, and leave an empty tree whenever it fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,8 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kel::TSimploXML xml;
     bool raised = false;
     xml.OnXMLError = [&](kel::TSimploXML&) { raised = true; };
-    bool ok = xml.LoadFromString(std::string(reinterpret_cast<const char*>(data), size));
+    kel::TXmlParseResult result = xml.LoadFromString(std::string(reinterpret_cast<const char*>(data), size));
+    bool ok = result.ok();
     if (ok == raised) std::abort();
+    if (!ok && result.offset > size) std::abort();
     if (!ok && (xml.DocumentElement() || xml.TagCount() != 0)) std::abort();
     if (const kel::TElementDocXML* doc = xml.DocumentElement()) {
         (void)doc->ChildInt("nim");

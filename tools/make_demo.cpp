@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
         air.comment = "";
         WriteLegacyFile(folder + "/room-air.kel", MakeProfile(air));
 
-        std::string error;
-        if (!kel::ReplaceFileAtomically(folder + "/demo-kinetics.txt", DemoKineticsText(), &error)) {
-            std::cerr << "kel-make-demo: cannot write demo-kinetics.txt: " << error << '\n';
+        if (kel::TIoResult written = kel::ReplaceFileAtomically(folder + "/demo-kinetics.txt", DemoKineticsText());
+            !written) {
+            std::cerr << "kel-make-demo: " << written.description() << '\n';
             return 1;
         }
     } catch (const std::exception& e) {

@@ -76,9 +76,11 @@ public:
     TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
 
     // --- Opening a profile -------------------------------------------------
-    // Loads fileName and shows it (fields, modes, plot, "Show all"); loading
-    // errors reach the caller after Ready, status and cursor are restored.
-    void ShowProfile(const std::string& fileName);
+    // Loads fileName and shows it (fields, modes, plot, "Show all"), with
+    // the boxes of a load that read on ("Open Error!", "Damaged profile").
+    // A load that ended stops the opening there, after Ready and status are
+    // restored; its reason is the caller's to show as an error.
+    TProfileLoadResult ShowProfile(const std::string& fileName);
     // The profile's Tg, lr, f1 and tube diameter into the flow-tube fields.
     void ShowFlowTube();
     // The flow-tube fields into the profile and a refresh, once Ready.
@@ -230,11 +232,13 @@ public:
 
     // --- Result logs -------------------------------------------------------
     // "&Log results": the selected window's line (with a header when pending).
-    void btLogResultsClick();
-    // "Log profile": one line per point.
-    void btLogProfileClick();
-    // "Log head&space": one line per pressure-defined section.
-    void btPressClick();
+    // A failure is shown in its box and returned.
+    TIoResult btLogResultsClick();
+    // "Log profile": one line per point, up to the first failure.
+    TIoResult btLogProfileClick();
+    // "Log head&space": one line per pressure-defined section, up to the
+    // first failure.
+    TIoResult btPressClick();
     // What the log lines read from the window right now.
     TLogContext LogContext() const;
     const std::string& LogFileName() const { return logFileName_; }

@@ -24,11 +24,19 @@ TLogContext TKelViewSession::LogContext() const {
     return c;
 }
 
-void TKelViewSession::btLogResultsClick() { kel::LogWindowResults(LogContext(), logHeaderPending_); }
+TIoResult TKelViewSession::btLogResultsClick() {
+    TIoResult logged = kel::LogWindowResults(LogContext(), logHeaderPending_);
+    ShowLogMessage(logged);
+    return logged;
+}
 
-void TKelViewSession::btLogProfileClick() { kel::LogProfileResults(LogContext(), logHeaderPending_); }
+TIoResult TKelViewSession::btLogProfileClick() {
+    TIoResult logged = kel::LogProfileResults(LogContext(), logHeaderPending_);
+    ShowLogMessage(logged);
+    return logged;
+}
 
-void TKelViewSession::btPressClick() {
+TIoResult TKelViewSession::btPressClick() {
     double t = CycleTime(profile_);
     // Sections are found in points; their selections lie on the graph's
     // (possibly shifted) time axis, like any drag.
@@ -39,7 +47,8 @@ void TKelViewSession::btPressClick() {
             FindPressureSections(PressureSeries(profile_, row), FieldValue(TFieldId::PressLevel));
         for (auto [first, last] : sections.closed) {
             SelectWindow((first + shift) * t, (last + shift) * t);
-            btLogResultsClick();
+            // One failure, one message: the sections after it are not logged.
+            if (TIoResult logged = btLogResultsClick(); !logged) return logged;
         }
         if (sections.openStart) {
             selection_[0] = (*sections.openStart + shift) * t;
@@ -47,6 +56,7 @@ void TKelViewSession::btPressClick() {
         }
         SetStatusText(std::to_string(sections.closed.size()) + " sections selected");
     }
+    return TIoResult::Success();
 }
 
 }  // namespace kel

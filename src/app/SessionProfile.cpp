@@ -48,7 +48,7 @@ constexpr std::string_view kSensitModeName = "SensitMode";
 
 }  // namespace
 
-void TKelViewSession::ShowProfile(const std::string& fileName) {
+TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     logHeaderPending_ = true;
     bool ppbWasDown = PpbDown();
     // "ppb" is up only while the profile loads; a failed load leaves it up.
@@ -71,7 +71,9 @@ void TKelViewSession::ShowProfile(const std::string& fileName) {
     profile_.De200 = FieldValue(TFieldId::feDe200);
     profile_.Mr200 = FieldValue(TFieldId::feMr200);
     profile_.Df73 = FieldValue(TFieldId::feDf73);
-    profile_.LoadFromFile(fileName);
+    TProfileLoadResult loaded = profile_.LoadFromFile(fileName);
+    ShowLoadMessages(loaded);
+    if (loaded.ended) return loaded;
     profile_.FileName = WithoutFolder(fileName);
     texts_.FileName = profile_.FileName;
     texts_.Ion = profile_.ion;
@@ -91,6 +93,7 @@ void TKelViewSession::ShowProfile(const std::string& fileName) {
     RefreshPlot();
     ShowFlowTube();
     ShowAllClick();
+    return loaded;
 }
 
 void TKelViewSession::ShowFlowTube() {
@@ -113,17 +116,15 @@ TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const std::string before = profile_.FileName;
     profile_.FileName = path;
-    if (extension == ".CSV") {
-        if (profile_.WriteCsv(path)) return TSaveOutcome::Worksheet;  // reported its own failure
-    } else {
-        std::string reason;
-        if (profile_.SaveZipped(path, &reason)) {
-            if (texts_.FileName != name) Mark(chTexts);
-            texts_.FileName = name;
-            return TSaveOutcome::Profile;
-        }
-        DebugFileMessage("Save Error!", path, reason);
+    bool worksheet = extension == ".CSV";
+    TIoResult saved = worksheet ? profile_.WriteCsv(path) : profile_.SaveZipped(path);
+    if (saved && worksheet) return TSaveOutcome::Worksheet;
+    if (saved) {
+        if (texts_.FileName != name) Mark(chTexts);
+        texts_.FileName = name;
+        return TSaveOutcome::Profile;
     }
+    DebugFileMessage("Save Error!", path, saved.reason);
     profile_.FileName = before;
     return TSaveOutcome::Failed;
 }
@@ -163,7 +164,7 @@ bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMo
     if (sensitMode < 0 || sensitMode > 4) return false;
     if (kineticsFile != KineticsFileName()) {
         SetKineticsFileName(kineticsFile);
-        ReloadKineticsLibrary();
+        ShowKineticsMessages(ReloadKineticsLibrary());
         // A reloaded library has no compound selected: without a new "ppb"
         // selection the ppb plot would lose every curve.
         if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);

@@ -78,7 +78,7 @@ void TProfileListing::SortNewestFirst() {
     Entries = std::move(sorted);
 }
 
-void TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
+TIoResult TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
     std::error_code ec;
     fs::current_path(folder, ec);  // a failure lists the folder that stays current
     ClearListing();
@@ -97,53 +97,82 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
         auto details = std::make_unique<TKelDetails>();
         details->HeaderOnly = true;
         details->FileName = name;
-        details->LoadFromFile(name);
+        TProfileLoadResult loaded = details->LoadFromFile(name);
+        ShowLoadMessages(loaded);
+        if (loaded.ended) return loaded;
         Entries.push_back({Lower(name), name, std::move(details)});
         if (Entries.size() == kBusyFromEntry + 1 && busy) {
             busy(true);
             finish.busyShown = true;
         }
     }
+    return TIoResult::Success();
 }
 
-int BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
-    // The collected lines grow aside: the old "AllFilesPpb.csv" stays until
-    // its replacement holds what the batch promises.
-    TReplacementFile allFiles(kAllFilesPpbName);
-    bool collected = false;
-    int converted = 0;
+namespace {
+
+// Converts one listed profile: its worksheet, its ppb file, and its lines
+// into `allFiles`. Returns the load's result; raises EFileWriteError for an
+// output that cannot be written and EKelError when the profile cannot be
+// computed, after its lines up to the failing point are collected.
+TProfileLoadResult ConvertEntry(const TListEntry& entry, TKelViewSession& session, TReplacementFile& allFiles,
+                       bool& collected) {
+    session.ReleasePpb();
+    TProfileLoadResult loaded = session.ShowProfile(entry.StoredName);
+    if (!loaded) return loaded;
+    PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet());
+    session.PressPpb();
+    // The same lines go to the profile's file, written whole, and to the
+    // collected one.
+    std::exception_ptr failure;
+    std::string lines = BatchLines(session.LogContext(), failure);
+    PutFileInPlace(entry.Text + "Ppb.csv", lines);
+    allFiles.Append(lines);
+    collected = true;
+    if (failure) std::rethrow_exception(failure);
+    return loaded;
+}
+
+}  // namespace
+
+TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
+    TBatchResult result;
     try {
+        // The collected lines grow aside: the old "AllFilesPpb.csv" stays
+        // until its replacement holds what the batch promises.
+        TReplacementFile allFiles(kAllFilesPpbName);
+        bool collected = false;
         int count = static_cast<int>(listing.Entries.size());
-        for (; converted < count; ++converted) {
-            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(converted)];
-            if (progress && !progress(converted, count, entry.StoredName)) break;
-            listing.Selected = converted;
-            session.ReleasePpb();
-            session.ShowProfile(entry.StoredName);
-            PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet());
-            session.PressPpb();
-            // The same lines go to the profile's file, written whole, and to
-            // the collected one.
-            std::exception_ptr failure;
-            std::string lines = BatchLines(session.LogContext(), failure);
-            PutFileInPlace(entry.Text + "Ppb.csv", lines);
-            allFiles.Append(lines);
-            collected = true;
-            if (failure) std::rethrow_exception(failure);
+        for (; result.converted < count; ++result.converted) {
+            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(result.converted)];
+            if (progress && !progress(result.converted, count, entry.StoredName)) break;
+            listing.Selected = result.converted;
+            TIoResult converted;
+            try {
+                TProfileLoadResult loaded = ConvertEntry(entry, session, allFiles, collected);
+                result.shown = !loaded.ended;  // a load that read on showed its boxes
+                converted = std::move(loaded);
+            } catch (const EFileWriteError&) {
+                throw;  // nothing more is written: what was not yet whole stays as it was
+            } catch (const EKelError& e) {
+                converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, e.what());
+            }
+            if (!converted) {
+                // The lines collected so far are put in place, as deleting
+                // the file and appending to it would have left them. With
+                // none, the old file stays.
+                if (collected) allFiles.Commit();
+                static_cast<TIoResult&>(result) = std::move(converted);
+                return result;
+            }
         }
-    } catch (const EFileWriteError&) {
-        throw;  // nothing more is written: what was not yet whole stays as it was
-    } catch (...) {
-        // A profile that cannot be opened or computed ends the batch there;
-        // the lines collected so far are put in place, as deleting the file
-        // and appending to it would have left them. With none, the old
-        // file stays.
-        if (collected) allFiles.Commit();
-        throw;
+        // A batch stopped before its first profile leaves the old file too.
+        if (collected || result.converted == count) allFiles.Commit();
+    } catch (const EFileWriteError& e) {
+        static_cast<TIoResult&>(result) = TIoResult::Failure(TIoStatus::WriteFailed, e.Path(), e.Reason());
+        result.shown = false;
     }
-    // A batch stopped before its first profile leaves the old file too.
-    if (collected || converted == static_cast<int>(listing.Entries.size())) allFiles.Commit();
-    return converted;
+    return result;
 }
 
 }  // namespace kel

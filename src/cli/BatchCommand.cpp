@@ -4,7 +4,6 @@
 
 #include "browser/Kelbrows.h"
 #include "cli/BatchProgress.h"
-#include "cli/CliMessages.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 
@@ -30,7 +29,7 @@ int RunBatch(const TParsedArgs& args) {
     cli.ApplyFieldSettings();
 
     TProfileListing listing;
-    listing.ListFolder(folder);
+    if (TIoResult listed = listing.ListFolder(folder); !listed) throw EFailure(listed.description());
     int count = static_cast<int>(listing.Entries.size());
     // The batch starts "AllFilesPpb.csv" afresh, which must not happen for nothing.
     if (count == 0) throw EFailure("no profiles (*.kel) in \"" + folder + "\"; nothing converted");
@@ -44,14 +43,10 @@ int RunBatch(const TParsedArgs& args) {
         display.Starting(index, total, name);
         return true;
     };
-    CliMessages().SetStopAtFailure(true);
-    try {
-        BatchConvert(listing, cli.Session, progress);
-        CliMessages().SetStopAtFailure(false);
-    } catch (const std::exception& e) {
-        CliMessages().SetStopAtFailure(false);
+    TBatchResult batch = BatchConvert(listing, cli.Session, progress);
+    if (!batch) {
         display.Finished(current, count);
-        Stopped(currentName, current, count, e.what());
+        Stopped(currentName, current, count, batch.description());
         throw EFailure("");
     }
     display.Finished(count, count);

@@ -3,7 +3,6 @@
 #include <fstream>
 
 #include "app/qt/QtSettingsStore.h"
-#include "cli/CliMessages.h"
 #include "cli/FieldSettings.h"
 #include "kinetics/KineticsLibrary.h"
 
@@ -32,11 +31,10 @@ void LoadKinetics(const std::string& path) {
     // quietly leave every ppb result out.
     if (!std::ifstream(path, std::ios::binary))
         throw EFailure("the kinetics file \"" + path + "\" cannot be read");
-    int failures = CliMessages().Failures();
     SetKineticsFileName(path);
-    ReloadKineticsLibrary();
-    if (CliMessages().Failures() > failures)
-        throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
+    TKineticsLoadResult loaded = ReloadKineticsLibrary();
+    ShowKineticsMessages(loaded);
+    if (!loaded) throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
 }
 
 }  // namespace
@@ -53,9 +51,9 @@ TCliSession::~TCliSession() {
 }
 
 void TCliSession::Open(const std::string& file) {
-    int failures = CliMessages().Failures();
-    Session.ShowProfile(file);
-    if (CliMessages().Failures() > failures) throw EFailure("\"" + file + "\" could not be read; nothing done");
+    TProfileLoadResult loaded = Session.ShowProfile(file);
+    if (loaded.ended) throw EFailure(loaded.reason);
+    if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
     ApplyMode();
     ApplyFieldSettings();
     if (options_.linear && Session.LogPlotTicked()) Session.LogplotCtrlEnter1Click();

@@ -18,12 +18,10 @@ bool IsWorksheetName(std::string path) {
 int RunConvert(const TParsedArgs& args) {
     const auto& files = args.Positional({"FILE", "OUT"});
     std::unique_ptr<TKel> record = LoadRecord(files[0], false);
-    if (IsWorksheetName(files[1])) {
-        if (!record->WriteCsv(files[1])) throw EFailure("\"" + files[1] + "\" was not written");
-    } else if (!record->SaveZipped(files[1])) {
-        // The profile writer answers only true or false; the user still has
-        // to hear that nothing was saved.
-        DebugMessage("Save Error!");
+    TIoResult saved = IsWorksheetName(files[1]) ? record->WriteCsv(files[1]) : record->SaveZipped(files[1]);
+    if (!saved) {
+        // The window's box for a failed save, then what the tool failed at.
+        DebugFileMessage("Save Error!", files[1], saved.reason);
         throw EFailure("\"" + files[1] + "\" was not written");
     }
     return 0;

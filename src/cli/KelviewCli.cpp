@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliMessages.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -45,9 +44,9 @@ int Run(const TCommand& command, const std::vector<std::string>& args) {
             std::cout << command.help;
             return 0;
         }
-        int status = command.run(parsed);
-        // A failure box during work that otherwise went on still fails the run.
-        return status == 0 && kel::cli::CliMessages().Failures() > 0 ? kFailure : status;
+        // Each command decides its status from what the readers and writers
+        // returned; the boxes it showed on the way are only printed.
+        return command.run(parsed);
     } catch (const kel::cli::EUsage& e) {
         std::cerr << prefix << e.what() << "\nTry \"kelview-cli " << command.name << " --help\".\n";
         return kUsageError;
@@ -78,9 +77,6 @@ int main(int argc, char** argv) {
         std::cerr << "kelview-cli: unknown command \"" << args[0] << "\"\n" << ToolHelp();
         return kUsageError;
     }
-    kel::SetMessageSink(&kel::cli::CliMessages());
     args.erase(args.begin());
-    int status = Run(*command, args);
-    kel::SetMessageSink(nullptr);
-    return status;
+    return Run(*command, args);
 }

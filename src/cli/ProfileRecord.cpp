@@ -1,6 +1,5 @@
 #include "cli/ProfileRecord.h"
 
-#include "cli/CliMessages.h"
 #include "cli/CliOptions.h"
 
 namespace kel::cli {
@@ -19,9 +18,10 @@ void IntegerArray(JsonWriter& json, std::string_view key, const Values& values) 
 std::unique_ptr<TKel> LoadRecord(const std::string& path, bool headerOnly) {
     std::unique_ptr<TKel> record = headerOnly ? std::make_unique<TKelDetails>() : std::make_unique<TKel>();
     record->HeaderOnly = headerOnly;
-    int failures = CliMessages().Failures();
-    record->LoadFromFile(path);
-    if (CliMessages().Failures() > failures) throw EFailure("\"" + path + "\" could not be read");
+    TProfileLoadResult loaded = record->LoadFromFile(path);
+    ShowLoadMessages(loaded);
+    if (loaded.ended) throw EFailure(loaded.reason);
+    if (!loaded) throw EFailure("\"" + path + "\" could not be read");
     record->FileName = path.substr(path.find_last_of('/') + 1);
     return record;
 }

@@ -77,18 +77,17 @@ void PutFileInPlace(const std::string& path, std::string_view bytes) {
     file.Commit();
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+TIoResult ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     try {
         PutFileInPlace(path, bytes);
-        return true;
+        return TIoResult::Success();
     } catch (const EFileWriteError& e) {
-        if (error) *error = e.Reason();  // callers name the file in their own words
-        return false;
+        return TIoResult::Failure(TIoStatus::WriteFailed, path, e.Reason());
     }
 }
 
 EFileWriteError::EFileWriteError(const std::string& path, std::string reason)
-    : EFileError("Cannot write file " + Quoted(path) + ": " + reason), reason_(std::move(reason)) {}
+    : EFileError("Cannot write file " + Quoted(path) + ": " + reason), path_(path), reason_(std::move(reason)) {}
 
 std::string MebibyteText(std::size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 

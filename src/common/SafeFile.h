@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Errors.h"
+#include "common/IoResult.h"
 
 namespace kel {
 
@@ -14,10 +15,12 @@ namespace kel {
 class EFileWriteError : public EFileError {
 public:
     EFileWriteError(const std::string& path, std::string reason);
-    // The system's reason alone.
+    // The file and the system's reason alone.
+    const std::string& Path() const { return path_; }
     const std::string& Reason() const { return reason_; }
 
 private:
+    std::string path_;
     std::string reason_;
 };
 
@@ -54,9 +57,8 @@ private:
 // leaves no temporary file and an existing file at path untouched.
 void PutFileInPlace(const std::string& path, std::string_view bytes);
 
-// The same, reporting a failure as false instead; `error` (when given)
-// receives the system's reason.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+// The same, returning a failure (WriteFailed, the system's reason) instead.
+TIoResult ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // A file larger than its reader's limit: the reader stopped before taking it in.
 class EFileTooLarge : public EFileError {

@@ -113,16 +113,19 @@ private:
     bool failed_ = false;
 };
 
-void Warn(std::string_view prefix, double value) { ShowMessage(std::string(prefix) + FormatGeneral(value)); }
-
 enum class RecordEnd { Complete, Stop };
 
-// Reads the lines after the name line into record; on a count above 15 or a
-// read error shows "Kbase error " + name and asks to stop.
-RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record) {
+// Reads the lines after the name line into record, noting warnings in
+// `result`; on a count above 15 or a read error notes "Kbase error " + name
+// as the failure and asks to stop.
+RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record, TKineticsLoadResult& result) {
     auto stop = [&] {
-        ShowMessage("Kbase error " + record.Name);
+        result.status = TIoStatus::Damaged;
+        result.reason = "Kbase error " + record.Name;
         return RecordEnd::Stop;
+    };
+    auto Warn = [&](std::string_view prefix, double value) {
+        result.warnings.push_back(std::string(prefix) + FormatGeneral(value));
     };
     record.PrecursorCount = in.ReadInteger();
     in.SkipLine();
@@ -163,25 +166,36 @@ RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record) {
 
 }  // namespace
 
-void TKbase::LoadFile(const std::string& path) {
-    if (path.empty()) return;
+TKineticsLoadResult TKbase::LoadFile(const std::string& path) {
+    if (path.empty()) return {};
     std::string text;
     try {
         text = ReadWholeFile(path);
-    } catch (const EFileError&) {
-        return;  // an unreadable library contributes nothing
+    } catch (const EFileError& e) {
+        TKineticsLoadResult unread;
+        static_cast<TIoResult&>(unread) = TIoResult::Failure(TIoStatus::OpenFailed, path, e.what());
+        return unread;
     }
-    LoadText(text);
+    TKineticsLoadResult result = LoadText(text);
+    result.file = path;
+    return result;
 }
 
-void TKbase::LoadText(std::string_view text) {
+TKineticsLoadResult TKbase::LoadText(std::string_view text) {
+    TKineticsLoadResult result;
     KineticsReader in(text);
     while (!in.OnlyBlanksLeft()) {
         TKrecord record;
         SplitNameLine(in.ReadLine(), record);
-        if (ReadCompoundBody(in, record) == RecordEnd::Stop) return;
+        if (ReadCompoundBody(in, record, result) == RecordEnd::Stop) break;
         if (record.PrecursorCount > 0 && record.ProductCount > 0) records_.push_back(std::move(record));
     }
+    return result;
+}
+
+void ShowKineticsMessages(const TKineticsLoadResult& result) {
+    for (const std::string& warning : result.warnings) ShowMessage(warning);
+    if (result.status == TIoStatus::Damaged) ShowMessage(result.reason);
 }
 
 TKrecord& TKbase::Compound(int index) {

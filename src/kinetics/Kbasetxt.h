@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/IoResult.h"
+
 namespace kel {
 
 // Most precursor or product lines one compound may have.
@@ -33,15 +35,28 @@ struct TKrecord {
     std::int32_t LineCount = 0;  // max(PrecursorCount, ProductCount)
 };
 
+// What reading a kinetics file did: the warnings about implausible values
+// read all the same ("Kbase k= 2.5E-8"), in file order, and the failure:
+// Damaged with "Kbase error " + the compound's name when a compound could
+// not be read (reading stopped there, the compounds before it kept), or
+// OpenFailed when the file could not be read.
+struct TKineticsLoadResult : TIoResult {
+    std::vector<std::string> warnings;
+};
+
+// Shows the warnings, then the "Kbase error", each in a plain box; a file
+// that could not be opened shows nothing, as an unreadable library
+// contributes nothing.
+void ShowKineticsMessages(const TKineticsLoadResult& result);
+
 class TKbase {
 public:
     // Reads the kinetics file at path and appends its compounds in file order;
-    // a file that cannot be opened (or an empty path) adds nothing, silently.
-    // Problems in the file are reported through ShowMessage, one at a time.
-    void LoadFile(const std::string& path);
+    // a file that cannot be opened (or an empty path) adds nothing.
+    TKineticsLoadResult LoadFile(const std::string& path);
 
     // Appends the compounds of a kinetics file's text, as LoadFile does.
-    void LoadText(std::string_view text);
+    TKineticsLoadResult LoadText(std::string_view text);
 
     // Number of compounds.
     int Count() const { return static_cast<int>(records_.size()); }

@@ -19,25 +19,27 @@ std::string DemoKineticsFileName() { return SharedDataFile("demo-kinetics.txt");
 
 void SetKineticsFileName(std::string path) { g_fileName = std::move(path); }
 
-void LoadKineticsAtStartup() {
+TKineticsLoadResult LoadKineticsAtStartup() {
     g_fileName = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
-    ReloadKineticsLibrary();
+    return ReloadKineticsLibrary();
 }
 
-void ReloadKineticsLibrary() {
+TKineticsLoadResult ReloadKineticsLibrary() {
     g_library.Clear();
-    g_library.LoadFile(g_fileName);
+    return g_library.LoadFile(g_fileName);
 }
 
 std::string ReadMainKineticsText() { return ReadWholeFile(g_fileName); }
 
 void WriteMainKineticsText(std::string_view text) { PutFileInPlace(g_fileName, text); }
 
-void ReloadKineticsLibraryKeeping() {
+TKineticsLoadResult ReloadKineticsLibraryKeeping() {
     const std::string text = ReadMainKineticsText();
     TKbase fresh;
-    fresh.LoadText(text);
+    TKineticsLoadResult result = fresh.LoadText(text);
+    result.file = g_fileName;
     g_library = std::move(fresh);
+    return result;
 }
 
 void SaveFileName() { Settings().WriteString(kKineticsSection, kKineticsFileValue, g_fileName); }

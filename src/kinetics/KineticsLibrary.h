@@ -27,10 +27,10 @@ void SetKineticsFileName(std::string path);
 
 // Start-up: takes the main file's name from the settings store (empty when
 // absent) and loads the library from it.
-void LoadKineticsAtStartup();
+TKineticsLoadResult LoadKineticsAtStartup();
 
 // Empties the library and reads it again from the main file.
-void ReloadKineticsLibrary();
+TKineticsLoadResult ReloadKineticsLibrary();
 
 // The main file's whole text; raises EFileError naming the file and the
 // system's reason when it cannot be read.
@@ -43,7 +43,7 @@ void WriteMainKineticsText(std::string_view text);
 // Reads the library again from the main file as ReloadKineticsLibrary does,
 // but when the file cannot be read raises EFileError and keeps the
 // compounds the library held.
-void ReloadKineticsLibraryKeeping();
+TKineticsLoadResult ReloadKineticsLibraryKeeping();
 
 // Writes the main file's name to the settings store; raises EFileError when
 // the store cannot be written.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "profile/LoadResult.h"
 #include "profile/Real48.h"
 
 namespace kel {
@@ -27,22 +28,19 @@ public:
     void UpdateIonMasses();
 
     // Loads a profile file of any of the three formats, detected by its first
-    // two bytes; "Open Error!" when it cannot be opened, exceptions for XML
-    // and zip errors.
-    void LoadFromFile(const std::string& fileName);
+    // two bytes, and says what happened; shows no message and raises nothing.
+    TProfileLoadResult LoadFromFile(const std::string& fileName);
 
-    // Writes the comma-separated worksheet; false (after "Save Error!") when
-    // the file could not be written, in which case an existing file stays.
-    bool WriteCsv(const std::string& fileName) const;
+    // Writes the comma-separated worksheet; on failure an existing file stays.
+    TIoResult WriteCsv(const std::string& fileName) const;
     // The comma-separated worksheet as text.
     std::string BuildWorksheet() const;
 
     // The profile as XML text.
     std::string BuildXml() const;
-    // Writes the profile as a zip archive holding its XML text; false on any
-    // failure, leaving an existing file untouched; `error` (when given)
-    // receives the reason.
-    bool SaveZipped(const std::string& fileName, std::string* error = nullptr) const;
+    // Writes the profile as a zip archive holding its XML text; on any
+    // failure an existing file stays untouched.
+    TIoResult SaveZipped(const std::string& fileName) const;
     // Fills the record from a profile text (only the header texts and the date
     // when HeaderOnly is set).
     void ParseProfileXml(const std::string& text);
@@ -83,6 +81,8 @@ private:
     // Header-only zipped profiles: the date from the archive's first local
     // header already read from fd; false when the archive needs the full reader.
     bool ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got);
+    // LoadFromFile's work; raises the XML, zip and conversion errors.
+    void ReadProfileFile(TProfileLoadResult& result);
     void ReadXmlFile(const std::string& fileName);
     void ReadZipFile(const std::string& fileName);
 };

@@ -13,7 +13,6 @@
 
 #include "common/DateTime.h"
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "profile/Kel.h"
 #include "profile/LegacyFormat.h"
 
@@ -101,7 +100,9 @@ std::int16_t Clamp16(std::int16_t value, int high) {
     return value > high ? static_cast<std::int16_t>(high) : value;
 }
 
-void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
+// Reads the legacy record; damage and a missing flow-tube section are noted
+// in `result`, which names the file.
+void ReadLegacy(TKel& kel, std::FILE* file, TProfileLoadResult& result) {
     using namespace legacy;
     // The two ignored words and the main block, in one read.
     Block main(ReadUpTo(file, kSecondSection - 2), 2);
@@ -126,7 +127,6 @@ void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
         auto slot = static_cast<std::size_t>(s);
         kel.Times[slot] = main.I32(kTimesOffset + 4 * slot);
     }
-    if (damaged) DebugMessage("Damaged profile: " + shownName);
 
     kel.p = 0.5;
     kel.fc = 150;
@@ -140,7 +140,7 @@ void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
         }
         ended = !second.Has(kSecondSection, kThirdSection - kSecondSection);
     }
-    if (ended) DebugMessage("p and fc info missing");
+    result.flowTubeMissing = ended;
 
     Block third(ended ? std::vector<std::uint8_t>{} : ReadUpTo(file, kFourthSection - kThirdSection),
                 kThirdSection);
@@ -171,7 +171,10 @@ void ReadLegacy(TKel& kel, std::FILE* file, const std::string& shownName) {
         kel.reactant.clear();
         kel.comment.clear();
     }
-    if (cut && !damaged) DebugMessage("Damaged profile: " + shownName);
+    if (damaged || cut) {
+        result.status = TIoStatus::Damaged;
+        result.reason = "Damaged profile: " + BaseName(result.file);
+    }
 }
 
 }  // namespace
@@ -191,7 +194,35 @@ bool TKel::ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got) {
     return true;
 }
 
-void TKel::LoadFromFile(const std::string& fileName) {
+TProfileLoadResult TKel::LoadFromFile(const std::string& fileName) {
+    TProfileLoadResult result;
+    result.file = fileName;
+    try {
+        ReadProfileFile(result);
+    } catch (const std::bad_alloc&) {
+        // The file may be sound; the machine was short of memory.
+        result.status = TIoStatus::Failed;
+        result.reason = "Not enough memory to read \"" + fileName + "\"";
+        result.ended = true;
+    } catch (const EFileError& e) {
+        result.status = TIoStatus::OpenFailed;
+        result.reason = e.what();
+        result.ended = true;
+    } catch (const EKelError& e) {
+        // A damaged archive or text, or a value that does not convert.
+        result.status = TIoStatus::Damaged;
+        result.reason = e.what();
+        result.ended = true;
+    } catch (const std::exception& e) {
+        result.status = TIoStatus::Failed;
+        result.reason = e.what();
+        result.ended = true;
+    }
+    return result;
+}
+
+void TKel::ReadProfileFile(TProfileLoadResult& result) {
+    const std::string& fileName = result.file;
     DateOrigin = 0;
     // The two bytes that tell the format are read without a stdio buffer:
     // the zip and XML readers open the file themselves, and a listing of
@@ -199,7 +230,7 @@ void TKel::LoadFromFile(const std::string& fileName) {
     // for each.
     int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        DebugFileMessage("Open Error!", fileName, std::strerror(errno));
+        result = {{TIoStatus::OpenFailed, fileName, std::strerror(errno)}};
         return;
     }
     std::uint8_t head[kFirstRead] = {};
@@ -212,21 +243,16 @@ void TKel::LoadFromFile(const std::string& fileName) {
         if (!file) {
             int error = errno;
             ::close(fd);
-            DebugFileMessage("Open Error!", fileName, std::strerror(error));
+            result = {{TIoStatus::OpenFailed, fileName, std::strerror(error)}};
             return;
         }
-        ReadLegacy(*this, file.get(), BaseName(fileName));
+        ReadLegacy(*this, file.get(), result);
     } else {
         ::close(fd);
-        try {
-            if (signature == kZipSignature)
-                ReadZipFile(fileName);
-            else
-                ReadXmlFile(fileName);
-        } catch (const std::bad_alloc&) {
-            // The file may be sound; the machine was short of memory.
-            throw EKelError("Not enough memory to read \"" + fileName + "\"");
-        }
+        if (signature == kZipSignature)
+            ReadZipFile(fileName);
+        else
+            ReadXmlFile(fileName);
     }
     FScan = f6 > 0 ? static_cast<double>(f6) : 500.0;
     UpdateIonMasses();

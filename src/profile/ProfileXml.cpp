@@ -122,11 +122,11 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     // it goes out of scope.
     TSimploXML xml;
     xml.Limits = {limits::kMostTokens, limits::kMostElements};
-    bool parsed = xml.LoadFromString(std::move(text));
+    TXmlParseResult parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;
     kel.njm = 0;
-    if (xml.Failure() == TXMLFailure::OutOfMemory) throw std::bad_alloc();
-    if (xml.Failure() == TXMLFailure::TooLarge)
+    if (parsed.status == TXMLFailure::OutOfMemory) throw std::bad_alloc();
+    if (parsed.status == TXMLFailure::TooLarge)
         throw EKelError("Not a profile: the XML text holds more than the " + std::to_string(limits::kMostElements) +
                         " elements of the largest profile");
     const TElementDocXML* document = xml.DocumentElement();
@@ -281,19 +281,14 @@ std::string TKel::BuildXml() const {
     return std::move(w.out);
 }
 
-bool TKel::SaveZipped(const std::string& fileName, std::string* error) const {
+TIoResult TKel::SaveZipped(const std::string& fileName) const {
     try {
         TZipFile zip;
         zip.AddFile(ZippedMemberName(fileName), 0);
         zip.SetUncompressed(0, BuildXml());
-        zip.SaveToFile(fileName);  // a temporary file renamed over the target
-        return true;
-    } catch (const EFileWriteError& e) {
-        if (error) *error = e.Reason();
-        return false;
+        return zip.SaveToFile(fileName);  // a temporary file renamed over the target
     } catch (const std::exception& e) {
-        if (error) *error = e.what();
-        return false;
+        return TIoResult::Failure(TIoStatus::Failed, fileName, e.what());
     }
 }
 
@@ -338,7 +333,10 @@ void TKel::ReadZipFile(const std::string& fileName) {
         throw EKelError("Not a profile: \"" + fileName + "\" holds more than " +
                         MebibyteText(limits::kLargestZipFile) + ", more than any zipped profile");
     TZipFile zip;
-    zip.LoadFromFile(fileName);
+    if (TIoResult loaded = zip.LoadFromFile(fileName); !loaded) {
+        if (loaded.status == TIoStatus::OpenFailed) throw EFileError(loaded.description());
+        throw EZipFileError(loaded.reason);
+    }
     std::string text;
     try {
         text = zip.Uncompressed(0, limits::kLargestText);

@@ -58,13 +58,6 @@ std::string TKel::BuildWorksheet() const {
     return out;
 }
 
-bool TKel::WriteCsv(const std::string& fileName) const {
-    std::string reason;
-    if (!ReplaceFileAtomically(fileName, BuildWorksheet(), &reason)) {
-        DebugFileMessage("Save Error!", fileName, reason);
-        return false;
-    }
-    return true;
-}
+TIoResult TKel::WriteCsv(const std::string& fileName) const { return ReplaceFileAtomically(fileName, BuildWorksheet()); }
 
 }  // namespace kel

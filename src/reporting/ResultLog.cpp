@@ -208,9 +208,9 @@ void AppendBatchLine(std::string& out, const TLogContext& c, int point, TCompoun
 }
 
 // Composes header (when pending) and line, then appends both in one write. A
-// failure while composing or writing reaches the user, writes nothing and
-// gives false; the header then stays pending for the next line.
-bool AppendLine(const TLogContext& context, bool& logHeaderPending, int start, int end) {
+// failure while composing or writing writes nothing and is returned; the
+// header then stays pending for the next line.
+TIoResult AppendLine(const TLogContext& context, bool& logHeaderPending, int start, int end) {
     std::string text;
     bool pending = logHeaderPending || !std::filesystem::exists(context.logPath);
     try {
@@ -218,17 +218,19 @@ bool AppendLine(const TLogContext& context, bool& logHeaderPending, int start, i
         if (pending) text = LogHeaderLine(context) + text;
     } catch (const EKelError& e) {
         logHeaderPending = pending;
-        ShowMessage(e.what());
-        return false;
+        return TIoResult::Failure(TIoStatus::Failed, context.logPath, e.what());
     }
     std::string reason;
     if (AppendToFile(context.logPath, text, &reason) == TAppendResult::Failed) {
         logHeaderPending = pending;
-        DebugFileMessage("write error", context.logPath, reason);
-        return false;
+        return TIoResult::Failure(TIoStatus::WriteFailed, context.logPath, reason);
     }
     logHeaderPending = false;
-    return true;
+    return TIoResult::Success();
+}
+
+TIoResult NoCycleTime(const TLogContext& context) {
+    return TIoResult::Failure(TIoStatus::Failed, context.logPath, "No cycle time: the profile has no dwell times");
 }
 
 }  // namespace
@@ -289,25 +291,27 @@ std::pair<int, int> LogWindowOfSelection(const TLogContext& c, double cycleTime)
     return TimeWindowOfSelection(c.selection0, c.selection1, cycleTime, c.timeShiftPoints);
 }
 
-void LogWindowResults(const TLogContext& context, bool& logHeaderPending) {
+TIoResult LogWindowResults(const TLogContext& context, bool& logHeaderPending) {
     double t = CycleTime(*context.profile);
-    if (!(t > 0)) {
-        ShowMessage("No cycle time: the profile has no dwell times");
-        return;
-    }
+    if (!(t > 0)) return NoCycleTime(context);
     auto [start, end] = LogWindowOfSelection(context, t);
-    AppendLine(context, logHeaderPending, start, end);
+    return AppendLine(context, logHeaderPending, start, end);
 }
 
-void LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
+TIoResult LogProfileResults(const TLogContext& context, bool& logHeaderPending) {
     double t = CycleTime(*context.profile);
-    if (!(t > 0)) {
-        ShowMessage("No cycle time: the profile has no dwell times");
-        return;
-    }
-    // The first line that fails ends the run: one message, the lines before it kept.
+    if (!(t > 0)) return NoCycleTime(context);
+    // The first line that fails ends the run, the lines before it kept.
     for (int i = 0; i < context.profile->njm; ++i)
-        if (!AppendLine(context, logHeaderPending, i, i)) return;
+        if (TIoResult appended = AppendLine(context, logHeaderPending, i, i); !appended) return appended;
+    return TIoResult::Success();
+}
+
+void ShowLogMessage(const TIoResult& result) {
+    if (result.status == TIoStatus::WriteFailed)
+        DebugFileMessage("write error", result.file, result.reason);
+    else if (!result)
+        ShowMessage(result.reason);
 }
 
 std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) {

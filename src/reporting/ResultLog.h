@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+#include "common/IoResult.h"
+
 #include "kinetics/Corrections.h"
 #include "kinetics/Kbasetxt.h"
 #include "kinetics/WindowResults.h"
@@ -46,13 +48,18 @@ std::string BatchLine(const TLogContext& context, int point);
 std::pair<int, int> LogWindowOfSelection(const TLogContext& context, double cycleTime);
 
 // Appends the header when pending (clearing it) and the window's data line
-// to the log; a failure is reported in a message box ("write error" with the
-// log's name and the system's reason) and writes nothing.
-void LogWindowResults(const TLogContext& context, bool& logHeaderPending);
+// to the log. A failure writes nothing and is returned: WriteFailed with the
+// log and the system's reason, or Failed when the line cannot be composed
+// (no cycle time, a floating-point error).
+TIoResult LogWindowResults(const TLogContext& context, bool& logHeaderPending);
 
 // The same for every point of the profile, one line per point; the first
-// line that cannot be composed or written ends the run with its one message.
-void LogProfileResults(const TLogContext& context, bool& logHeaderPending);
+// line that cannot be composed or written ends the run and is returned.
+TIoResult LogProfileResults(const TLogContext& context, bool& logHeaderPending);
+
+// The box of a failed log write: "write error" with the log's name and the
+// system's reason, or the reason a line could not be composed; none on success.
+void ShowLogMessage(const TIoResult& result);
 
 // The batch lines of points 1 .. njm - 1. A point that cannot be composed
 // ends the text before it and leaves its error in `failure`.

@@ -157,32 +157,55 @@ void TSimploXML::Clear() {
 }
 
 namespace {
-// Thrown inside a parse that passes its limits.
-struct TLimitPassed {};
+
+// Thrown inside a parse that passes its limits, at the byte where it did.
+struct TLimitPassed {
+    std::size_t offset;
+};
+
+TXmlParseResult Failed(TXMLFailure status, std::size_t offset, std::string reason) {
+    return {status, offset, std::move(reason)};
+}
+
 }  // namespace
 
-bool TSimploXML::LoadFromString(std::string text) {
-    failure_ = TXMLFailure::Malformed;
+std::string TXmlParseResult::description() const {
+    switch (status) {
+        case TXMLFailure::None:
+            return "No error";
+        case TXMLFailure::Malformed:
+            return "Malformed XML at byte " + std::to_string(offset) + ": " + reason;
+        case TXMLFailure::TooLarge:
+            return "XML text too large at byte " + std::to_string(offset) + ": " + reason;
+        case TXMLFailure::OutOfMemory:
+            break;
+    }
+    return "Not enough memory to parse the XML text";
+}
+
+TXmlParseResult TSimploXML::LoadFromString(std::string text) {
+    TXmlParseResult result;
     try {
         Clear();
-        if (text.size() > kLargestText)
-            failure_ = TXMLFailure::TooLarge;
-        else if (!text.empty() && Parse(std::move(text)))
-            failure_ = TXMLFailure::None;
-    } catch (const TLimitPassed&) {
-        failure_ = TXMLFailure::TooLarge;
+        if (text.empty())
+            result = Failed(TXMLFailure::Malformed, 0, "the text is empty");
+        else if (text.size() > kLargestText)
+            result = Failed(TXMLFailure::TooLarge, kLargestText, "the text is longer than 2 GiB");
+        else
+            result = Parse(std::move(text));
+    } catch (const TLimitPassed& passed) {
+        result = Failed(TXMLFailure::TooLarge, passed.offset, "more tokens or elements than allowed");
     } catch (const std::bad_alloc&) {
         // Told apart, so that no one takes a lack of memory for a damaged text.
-        failure_ = TXMLFailure::OutOfMemory;
-    } catch (const std::exception&) {
-        failure_ = TXMLFailure::Malformed;
+        result = Failed(TXMLFailure::OutOfMemory, 0, "not enough memory");
+    } catch (const std::exception& e) {
+        result = Failed(TXMLFailure::Malformed, 0, e.what());
     }
-    bool ok = failure_ == TXMLFailure::None;
-    if (!ok) {
+    if (!result) {
         Clear();
         if (OnXMLError) OnXMLError(*this);
     }
-    return ok;
+    return result;
 }
 
 namespace {
@@ -234,13 +257,13 @@ bool Closes(std::string_view tag, std::string_view name) {
 
 // Builds the tree from the stored tokens as they come: it starts at the
 // first tag, keeps only the chain of open elements (never a recursion) and
-// ignores everything after the document element closes. Tokens lie in a
-// text of which 16 bytes can be read from any token that starts before
-// `roomy`.
+// ignores everything after the document element closes. Tokens lie in the
+// text starting at `first`, of which 16 bytes can be read from any token
+// that starts before `roomy`; a tag token starts just after its "<".
 class TreeBuilder {
 public:
-    TreeBuilder(TElementDocXML& root, const char* roomy, std::size_t mostElements)
-        : current_(&root), roomy_(roomy), elementsLeft_(mostElements) {}
+    TreeBuilder(TElementDocXML& root, const char* first, const char* roomy, std::size_t mostElements)
+        : current_(&root), first_(first), roomy_(roomy), elementsLeft_(mostElements) {}
 
     void Token(bool isTag, const char* text, std::size_t size) {
         if (state_ != kBuilding) {
@@ -254,19 +277,39 @@ public:
                 state_ = kDone;  // the root or the document element closed
                 return;
             }
-            current_ = open_.back();
+            current_ = open_.back().element;
+            currentTag_ = open_.back().tag;
             open_.pop_back();
         } else {
-            if (elementsLeft_-- == 0) throw TLimitPassed();
+            if (elementsLeft_-- == 0) throw TLimitPassed{Offset(text) - 1};
             TBlockDocXML& children = current_->Children;
             if (children.empty()) children.reserve(CousinChildren());
             Assign(children.emplace_back().Name, text, size);
-            open_.push_back(current_);
+            open_.push_back({current_, currentTag_});
             current_ = &children.back();
+            currentTag_ = text;
         }
     }
     // False while elements are still open: the tokens ran out.
     bool Complete() const { return state_ != kBuilding; }
+
+    // Why an incomplete tree stays open: the first of the end tags that
+    // closed nothing and were opened as elements, else the innermost start
+    // tag never closed.
+    TXmlParseResult OpenElement() const {
+        std::vector<Open> chain(open_.begin() + 1, open_.end());  // without the root
+        chain.push_back({current_, currentTag_});
+        std::size_t first = chain.size();
+        while (first > 0 && chain[first - 1].element->Name.view().substr(0, 1) == "/") --first;
+        const Open& fault = chain[first < chain.size() ? first : chain.size() - 1];
+        std::size_t at = Offset(fault.tag) - 1;
+        std::string name = "<" + fault.element->Name.str() + ">";
+        if (first == chain.size()) return {TXMLFailure::Malformed, at, "the element " + name + " is never closed"};
+        if (first == 0) return {TXMLFailure::Malformed, at, "the end tag " + name + " closes no element"};
+        return {TXMLFailure::Malformed, at,
+                "the end tag " + name + " does not close the open element <" + chain[first - 1].element->Name.str() +
+                    ">"};
+    }
 
 private:
     void Assign(TXMLText& target, const char* text, std::size_t size) const {
@@ -285,31 +328,41 @@ private:
     // already holds.
     std::size_t CousinChildren() const {
         if (open_.size() < 2) return 0;
-        const TBlockDocXML& uncles = open_[open_.size() - 2]->Children;  // the parent and its siblings
+        const TBlockDocXML& uncles = open_[open_.size() - 2].element->Children;  // the parent and its siblings
         if (uncles.size() < 2) return 0;
         const TBlockDocXML& cousins = uncles[uncles.size() - 2].Children;
-        std::size_t index = open_.back()->Children.size() - 1;
+        std::size_t index = open_.back().element->Children.size() - 1;
         if (index >= cousins.size() || cousins[index].Name.view() != current_->Name.view()) return 0;
         return cousins[index].Children.size();
     }
 
+    std::size_t Offset(const char* text) const { return static_cast<std::size_t>(text - first_); }
+
+    // An element still open, and where the text of its start tag begins.
+    struct Open {
+        TElementDocXML* element;
+        const char* tag;
+    };
+
     enum { kWaiting, kBuilding, kDone } state_ = kWaiting;
-    std::vector<TElementDocXML*> open_;
+    std::vector<Open> open_;
     TElementDocXML* current_;
+    const char* currentTag_ = nullptr;
+    const char* first_;
     const char* roomy_;
     std::size_t elementsLeft_;
 };
 
 }  // namespace
 
-bool TSimploXML::Parse(std::string text) {
+TXmlParseResult TSimploXML::Parse(std::string text) {
     // The list owns the text, and every token is a range of it, in place:
     // only a run that lost a dropped byte is moved together.
     std::string& kept = Tags_.text_;
     kept = std::move(text);
     char* const first = kept.data();
     const std::size_t size = kept.size();
-    TreeBuilder builder(Root_, first + size - std::min<std::size_t>(size, 16), Limits.elements);
+    TreeBuilder builder(Root_, first, first + size - std::min<std::size_t>(size, 16), Limits.elements);
     char* start = first;  // the current run
     char* tail = first;   // where its next kept byte goes
     char* read = first;   // the first byte not yet taken into the run
@@ -330,7 +383,8 @@ bool TSimploXML::Parse(std::string text) {
                 bool store = !token.empty() && (token[0] != ' ' || !IsBlankOnly(token)) &&
                              (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
                 if (store) {
-                    if (Tags_.Count() >= Limits.tokens) throw TLimitPassed();
+                    if (Tags_.Count() >= Limits.tokens)
+                        throw TLimitPassed{static_cast<std::size_t>(start - first) - (inTag ? 1 : 0)};
                     Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
                     builder.Token(inTag, start, token.size());
                 }
@@ -341,7 +395,11 @@ bool TSimploXML::Parse(std::string text) {
             }
         }
     }
-    return builder.Complete();  // the unfinished last run is dropped
+    // The unfinished last run is dropped; a tag it leaves open is the fault.
+    if (builder.Complete()) return {};
+    if (inTag)
+        return {TXMLFailure::Malformed, static_cast<std::size_t>(start - first) - 1, "the tag is not closed by \">\""};
+    return builder.OpenElement();
 }
 
 }  // namespace kel

@@ -277,7 +277,7 @@ struct TXMLLimits {
     std::size_t elements = SIZE_MAX;
 };
 
-// Why the last parse failed.
+// How a parse ended.
 enum class TXMLFailure {
     None,         // it did not fail
     Malformed,    // an empty text, a tag never closed, ...
@@ -285,8 +285,21 @@ enum class TXMLFailure {
     OutOfMemory,  // the system had no memory for the tree
 };
 
+// What a parse did: success, or why it failed and at which byte of the text.
+struct TXmlParseResult {
+    TXMLFailure status = TXMLFailure::None;
+    std::size_t offset = 0;  // the byte of the text where the fault lies
+    std::string reason;      // what is wrong there; empty on success
+
+    bool ok() const { return status == TXMLFailure::None; }
+    explicit operator bool() const { return ok(); }
+    // "Malformed XML at byte 12: the element <b> is never closed"; "No error"
+    // on success.
+    std::string description() const;
+};
+
 // Turns a text into a tree below an unnamed root whose first child is the
-// document element. Failures are reported only as false and OnXMLError.
+// document element.
 class TSimploXML {
 public:
     TSimploXML() = default;
@@ -294,10 +307,10 @@ public:
     TSimploXML(const TSimploXML&) = delete;
     TSimploXML& operator=(const TSimploXML&) = delete;
 
-    // Parses `text`, replacing the previous tree; true on success. On failure
-    // (an empty text, a tag never closed, ...) the tree is empty, OnXMLError
-    // is raised and the result is false; no exception leaves.
-    bool LoadFromString(std::string text);
+    // Parses `text`, replacing the previous tree. On failure (an empty text,
+    // a tag never closed, ...) the tree is empty, OnXMLError is raised and the
+    // result names the fault and its byte offset; no exception leaves.
+    TXmlParseResult LoadFromString(std::string text);
     // Destroys every element below the root and empties the tokens.
     void Clear();
     // The document element (the root's first child), or nullptr.
@@ -307,22 +320,18 @@ public:
     const TTagList& Tags() const { return Tags_; }
     std::size_t TagCount() const { return Tags_.Count(); }
 
-    // Why the last parse failed (None after a success).
-    TXMLFailure Failure() const { return failure_; }
-
     // Raised with the parser when a parse fails.
     std::function<void(TSimploXML& sender)> OnXMLError;
     // A parse stops, as TooLarge, as soon as the tree would pass these.
     TXMLLimits Limits;
 
 private:
-    // Tokenizes `text` and builds the tree; false when it ends with
-    // elements still open.
-    bool Parse(std::string text);
+    // Tokenizes `text` and builds the tree; fails as Malformed when it ends
+    // with elements still open.
+    TXmlParseResult Parse(std::string text);
 
     TElementDocXML Root_;
     TTagList Tags_;
-    TXMLFailure failure_ = TXMLFailure::None;
 };
 
 }  // namespace kel

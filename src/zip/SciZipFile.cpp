@@ -257,21 +257,25 @@ std::optional<TLocalFile> ReadFirstLocalHeader(std::istream& stream) {
     return ReadLocalHeader(reader, 0);
 }
 
-void TZipFile::LoadFromFile(const std::string& fileName) {
+TIoResult TZipFile::LoadFromFile(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFileError("Cannot open file " + Quoted(fileName) + ": " + std::strerror(errno));
+    if (!in) return TIoResult::Failure(TIoStatus::OpenFailed, fileName, std::strerror(errno));
     try {
         LoadFromStream(in);
     } catch (const EZipFileError& e) {
-        throw EZipFileError(std::string(e.what()) + " in " + Quoted(fileName));
+        return TIoResult::Failure(TIoStatus::Damaged, fileName, std::string(e.what()) + " in " + Quoted(fileName));
     }
+    return TIoResult::Success();
 }
 
-void TZipFile::SaveToFile(const std::string& fileName) {
+TIoResult TZipFile::SaveToFile(const std::string& fileName) {
     std::ostringstream bytes;
-    SaveToStream(bytes);
-    std::string reason;
-    if (!ReplaceFileAtomically(fileName, bytes.view(), &reason)) throw EFileWriteError(fileName, reason);
+    try {
+        SaveToStream(bytes);
+    } catch (const EKelError& e) {
+        return TIoResult::Failure(TIoStatus::Failed, fileName, e.what());
+    }
+    return ReplaceFileAtomically(fileName, bytes.view());
 }
 
 void TZipFile::LoadFromStream(std::istream& stream) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Errors.h"
+#include "common/IoResult.h"
 
 namespace kel {
 
@@ -92,12 +93,13 @@ struct TEndOfCentralDirectory {
 
 class TZipFile {
 public:
-    // Reads the archive in `fileName`; raises EFileError when it cannot be
-    // opened and EZipFileError (naming the file) when it is damaged.
-    void LoadFromFile(const std::string& fileName);
+    // Reads the archive in `fileName`: OpenFailed when it cannot be opened,
+    // Damaged (the reason naming the file) when it is damaged, and then this
+    // archive is unchanged.
+    TIoResult LoadFromFile(const std::string& fileName);
     // Writes the archive through a temporary file renamed over `fileName`, so
-    // an existing file survives any failure; raises EFileError then.
-    void SaveToFile(const std::string& fileName);
+    // an existing file survives any failure, which is returned.
+    TIoResult SaveToFile(const std::string& fileName);
     // Reads members, central directory and end record from the stream. A
     // stream without a local header gives an archive without members; a
     // damaged one raises EZipFileError and leaves this archive unchanged.

@@ -107,7 +107,9 @@ TEST(SessionProfile, FailedLoadRestoresReadyAndStatus) {
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2), "good.kel"));
     EXPECT_EQ(session.StatusText(), "good.kel");
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><nim>x");
-    EXPECT_ANY_THROW(session.ShowProfile(dir.File("bad.kel")));
+    TProfileLoadResult failed = session.ShowProfile(dir.File("bad.kel"));
+    EXPECT_TRUE(failed.ended);
+    EXPECT_EQ(failed.status, TIoStatus::Damaged);
     EXPECT_TRUE(session.Ready());
     EXPECT_EQ(session.StatusText(), "good.kel");
     EXPECT_TRUE(session.LogHeaderPending());

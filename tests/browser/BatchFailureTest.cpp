@@ -40,14 +40,10 @@ protected:
             if (!name.ends_with(".kel")) files[name] = test::ReadFile(dir.File(name));
         return files;
     }
-    // The batch's error text, empty when it ran through.
+    // The batch's failure as the user reads it, empty when it ran through.
     std::string Batch() {
-        try {
-            BatchConvert(listing, session);
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return {};
+        TBatchResult batch = BatchConvert(listing, session);
+        return batch ? std::string() : batch.description();
     }
     test::ScratchDir dir;
     test::RecordedMessages boxes;

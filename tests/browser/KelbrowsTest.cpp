@@ -60,7 +60,9 @@ TEST_F(Browser, ALoadErrorEndsTheListingWithTheEntriesSoFar) {
     WriteProfile("good.kel", 46000);
     // A plain XML profile whose header has no DateOrigin cannot be listed.
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><ion>x</ion></kel>");
-    EXPECT_ANY_THROW(listing.ListFolder(dir.Path()));
+    TIoResult listed = listing.ListFolder(dir.Path());
+    EXPECT_EQ(listed.status, TIoStatus::Damaged);
+    EXPECT_EQ(listed.description(), "Damaged profile: the date '' is not a valid floating point value");
     EXPECT_LE(listing.Entries.size(), 1u);
     for (const auto& e : listing.Entries) EXPECT_EQ(e.Text, "good.kel");
 }
@@ -104,7 +106,9 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     // Stopped before the second profile: the first one's outputs are written
     // whole and the collected file holds its lines only; the older ones stay.
     fs::remove(dir.File("old.kel.csv"));
-    EXPECT_EQ(BatchConvert(listing, session, [](int i, int, const std::string&) { return i < 1; }), 1);
+    TBatchResult stopped = BatchConvert(listing, session, [](int i, int, const std::string&) { return i < 1; });
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(stopped.converted, 1);
     EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), newer);
     EXPECT_EQ(test::ReadFile(dir.File("old.kelPpb.csv")), older);
     EXPECT_FALSE(fs::exists(dir.File("old.kel.csv")));

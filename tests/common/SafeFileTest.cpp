@@ -24,9 +24,9 @@ TEST(ReplaceFileAtomically, WritesNewAndReplacesOldFiles) {
 
 TEST(ReplaceFileAtomically, FailureLeavesTheOldFileAndNoTemporary) {
     test::ScratchDir dir;
-    std::string error;
-    EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/out.csv"), "x", &error));
-    EXPECT_FALSE(error.empty());
+    TIoResult missing = ReplaceFileAtomically(dir.File("missing/out.csv"), "x");
+    EXPECT_EQ(missing.status, TIoStatus::WriteFailed);
+    EXPECT_EQ(missing.description(), "Cannot write file \"" + dir.File("missing/out.csv") + "\": " + missing.reason);
 
     // A folder in place of the target: the rename fails after the data was written.
     std::string target = dir.File("target");

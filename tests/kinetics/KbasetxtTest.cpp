@@ -13,9 +13,10 @@ namespace {
 
 using test::RecordedMessages;
 
+// A library read as the window reads it: its messages shown from the result.
 TKbase Load(std::string_view text) {
     TKbase library;
-    library.LoadText(text);
+    ShowKineticsMessages(library.LoadText(text));
     return library;
 }
 

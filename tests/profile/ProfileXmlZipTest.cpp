@@ -107,7 +107,9 @@ TEST_F(ZippedProfile, HeaderOnlyNeedsNoMoreThanTheFirstHeader) {
     zip.LoadFromStream(in);
     EXPECT_EQ(details.DateOrigin, zip.MemberDate(0));
     TKel full;
-    EXPECT_THROW(full.LoadFromFile(path), EZipFileError);
+    TProfileLoadResult cut = full.LoadFromFile(path);
+    EXPECT_TRUE(cut.ended);
+    EXPECT_EQ(cut.status, TIoStatus::Damaged);
 }
 
 TEST_F(ZippedProfile, PlainXmlHeaderOnlyReadsTextsAndDate) {
@@ -124,26 +126,21 @@ TEST_F(ZippedProfile, ArchiveErrorsReachTheCaller) {
     // An archive without members (only its end record).
     test::WriteFileForTest(path, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     TKel kel;
-    try {
-        kel.LoadFromFile(path);
-        FAIL();
-    } catch (const EKelError& e) {
-        EXPECT_STREQ(e.what(), "Index out of range.");
-    }
+    EXPECT_EQ(kel.LoadFromFile(path).reason, "Index out of range.");
     TKelDetails details;
     details.HeaderOnly = true;
-    EXPECT_THROW(details.LoadFromFile(path), EZipIndexError);
+    TProfileLoadResult empty = details.LoadFromFile(path);
+    EXPECT_TRUE(empty.ended);
+    EXPECT_EQ(empty.reason, "Index out of range.");
 
     ASSERT_TRUE(profile.SaveZipped(path));
     std::string bytes = test::ReadFile(path);
     bytes[15] = static_cast<char>(bytes[15] ^ 0x40);
     test::WriteFileForTest(path, bytes);
-    try {
-        kel.LoadFromFile(path);
-        FAIL();
-    } catch (const EZipFileCRCError& e) {
-        EXPECT_STREQ(e.what(), "CRC Error in \"run 7.txt.kel\".");
-    }
+    TProfileLoadResult damaged = kel.LoadFromFile(path);
+    EXPECT_TRUE(damaged.ended);
+    EXPECT_EQ(damaged.status, TIoStatus::Damaged);
+    EXPECT_EQ(damaged.reason, "CRC Error in \"run 7.txt.kel\".");
 }
 
 TEST_F(ZippedProfile, FailedSavesLeaveNoFileAndKeepTheOldOne) {

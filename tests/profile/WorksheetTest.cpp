@@ -84,18 +84,19 @@ TEST(WriteCsv, AlwaysWritesAll29RowsOfEverySlot) {
     EXPECT_EQ(std::count(last.begin(), last.end(), ','), 30);
 }
 
-TEST(WriteCsv, FailureReportsSaveErrorAndKeepsTheOldFile) {
+TEST(WriteCsv, FailureIsReturnedAndKeepsTheOldFile) {
     ScratchDir dir;
     RecordedMessages boxes;
-    EXPECT_FALSE(SmallProfile().WriteCsv(dir.File("no/such/folder.csv")));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0],
-              (std::pair<std::string, std::string>{"Debug", "Save Error! folder.csv: No such file or directory"}));
+    TIoResult failed = SmallProfile().WriteCsv(dir.File("no/such/folder.csv"));
+    EXPECT_EQ(failed.status, TIoStatus::WriteFailed);
+    EXPECT_EQ(failed.file, dir.File("no/such/folder.csv"));
+    EXPECT_EQ(failed.reason, "No such file or directory");
+    EXPECT_TRUE(boxes.shown.empty()) << "the caller shows the box";
 
     std::string path = dir.File("keep.csv");
     test::WriteFileForTest(path, "old worksheet");
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0500), 0);
-    bool written = SmallProfile().WriteCsv(path);
+    bool written = SmallProfile().WriteCsv(path).ok();
     ::chmod(dir.Path().c_str(), 0700);
     if (::geteuid() != 0) {  // root ignores folder permissions
         EXPECT_FALSE(written);

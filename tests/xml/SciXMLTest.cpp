@@ -19,7 +19,7 @@ struct Parse {
             ++errors;
             senderWasParser = &sender == &xml;
         };
-        ok = xml.LoadFromString(text);
+        ok = xml.LoadFromString(text).ok();
     }
     TSimploXML xml;
     bool ok = false;
@@ -234,10 +234,40 @@ TEST(Failure, MalformedTextsEndEmptyAndRaiseTheEvent) {
     }
 }
 
+// The result names the byte where the fault lies, counted in the text as
+// given, dropped bytes included.
+TEST(Failure, NamesTheByteOfTheFault) {
+    struct Case {
+        std::string text;
+        std::size_t offset;
+        std::string description;
+    } cases[] = {
+        {"", 0, "Malformed XML at byte 0: the text is empty"},
+        {"<a>1", 0, "Malformed XML at byte 0: the element <a> is never closed"},
+        {"<kel>\r\n<Ions>\r\n<Ion>\r\n<c>1</c>", 15, "Malformed XML at byte 15: the element <Ion> is never closed"},
+        {"<a><b>1</b></a", 11, "Malformed XML at byte 11: the tag is not closed by \">\""},
+        {"<a><b>1</c></b>", 7, "Malformed XML at byte 7: the end tag </c> does not close the open element <b>"},
+        {"<a x=\"1\">1</a>", 10, "Malformed XML at byte 10: the end tag </a> does not close the open element <a x=\"1\">"},
+        {"</a>", 0, "Malformed XML at byte 0: the end tag </a> closes no element"},
+    };
+    for (const Case& c : cases) {
+        TSimploXML xml;
+        TXmlParseResult result = xml.LoadFromString(c.text);
+        EXPECT_EQ(result.status, TXMLFailure::Malformed) << c.text;
+        EXPECT_EQ(result.offset, c.offset) << c.text;
+        EXPECT_EQ(result.description(), c.description) << c.text;
+    }
+    TSimploXML xml;
+    xml.Limits = {100, 2};
+    TXmlParseResult tooLarge = xml.LoadFromString("<a><b>1</b><c>2</c></a>");
+    EXPECT_EQ(tooLarge.status, TXMLFailure::TooLarge);
+    EXPECT_EQ(tooLarge.offset, 11u);
+    EXPECT_EQ(xml.LoadFromString("<a>1</a>").description(), "No error");
+}
+
 TEST(Failure, WithoutHandlerIsJustFalse) {
     TSimploXML xml;
-    EXPECT_FALSE(xml.LoadFromString("<a>"));
-    EXPECT_EQ(xml.Failure(), TXMLFailure::Malformed);
+    EXPECT_EQ(xml.LoadFromString("<a>").status, TXMLFailure::Malformed);
 }
 
 // A parse stops as soon as it passes its limits, which are exact: a tree of
@@ -249,11 +279,9 @@ TEST(Failure, LimitsStopTheParseAsSoonAsTheyArePassed) {
     xml.OnXMLError = [&](TSimploXML&) { ++errors; };
     xml.Limits = {8, 3};
     ASSERT_TRUE(xml.LoadFromString(text));
-    EXPECT_EQ(xml.Failure(), TXMLFailure::None);
     for (TXMLLimits limits : {TXMLLimits{8, 2}, TXMLLimits{7, 3}}) {
         xml.Limits = limits;
-        EXPECT_FALSE(xml.LoadFromString(text + "tail"));
-        EXPECT_EQ(xml.Failure(), TXMLFailure::TooLarge);
+        EXPECT_EQ(xml.LoadFromString(text + "tail").status, TXMLFailure::TooLarge);
         EXPECT_EQ(xml.DocumentElement(), nullptr);
         EXPECT_EQ(xml.TagCount(), 0u);
     }

@@ -90,18 +90,13 @@ void WriteLargestProfile(const std::string& path) {
     ASSERT_TRUE(kel.SaveZipped(path));
 }
 
-// The peak of bytes held while loading path, and the error the load raised;
-// with `memory`, the load has no more than that.
+// The peak of bytes held while loading path, and the reason the load
+// failed; with `memory`, the load has no more than that.
 std::pair<std::size_t, std::string> Load(const std::string& path, std::size_t memory = 0) {
     TKel kel;
-    std::string error;
     test::ResetLargestAllocation();
     test::LimitHeldBytes(memory);
-    try {
-        kel.LoadFromFile(path);
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
+    std::string error = kel.LoadFromFile(path).reason;
     test::LimitHeldBytes(0);
     return {test::PeakHeldBytes(), error};
 }

@@ -335,13 +335,19 @@ TEST(ZipFiles, SaveAndLoadFiles) {
     TZipFile zip;
     zip.AddFile("m", 0);
     zip.SetUncompressed(0, "file data");
-    zip.SaveToFile(dir.File("a.zip"));
+    ASSERT_TRUE(zip.SaveToFile(dir.File("a.zip")));
     TZipFile back;
-    back.LoadFromFile(dir.File("a.zip"));
+    ASSERT_TRUE(back.LoadFromFile(dir.File("a.zip")));
     EXPECT_EQ(back.Uncompressed(0), "file data");
-    EXPECT_THROW(zip.SaveToFile(dir.File("missing/a.zip")), EFileError);
-    EXPECT_THROW(back.LoadFromFile(dir.File("missing.zip")), EFileError);
-    EXPECT_EQ(test::ListFolder(dir.Path()), std::vector<std::string>{"a.zip"});
+    EXPECT_EQ(zip.SaveToFile(dir.File("missing/a.zip")).status, TIoStatus::WriteFailed);
+    TIoResult missing = back.LoadFromFile(dir.File("missing.zip"));
+    EXPECT_EQ(missing.description(), "Cannot open file \"" + dir.File("missing.zip") + "\": No such file or directory");
+    EXPECT_EQ(back.Uncompressed(0), "file data");
+    test::WriteFileForTest(dir.File("damaged.zip"), std::string("PK\3\4") + std::string(60, '\x7f'));
+    TIoResult damaged = back.LoadFromFile(dir.File("damaged.zip"));
+    EXPECT_EQ(damaged.status, TIoStatus::Damaged);
+    EXPECT_NE(damaged.reason.find("in \"" + dir.File("damaged.zip") + "\""), std::string::npos) << damaged.reason;
+    EXPECT_EQ(test::ListFolder(dir.Path()), (std::vector<std::string>{"a.zip", "damaged.zip"}));
 }
 
 }  // namespace

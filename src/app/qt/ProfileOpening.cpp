@@ -11,11 +11,17 @@
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/RecentMenu.h"
 #include "app/qt/SessionBinding.h"
+#include "common/Errors.h"
+#include "profile/LoadResult.h"
 
 namespace kel {
 
 bool TFKelView::ShowProfile(const QString& path) {
-    const bool shown = binding_->Run([path](TKelViewSession& session) { session.ShowProfile(path.toStdString()); });
+    const bool shown = binding_->Run([path](TKelViewSession& session) {
+        // A load that ended is the command's error, shown in the error box.
+        TProfileLoadResult loaded = session.ShowProfile(path.toStdString());
+        if (loaded.ended) throw EKelError(loaded.reason);
+    });
     // A file that could not be opened has said so in a box; only profiles
     // that are there become recent ones.
     const QFileInfo file(path);

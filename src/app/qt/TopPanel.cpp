@@ -74,7 +74,7 @@ QWidget* TTopPanel::Logging(TFieldBinder& fields) {
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(4);
     const auto button = [&](const char* name, const QString& caption, int row, int column,
-                            void (TKelViewSession::*command)()) {
+                            TIoResult (TKelViewSession::*command)()) {
         auto* b = new QPushButton(caption, box);
         Name(b, name, QString(caption).remove(QLatin1Char('&')));
         grid->addWidget(b, row, column);

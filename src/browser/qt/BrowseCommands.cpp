@@ -78,7 +78,7 @@ void TFKelBrowse::btBatchClick() {
     int converted = 0;
     QString stoppedAt;
     const bool ok = main_.Binding().Run([&](TKelViewSession& session) {
-        converted = BatchConvert(listing_, session, [&](int index, int total, const std::string& name) {
+        TBatchResult batch = BatchConvert(listing_, session, [&](int index, int total, const std::string& name) {
             progress.setLabelText(QStringLiteral("Converting profile %1 of %2: %3")
                                       .arg(index + 1)
                                       .arg(total)
@@ -88,6 +88,9 @@ void TFKelBrowse::btBatchClick() {
             if (progress.wasCanceled()) stoppedAt = QString::fromStdString(name);
             return !progress.wasCanceled();
         });
+        converted = batch.converted;
+        // A profile that could not be opened has said so in its own box.
+        if (!batch && !batch.shown) throw EKelError(batch.description());
     });
     progress.reset();
     Select(listing_.Selected);

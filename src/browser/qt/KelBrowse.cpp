@@ -253,7 +253,10 @@ void TFKelBrowse::AttachFolderTree() {
 
 void TFKelBrowse::ListFolder(const QString& folder) {
     model_->BeginChange();
-    main_.Binding().Run([&](TKelViewSession&) { listing_.ListFolder(folder.toStdString()); });
+    main_.Binding().Run([&](TKelViewSession&) {
+        TIoResult listed = listing_.ListFolder(folder.toStdString());
+        if (!listed) throw EKelError(listed.description());
+    });
     model_->EndChange();
     listedFolder_ = QDir::currentPath();
     store_.WriteString("Browser", "Folder", listedFolder_.toStdString());

@@ -53,11 +53,9 @@ bool ExportGraph(TXYGraph& graph, const std::string& path, TImageFormat format, 
                     " pixels a side)");
     QByteArray bytes = RenderGraph(graph, format, width, height);
     if (bytes.isEmpty()) return fail("The image could not be drawn");
-    std::string reason;
-    if (!ReplaceFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                               &reason))
-        return fail(reason);
-    return true;
+    TIoResult written =
+        ReplaceFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return written ? true : fail(written.reason);
 }
 
 }  // namespace kel

@@ -69,7 +69,7 @@ void TKineticsCommands::ChangeMainFileClick() {
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
     binding_.Run([&chosen](TKelViewSession&) {
         if (!chosen.isEmpty()) SetKineticsFileName(chosen.toStdString());
-        ReloadKineticsLibrary();
+        ShowKineticsMessages(ReloadKineticsLibrary());
         SaveFileName();
     });
     EditKineticsClick();
@@ -78,7 +78,7 @@ void TKineticsCommands::ChangeMainFileClick() {
 void TKineticsCommands::AddSupplementalFileClick() {
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
     if (!chosen.isEmpty())
-        binding_.Run([&chosen](TKelViewSession&) { KineticsLibrary().LoadFile(chosen.toStdString()); });
+        binding_.Run([&chosen](TKelViewSession&) { ShowKineticsMessages(KineticsLibrary().LoadFile(chosen.toStdString())); });
     EditKineticsClick();
 }
 
@@ -95,7 +95,7 @@ void TKineticsCommands::EditMainFile() {
         // failure is the one reported.
         std::exception_ptr failure;
         try {
-            ReloadKineticsLibraryKeeping();
+            ShowKineticsMessages(ReloadKineticsLibraryKeeping());
         } catch (...) {
             failure = std::current_exception();
         }

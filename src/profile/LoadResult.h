@@ -1,0 +1,26 @@
+#pragma once
+// What loading a profile file did, and the message boxes the window shows
+// for it.
+#include "common/IoResult.h"
+
+namespace kel {
+
+// A profile load's result. OpenFailed: the record is as before apart from
+// DateOrigin (0). Damaged without `ended`: a legacy record read as far as it
+// goes, the rest zero. With `ended` the load stopped at the failure (a
+// damaged XML or zipped profile, a conversion error, no memory): fields
+// already set stay set and nothing after the failure ran; the reason is the
+// text of the error box.
+struct TProfileLoadResult : TIoResult {
+    bool ended = false;
+    // A legacy file ended before p, fc and f1, whose defaults stand in; only
+    // a notice, not a failure.
+    bool flowTubeMissing = false;
+};
+
+// The boxes of a load that read on: "Open Error!" with the file's name and
+// the system's reason, "Damaged profile: name", "p and fc info missing". A
+// load that ended shows nothing here: its reason is an error for the caller.
+void ShowLoadMessages(const TProfileLoadResult& result);
+
+}  // namespace kel
