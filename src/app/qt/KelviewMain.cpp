@@ -34,16 +34,22 @@ protected:
     }
 };
 
-}  // namespace
+void NameTheProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("Kelview"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KELVIEW_VERSION));
+}
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelview"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelview"));
-    QApplication::setApplicationVersion(QStringLiteral(KELVIEW_VERSION));
-    // The desktop ties the windows to the installed launcher and shows its icon.
-    QApplication::setDesktopFileName(QStringLiteral("org.kelview.Kelview"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kelview.Kelview")));
+struct TCommandLine {
+    QString profile;  // absolute, or empty
+    bool quitWhenShown = false;
+};
+
+// Reads the command line before the window system is reached, so that
+// --help, --version and a mistyped option answer on a machine without a
+// display instead of ending in Qt's platform error.
+TCommandLine ReadCommandLine(int argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    NameTheProgram();
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Views and analyses multi-ion profiles (.kel) of flow-tube mass spectrometers: count rates, "
@@ -56,9 +62,22 @@ int main(int argc, char** argv) {
     const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                            QStringLiteral("Quit as soon as the window is painted (for timing start-up)."));
     parser.addOption(quitWhenShown);
-    parser.process(app);
+    parser.process(core);
     const QStringList profiles = parser.positionalArguments();
-    const QString profile = profiles.isEmpty() ? QString() : QFileInfo(profiles.first()).absoluteFilePath();
+    return {profiles.isEmpty() ? QString() : QFileInfo(profiles.first()).absoluteFilePath(), parser.isSet(quitWhenShown)};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const TCommandLine commandLine = ReadCommandLine(argc, argv);
+    const QString& profile = commandLine.profile;
+    QApplication app(argc, argv);
+    NameTheProgram();
+    QApplication::setApplicationDisplayName(QStringLiteral("Kelview"));
+    // The desktop ties the windows to the installed launcher and shows its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.kelview.Kelview"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kelview.Kelview")));
     const QString channel = kel::CommandServerName();
     if (!profile.isEmpty() && kel::SendCommand(channel, QStringLiteral("open(\"%1\")").arg(profile))) return 0;
 
@@ -93,7 +112,7 @@ int main(int argc, char** argv) {
         kel::TFKelView window(session, store);
         new kel::TKineticsCommands(window);  // owned by the window
         TQuitWhenPainted quit;
-        if (parser.isSet(quitWhenShown)) window.Graphs().XYGraphBox1()->installEventFilter(&quit);
+        if (commandLine.quitWhenShown) window.Graphs().XYGraphBox1()->installEventFilter(&quit);
         auto* browser = new kel::TFKelBrowse(window, store);
         window.SetProfileBrowser(browser);
         window.ProfileSaved = [browser](const QString& path) {
