@@ -5,6 +5,7 @@
 #include "app/qt/QtSettingsStore.h"
 #include "cli/CliMessages.h"
 #include "cli/FieldSettings.h"
+#include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
 
 namespace kel::cli {
@@ -28,7 +29,7 @@ std::string KineticsFileOf(const TCommonOptions& options) {
 void LoadKinetics(const std::string& path) {
     // The library reader passes over a file it cannot read; here that would
     // quietly leave every ppb result out.
-    if (!std::ifstream(path, std::ios::binary))
+    if (!std::ifstream(os::PathOf(path), std::ios::binary))
         throw EFailure("the kinetics file \"" + path + "\" cannot be read");
     int failures = CliMessages().Failures();
     SetKineticsFileName(path);
