@@ -2,7 +2,9 @@
 
 #include <fstream>
 
+#if KELVIEW_WITH_QT
 #include "app/qt/QtSettingsStore.h"
+#endif
 #include "cli/CliMessages.h"
 #include "cli/FieldSettings.h"
 #include "common/Platform.h"
@@ -15,7 +17,13 @@ std::string DefaultKineticsFile() { return KELVIEW_DEMO_KINETICS; }
 namespace {
 
 std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
-    if (options.userSettings) return std::make_unique<QtSettingsStore>();
+    if (options.userSettings) {
+#if KELVIEW_WITH_QT
+        return std::make_unique<QtSettingsStore>();
+#else
+        throw EUsage("--settings: this kelview-cli was built without the user's settings store (Qt)");
+#endif
+    }
     return std::make_unique<MemorySettings>();
 }
 
