@@ -5,6 +5,7 @@
 
 #include "cli/CliMessages.h"
 #include "cli/Commands.h"
+#include "common/Platform.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ int Run(const TCommand& command, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = kel::os::ProgramArguments(argc, argv);
     if (args.empty()) {
         std::cerr << ToolHelp();
         return kUsageError;

@@ -91,6 +91,10 @@ std::tm LocalTime(std::int64_t seconds);
 // folder does not record file types.
 std::vector<std::string> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name));
 
+// The program's arguments after its name, as UTF-8: on Windows from the
+// wide-character command line, which the code page of argv may not hold.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
 // True when the stream writes to a terminal (a console on Windows).
 bool IsTerminal(std::FILE* stream);
 

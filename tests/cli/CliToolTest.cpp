@@ -8,7 +8,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "cli/Json.h"
-#include "common/Errors.h"
+#include "common/Platform.h"
 
 namespace kel {
 namespace {
@@ -58,6 +58,15 @@ TEST(CliJson, TextsStayReadableWhateverTheirEncoding) {
     json.Number("n", 2.5);
     json.EndObject();
     EXPECT_EQ(json.Text(), "{\"a\":[1,\"x\",{\"b\":true}],\"n\":2.5}");
+}
+
+TEST(CliTool, FileNamesOutsideAsciiReachTheFiles) {
+    test::ScratchDir dir;
+    const std::string name = "Atem \xC3\xA9t\xC3\xA9 \xCE\xBC";  // "Atem été μ"
+    std::filesystem::rename(test::WriteBreathProfile(dir, "breath.kel", 3), os::PathOf(dir.File(name + ".kel")));
+    test::TCliResult r = test::RunCli({"convert", name + ".kel", name + ".csv"}, dir.Path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(os::PathOf(dir.File(name + ".csv"))));
 }
 
 TEST(CliTool, FailuresExitWithOneAndLeaveOutputsAsTheyWere) {

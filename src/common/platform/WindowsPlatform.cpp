@@ -8,6 +8,8 @@
 #include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -207,6 +209,16 @@ std::vector<std::string> RegularFileNames(const std::string& folder, bool (*want
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return names;
+}
+
+std::vector<std::string> ProgramArguments(int, char**) {
+    std::vector<std::string> args;
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.push_back(Utf8(wide[i]));
+        ::LocalFree(wide);
+    }
+    return args;
 }
 
 bool IsTerminal(std::FILE* stream) { return ::_isatty(::_fileno(stream)) != 0; }
