@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build,
 # then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# then the core and kelview-cli built for Windows and tested under wine,
 # then, when clang is there, every fuzz target for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,7 @@ bash tools/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
 bash tools/build.sh build-asan -DKELVIEW_SANITIZE=ON -DKELVIEW_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
+bash tools/test-windows.sh build-windows
 
 # Each fuzz target from its seeds in fuzz/corpus/; what it learns stays in
 # build-fuzz/corpus/, and a finding stops the run and leaves its reproducer

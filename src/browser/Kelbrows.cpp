@@ -1,8 +1,5 @@
 #include "browser/Kelbrows.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <exception>
 #include <cctype>
@@ -12,8 +9,9 @@
 #include <utility>
 
 #include "app/KelViewSession.h"
-#include "common/SafeFile.h"
 #include "common/Messages.h"
+#include "common/Platform.h"
+#include "common/SafeFile.h"
 #include "reporting/ResultLog.h"
 
 namespace fs = std::filesystem;
@@ -35,26 +33,6 @@ bool IsProfileName(std::string_view name) {
     return ending[0] == '.' && std::tolower(static_cast<unsigned char>(ending[1])) == 'k' &&
            std::tolower(static_cast<unsigned char>(ending[2])) == 'e' &&
            std::tolower(static_cast<unsigned char>(ending[3])) == 'l';
-}
-
-// The profile names of the current folder: regular files, or links to them,
-// named "*.kel" in any case. The folder's own file types spare a status call
-// per file where the file system records them.
-std::vector<std::string> ProfileNames() {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(".");
-    if (!dir) return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!IsProfileName(entry->d_name)) continue;
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat st {};
-            regular = ::stat(entry->d_name, &st) == 0 && S_ISREG(st.st_mode);
-        }
-        if (regular) names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-    return names;
 }
 
 }  // namespace
@@ -80,7 +58,7 @@ void TProfileListing::SortNewestFirst() {
 
 TIoResult TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
     std::error_code ec;
-    fs::current_path(folder, ec);  // a failure lists the folder that stays current
+    fs::current_path(os::PathOf(folder), ec);  // a failure lists the folder that stays current
     ClearListing();
     struct Finish {
         TProfileListing& listing;
@@ -91,7 +69,8 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
             if (busyShown && busy) busy(false);
         }
     } finish{*this, busy};
-    std::vector<std::string> names = ProfileNames();
+    // Regular files, or links to them, named "*.kel" in any case.
+    std::vector<std::string> names = os::RegularFileNames(".", IsProfileName);
     Entries.reserve(names.size());
     for (const std::string& name : names) {
         auto details = std::make_unique<TKelDetails>();
@@ -120,13 +99,13 @@ TProfileLoadResult ConvertEntry(const TListEntry& entry, TKelViewSession& sessio
     session.ReleasePpb();
     TProfileLoadResult loaded = session.ShowProfile(entry.StoredName);
     if (!loaded) return loaded;
-    PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet());
+    PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet(), TDurability::Unsynced);
     session.PressPpb();
     // The same lines go to the profile's file, written whole, and to the
     // collected one.
     std::exception_ptr failure;
     std::string lines = BatchLines(session.LogContext(), failure);
-    PutFileInPlace(entry.Text + "Ppb.csv", lines);
+    PutFileInPlace(entry.Text + "Ppb.csv", lines, TDurability::Unsynced);
     allFiles.Append(lines);
     collected = true;
     if (failure) std::rethrow_exception(failure);
@@ -140,7 +119,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
     try {
         // The collected lines grow aside: the old "AllFilesPpb.csv" stays
         // until its replacement holds what the batch promises.
-        TReplacementFile allFiles(kAllFilesPpbName);
+        TReplacementFile allFiles(kAllFilesPpbName, TDurability::Unsynced);
         bool collected = false;
         int count = static_cast<int>(listing.Entries.size());
         for (; result.converted < count; ++result.converted) {

@@ -6,6 +6,7 @@
 #include "cli/BatchProgress.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "common/Platform.h"
 
 namespace kel::cli {
 
@@ -23,8 +24,8 @@ int RunBatch(const TParsedArgs& args) {
     const std::string& folder = args.Positional({"FOLDER"})[0];
     std::error_code ec;
     // Listing a folder that cannot be entered would list the current one.
-    if (!std::filesystem::is_directory(folder, ec)) throw EFailure("\"" + folder + "\" is not a folder");
-    std::string shownFolder = std::filesystem::canonical(folder, ec).string();
+    if (!std::filesystem::is_directory(os::PathOf(folder), ec)) throw EFailure("\"" + folder + "\" is not a folder");
+    std::string shownFolder = os::Utf8Of(std::filesystem::canonical(os::PathOf(folder), ec));
     TCliSession cli(CommonOptionsOf(args));
     cli.ApplyFieldSettings();
 

@@ -1,6 +1,6 @@
 #include "cli/BatchProgress.h"
 
-#include <unistd.h>
+#include "common/Platform.h"
 
 namespace kel::cli {
 
@@ -9,7 +9,7 @@ constexpr int kBarWidth = 30;
 }
 
 TBatchProgressDisplay::TBatchProgressDisplay(std::FILE* stream)
-    : stream_(stream), bar_(::isatty(::fileno(stream)) == 1) {}
+    : stream_(stream), bar_(os::IsTerminal(stream)) {}
 
 TBatchProgressDisplay::~TBatchProgressDisplay() {
     if (lineOpen_) std::fputc('\n', stream_);

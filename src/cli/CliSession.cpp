@@ -2,8 +2,11 @@
 
 #include <fstream>
 
+#if KELVIEW_WITH_QT
 #include "app/qt/QtSettingsStore.h"
+#endif
 #include "cli/FieldSettings.h"
+#include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
 
 namespace kel::cli {
@@ -11,7 +14,13 @@ namespace kel::cli {
 namespace {
 
 std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
-    if (options.userSettings) return std::make_unique<QtSettingsStore>();
+    if (options.userSettings) {
+#if KELVIEW_WITH_QT
+        return std::make_unique<QtSettingsStore>();
+#else
+        throw EUsage("--settings: this kelview-cli was built without the user's settings store (Qt)");
+#endif
+    }
     return std::make_unique<MemorySettings>();
 }
 
@@ -29,7 +38,7 @@ std::string KineticsFileOf(const TCommonOptions& options) {
 void LoadKinetics(const std::string& path) {
     // The library reader passes over a file it cannot read; here that would
     // quietly leave every ppb result out.
-    if (!std::ifstream(path, std::ios::binary))
+    if (!std::ifstream(os::PathOf(path), std::ios::binary))
         throw EFailure("the kinetics file \"" + path + "\" cannot be read");
     SetKineticsFileName(path);
     TKineticsLoadResult loaded = ReloadKineticsLibrary();

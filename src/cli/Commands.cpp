@@ -3,8 +3,12 @@
 namespace kel::cli {
 
 std::span<const TCommand> Commands() {
-    static const std::vector<TCommand> commands = {InfoCommand(), ConvertCommand(), WindowCommand(), LogCommand(),
-                                                   HeadspaceCommand(), BatchCommand(), PlotCommand()};
+    static const std::vector<TCommand> commands = {
+        InfoCommand(), ConvertCommand(), WindowCommand(), LogCommand(), HeadspaceCommand(), BatchCommand(),
+#if KELVIEW_WITH_QT
+        PlotCommand(),
+#endif
+    };
     return commands;
 }
 

@@ -26,7 +26,7 @@ TCommand WindowCommand();
 TCommand LogCommand();
 TCommand HeadspaceCommand();
 TCommand BatchCommand();
-TCommand PlotCommand();
+TCommand PlotCommand();  // in builds with Qt only
 
 // Options of the profile commands plus their own.
 std::vector<TOptionSpec> WithCommonOptions(std::vector<TOptionSpec> own);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "common/Platform.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int Run(const TCommand& command, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = kel::os::ProgramArguments(argc, argv);
     if (args.empty()) {
         std::cerr << ToolHelp();
         return kUsageError;

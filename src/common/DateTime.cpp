@@ -1,10 +1,10 @@
 #include "common/DateTime.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cmath>
 #include <ctime>
+
+#include "common/Platform.h"
 
 namespace kel {
 
@@ -48,9 +48,8 @@ bool ValidParts(const DateTimeParts& p) {
     return y == p.year && m == p.month && d == p.day;
 }
 
-DateTimeParts LocalParts(std::time_t t, int millisecond) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
+DateTimeParts LocalParts(std::int64_t seconds, int millisecond) {
+    std::tm tm = os::LocalTime(seconds);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisecond};
 }
 
@@ -86,14 +85,13 @@ DateTimeParts DecodeDateTime(double dateTime) {
 double NowDateTime() {
     auto now = std::chrono::system_clock::now();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-    std::time_t t = static_cast<std::time_t>(ms / 1000);
-    return EncodeDateTime(LocalParts(t, static_cast<int>(ms % 1000)));
+    return EncodeDateTime(LocalParts(ms / 1000, static_cast<int>(ms % 1000)));
 }
 
 std::optional<double> FileDateTime(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    auto packed = PackDosDateTime(LocalParts(st.st_mtime, 0));
+    std::optional<std::int64_t> modified = os::ModificationTime(path);
+    if (!modified) return std::nullopt;
+    auto packed = PackDosDateTime(LocalParts(*modified, 0));
     if (!packed) return std::nullopt;
     return UnpackDosDateTime(*packed);
 }

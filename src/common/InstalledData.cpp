@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "common/ExecutablePath.h"
+#include "common/Platform.h"
 
 namespace kel {
 
@@ -10,9 +10,9 @@ namespace {
 
 // PREFIX/folder/name, PREFIX being the folder above the program's own.
 std::string InstalledFile(std::string_view folder, std::string_view name) {
-    std::filesystem::path program = ExecutableFile();
+    std::filesystem::path program = os::ExecutableFile();
     if (program.empty()) return {};
-    return (program.parent_path().parent_path() / folder / name).string();
+    return os::Utf8Of(program.parent_path().parent_path() / os::PathOf(folder) / os::PathOf(name));
 }
 
 }  // namespace

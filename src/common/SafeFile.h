@@ -24,6 +24,11 @@ private:
     std::string reason_;
 };
 
+// Whether a replacement waits until its bytes are on the disk before it takes
+// the old file's place: a save the user makes on purpose does; outputs that
+// can be made again (a batch's) need not.
+enum class TDurability { Synced, Unsynced };
+
 // A file composed aside, under a temporary name in its target's folder, and
 // put in place whole: until Commit the target keeps what it held, and a
 // replacement that is never committed is removed with the object.
@@ -31,7 +36,7 @@ class TReplacementFile {
 public:
     // Starts the replacement of `path`; raises EFileWriteError when its
     // folder takes no new file.
-    explicit TReplacementFile(std::string path);
+    explicit TReplacementFile(std::string path, TDurability durability = TDurability::Synced);
     ~TReplacementFile();
     TReplacementFile(const TReplacementFile&) = delete;
     TReplacementFile& operator=(const TReplacementFile&) = delete;
@@ -48,6 +53,7 @@ private:
     [[noreturn]] void Fail(int error);
 
     std::string path_;
+    TDurability durability_;
     std::string temporary_;
     int fd_ = -1;
 };
@@ -55,10 +61,12 @@ private:
 // Writes bytes to a temporary file in path's folder and renames it over path
 // only when everything was written; on failure raises EFileWriteError and
 // leaves no temporary file and an existing file at path untouched.
-void PutFileInPlace(const std::string& path, std::string_view bytes);
+void PutFileInPlace(const std::string& path, std::string_view bytes,
+                    TDurability durability = TDurability::Synced);
 
 // The same, returning a failure (WriteFailed, the system's reason) instead.
-TIoResult ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+TIoResult ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                                TDurability durability = TDurability::Synced);
 
 // A file larger than its reader's limit: the reader stopped before taking it in.
 class EFileTooLarge : public EFileError {

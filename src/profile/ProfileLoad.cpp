@@ -1,8 +1,4 @@
 // Format detection, the legacy reader and the fix-ups every load ends with.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +9,7 @@
 
 #include "common/DateTime.h"
 #include "common/Errors.h"
+#include "common/Platform.h"
 #include "profile/Kel.h"
 #include "profile/LegacyFormat.h"
 
@@ -184,10 +181,7 @@ bool TKel::ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got) {
     // The header must be whole, its name and extra field included, as the
     // archive reader demands.
     std::size_t needed = kLocalHeaderSize + Le16(head + 26) + Le16(head + 28);
-    struct stat st {};
-    if (static_cast<std::size_t>(got) < needed &&
-        (::fstat(fd, &st) != 0 || static_cast<std::size_t>(st.st_size) < needed))
-        return false;
+    if (static_cast<std::size_t>(got) < needed && os::RegularFileSize(fd).value_or(0) < needed) return false;
     std::uint32_t stamp = (static_cast<std::uint32_t>(Le16(head + 12)) << 16) | Le16(head + 10);
     DateOrigin = UnpackDosDateTime(stamp).value_or(0.0);
     ProfileDate = DateOrigin;
@@ -228,27 +222,27 @@ void TKel::ReadProfileFile(TProfileLoadResult& result) {
     // the zip and XML readers open the file themselves, and a listing of
     // thousands of zipped profiles would pay a status call and a 4 KB read
     // for each.
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = os::OpenForReading(fileName);
     if (fd < 0) {
         result = {{TIoStatus::OpenFailed, fileName, std::strerror(errno)}};
         return;
     }
     std::uint8_t head[kFirstRead] = {};
-    ssize_t got = ::read(fd, head, sizeof head);
+    long got = os::ReadSome(fd, head, sizeof head);
     std::uint16_t signature = got >= 2 ? static_cast<std::uint16_t>(head[0] | (head[1] << 8)) : 0;
     if (signature == kZipSignature && HeaderOnly && ReadZipDateFromHeader(fd, head, got)) {
-        ::close(fd);
+        os::Close(fd);
     } else if (signature == legacy::kSignature) {
-        FileHandle file(::lseek(fd, 2, SEEK_SET) == 2 ? ::fdopen(fd, "rb") : nullptr, &std::fclose);
+        FileHandle file(os::SeekTo(fd, 2) ? os::ReadStreamOf(fd) : nullptr, &std::fclose);
         if (!file) {
             int error = errno;
-            ::close(fd);
+            os::Close(fd);
             result = {{TIoStatus::OpenFailed, fileName, std::strerror(error)}};
             return;
         }
         ReadLegacy(*this, file.get(), result);
     } else {
-        ::close(fd);
+        os::Close(fd);
         if (signature == kZipSignature)
             ReadZipFile(fileName);
         else

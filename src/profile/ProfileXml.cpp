@@ -13,6 +13,7 @@
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
+#include "common/Platform.h"
 #include "common/SafeFile.h"
 #include "profile/Kel.h"
 #include "profile/ProfileLimits.h"
@@ -317,7 +318,7 @@ void TKel::ReadZipFile(const std::string& fileName) {
     if (HeaderOnly) {
         // The browser needs only member 0's time stamp: the first local
         // header, not the whole archive.
-        std::ifstream in(fileName, std::ios::binary);
+        std::ifstream in(os::PathOf(fileName), std::ios::binary);
         if (!in) throw EFileError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
         std::optional<TLocalFile> first = ReadFirstLocalHeader(in);
         if (!first) throw EZipIndexError();
@@ -328,7 +329,7 @@ void TKel::ReadZipFile(const std::string& fileName) {
     // The archive is read whole: a file larger than any zipped profile is
     // refused before, and its member before it is inflated.
     std::error_code ec;
-    std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+    std::uintmax_t size = std::filesystem::file_size(os::PathOf(fileName), ec);
     if (!ec && size > limits::kLargestZipFile)
         throw EKelError("Not a profile: \"" + fileName + "\" holds more than " +
                         MebibyteText(limits::kLargestZipFile) + ", more than any zipped profile");

@@ -12,6 +12,7 @@
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "common/NumberText.h"
+#include "common/Platform.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/CountAccess.h"
@@ -212,7 +213,7 @@ void AppendBatchLine(std::string& out, const TLogContext& c, int point, TCompoun
 // header then stays pending for the next line.
 TIoResult AppendLine(const TLogContext& context, bool& logHeaderPending, int start, int end) {
     std::string text;
-    bool pending = logHeaderPending || !std::filesystem::exists(context.logPath);
+    bool pending = logHeaderPending || !std::filesystem::exists(os::PathOf(context.logPath));
     try {
         text = LogDataLine(context, start, end);
         if (pending) text = LogHeaderLine(context) + text;

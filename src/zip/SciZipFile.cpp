@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "common/DateTime.h"
+#include "common/Platform.h"
 #include "common/SafeFile.h"
 #include "zip/ZipCodec.h"
 
@@ -258,7 +259,7 @@ std::optional<TLocalFile> ReadFirstLocalHeader(std::istream& stream) {
 }
 
 TIoResult TZipFile::LoadFromFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(os::PathOf(fileName), std::ios::binary);
     if (!in) return TIoResult::Failure(TIoStatus::OpenFailed, fileName, std::strerror(errno));
     try {
         LoadFromStream(in);

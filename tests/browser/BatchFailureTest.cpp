@@ -55,6 +55,7 @@ private:
 };
 
 TEST_F(BatchFailure, AFillingDiskStopsAtTheFileItCannotWriteAndKeepsEveryOldOutput) {
+    if (!test::kFillingDisk) GTEST_SKIP() << "the C runtime's writes cannot be made to fail here";
     WriteProfile("c.kel", 46002.25, 3);
     WriteProfile("b.kel", 46001.25, 4);
     WriteProfile("a.kel", 46000.25, 5);

@@ -1,14 +1,16 @@
 #include "FillingDisk.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <optional>
 
 namespace {
 std::optional<std::size_t> g_room;
 }
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 extern "C" ssize_t __real_write(int fd, const void* bytes, std::size_t size);
 
@@ -22,6 +24,8 @@ extern "C" ssize_t __wrap_write(int fd, const void* bytes, std::size_t size) {
     if (written > 0) *g_room -= static_cast<std::size_t>(written);
     return written;
 }
+
+#endif
 
 namespace kel::test {
 

@@ -52,6 +52,36 @@ TEST_F(CliBatch, OutputsEqualTheWindowsBatch) {
     EXPECT_NE(r.out.find("converted 3 profiles"), std::string::npos) << r.out;
 }
 
+// The README's scale-out: GNU parallel starts one batch per folder, and each
+// folder ends as a batch run alone leaves it.
+TEST_F(CliBatch, FoldersConvertedInParallelEqualSerialBatches) {
+    if (!test::HaveTool("parallel")) GTEST_SKIP() << "GNU parallel is not installed";
+    test::ScratchDir parallelRoot, serialRoot;
+    const std::vector<std::string> folders = {"day 1", "day2", "day3"};
+    std::string command = "parallel --will-cite --halt now,fail=1 '" KELVIEW_CLI_PROGRAM "' batch :::";
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        for (const test::ScratchDir* root : {&parallelRoot, &serialRoot}) {
+            std::filesystem::create_directory(root->File(folders[i]));
+            test::WriteBreathProfile(*root, folders[i] + "/a.kel", 10 + i, 46000.25);
+            test::WriteBreathProfile(*root, folders[i] + "/b.kel", 20 + i, 46000.5 + static_cast<double>(i));
+        }
+        command += " '" + parallelRoot.File(folders[i]) + "'";
+    }
+    std::string output;
+    ASSERT_EQ(test::RunTool(command + " 2>&1", &output), 0) << output;
+    for (const std::string& folder : folders) {
+        test::TCliResult serial = test::RunCli({"batch", serialRoot.File(folder)}, "/");
+        ASSERT_EQ(serial.status, 0) << serial.err;
+        auto names = test::ListFolder(serialRoot.File(folder));
+        ASSERT_EQ(names.size(), 2u + 2u + 2u + 1u) << folder;
+        EXPECT_EQ(test::ListFolder(parallelRoot.File(folder)), names) << folder;
+        for (const std::string& name : names)
+            EXPECT_EQ(test::ReadFile(parallelRoot.File(folder + "/" + name)),
+                      test::ReadFile(serialRoot.File(folder + "/" + name)))
+                << folder << "/" << name;
+    }
+}
+
 TEST_F(CliBatch, StopsAtTheFirstProfileThatFailsAndNamesIt) {
     WriteProfiles(cli);
     // Newer than the others, cut inside its counts: a damaged profile.

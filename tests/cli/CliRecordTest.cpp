@@ -84,18 +84,6 @@ TEST_F(CliRecord, ConvertToWorksheetWritesWhatTheRecordWrites) {
     EXPECT_EQ(test::ReadFile(dir.File("A.CSV")), test::ReadFile(dir.File("expected.csv")));
 }
 
-TEST_F(CliRecord, UnreadableInputLeavesTheOutputAsItWas) {
-    test::WriteFileForTest(dir.File("out.kel"), "old bytes");
-    test::WriteFileForTest(dir.File("broken.kel"), std::string("PK\3\4") + std::string(60, '\x7f'));
-    for (const char* input : {"missing.kel", "broken.kel"}) {
-        test::TCliResult r = RunCli({"convert", input, "out.kel"}, dir.Path());
-        EXPECT_EQ(r.status, 1) << input;
-        EXPECT_FALSE(r.err.empty()) << input;
-        EXPECT_EQ(test::ReadFile(dir.File("out.kel")), "old bytes") << input;
-    }
-    EXPECT_NE(RunCli({"info", "missing.kel"}, dir.Path()).err.find("Debug: Open Error!"), std::string::npos);
-}
-
 TEST_F(CliRecord, AnOutputThatCannotBeWrittenIsAFailure) {
     std::string legacy = test::WriteBreathProfile(dir, "a.kel", 5);
     for (const char* out : {"no/such/folder/b.kel", "no/such/folder/b.csv"}) {

@@ -1,27 +1,115 @@
 #include "cli/CliTestSupport.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cwchar>
+#include <filesystem>
+#else
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
-// The generator before Qt, whose "slots" keyword would clash with it.
 #include "cli/CliSession.h"
 #include "kinetics/KineticsLibrary.h"
 #include "synth/LegacyWriter.h"
 #include "synth/ProfileGenerator.h"
 
-#include <QJsonDocument>
-#include <QJsonParseError>
-
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace kel::test {
+
+#ifdef _WIN32
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+
+// One argument as the C runtime of the started program splits it again.
+std::wstring Quoted(const std::string& arg) {
+    std::wstring wide = Wide(arg), text = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : wide) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += c;
+    }
+    text.append(2 * backslashes, L'\\');
+    return text + L"\"";
+}
+
+// The tool writes its console text in the runtime's text mode, "\r\n" at
+// each line's end as Windows programs do; the tests compare lines.
+std::string Lines(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') lines += text[i];
+    return lines;
+}
+
+HANDLE Capture(const std::string& path) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
 
 TCliResult RunCli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {
     ScratchDir capture;
     const std::string outPath = capture.File("out"), errPath = capture.File("err");
-    std::vector<std::string> argStrings = {KELVIEW_BINARY_DIR "/bin/kelview-cli"};
+    std::wstring commandLine = Quoted(KELVIEW_CLI_PROGRAM);
+    for (const std::string& arg : args) commandLine += L" " + Quoted(arg);
+    std::wstring environment;
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* e = block; *e; e += std::wcslen(e) + 1) environment.append(e).push_back(L'\0');
+        ::FreeEnvironmentStringsW(block);
+    }
+    for (const std::string& e : env) environment.append(Wide(e)).push_back(L'\0');
+    environment.push_back(L'\0');
+
+    TCliResult result;
+    HANDLE out = Capture(outPath), err = Capture(errPath);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    if (out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+        ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                         environment.data(), Wide(cwd).c_str(), &startup, &process)) {
+        DWORD status = 0;
+        if (::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(process.hProcess, &status))
+            result.status = static_cast<int>(status);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
+    if (err != INVALID_HANDLE_VALUE) ::CloseHandle(err);
+    result.out = Lines(ReadFile(outPath));
+    result.err = Lines(ReadFile(errPath));
+    return result;
+}
+
+#else
+
+TCliResult RunCli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {
+    ScratchDir capture;
+    const std::string outPath = capture.File("out"), errPath = capture.File("err");
+    std::vector<std::string> argStrings = {KELVIEW_CLI_PROGRAM};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<std::string> envStrings;
     for (char** e = environ; *e; ++e) envStrings.emplace_back(*e);
@@ -49,12 +137,7 @@ TCliResult RunCli(const std::vector<std::string>& args, const std::string& cwd, 
     return result;
 }
 
-QJsonDocument ParseJson(const std::string& text) {
-    QJsonParseError error;
-    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << " in " << text;
-    return doc;
-}
+#endif
 
 std::string WriteBreathProfile(const ScratchDir& dir, const std::string& name, std::uint64_t seed,
                                double dateOrigin) {

@@ -1,15 +1,14 @@
-// The tool as a whole: help, unknown commands, the JSON it writes, and the
-// user's settings, read only when asked for.
+// The tool as a whole: help, unknown commands, exit statuses and the JSON it
+// writes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <limits>
 
-#include "app/qt/QtSettingsStore.h"
 #include "cli/CliTestSupport.h"
 #include "cli/Json.h"
-#include "common/Errors.h"
+#include "common/Platform.h"
 
 namespace kel {
 namespace {
@@ -18,7 +17,9 @@ TEST(CliTool, HelpForTheToolAndEveryCommand) {
     test::ScratchDir dir;
     test::TCliResult tool = test::RunCli({"--help"}, dir.Path());
     EXPECT_EQ(tool.status, 0);
-    for (const char* command : {"info", "convert", "window", "log", "headspace", "batch", "plot"}) {
+    std::vector<std::string> commands = {"info", "convert", "window", "log", "headspace", "batch"};
+    if (KELVIEW_WITH_QT) commands.push_back("plot");
+    for (const std::string& command : commands) {
         EXPECT_NE(tool.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         test::TCliResult help = test::RunCli({command, "--help"}, dir.Path());
         EXPECT_EQ(help.status, 0) << command;
@@ -59,50 +60,39 @@ TEST(CliJson, TextsStayReadableWhateverTheirEncoding) {
     EXPECT_EQ(json.Text(), "{\"a\":[1,\"x\",{\"b\":true}],\"n\":2.5}");
 }
 
-TEST(CliSettings, StoreKeepsIntegersAndStrings) {
+TEST(CliTool, FileNamesOutsideAsciiReachTheFiles) {
     test::ScratchDir dir;
-    const std::string ini = dir.File("settings.ini");
-    {
-        QtSettingsStore store(ini);
-        store.WriteInteger("VANTOR", "SensitMode", 3);
-        store.WriteString("VANTOR", "kbase", "/data/kinetics é.txt");
-        store.WriteString("IRDefaults", "R2", "not a number");
-    }
-    QtSettingsStore store(ini);
-    EXPECT_EQ(store.ReadInteger("VANTOR", "SensitMode", 0), 3);
-    EXPECT_EQ(store.ReadString("VANTOR", "kbase", ""), "/data/kinetics é.txt");
-    EXPECT_EQ(store.FindInteger("IRDefaults", "R2"), std::nullopt);
-    EXPECT_EQ(store.FindInteger("IRDefaults", "b74"), std::nullopt);
-    EXPECT_EQ(store.ReadInteger("IRDefaults", "b74", 7), 7);
-
-    // A store that cannot be written says so.
-    QtSettingsStore blocked(dir.File("no/such/folder/settings.ini"));
-    std::filesystem::create_directories(dir.File("no/such"));
-    test::WriteFileForTest(dir.File("no/such/folder"), "a file where the folder should be");
-    EXPECT_THROW(blocked.WriteInteger("VANTOR", "D", 4100), EFileError);
-    // Writes kept together fail at their end.
-    blocked.BeginWrites();
-    blocked.WriteInteger("VANTOR", "D", 4100);
-    EXPECT_THROW(blocked.EndWrites(), EFileError);
+    const std::string name = "Atem \xC3\xA9t\xC3\xA9 \xCE\xBC";  // "Atem été μ"
+    std::filesystem::rename(test::WriteBreathProfile(dir, "breath.kel", 3), os::PathOf(dir.File(name + ".kel")));
+    test::TCliResult r = test::RunCli({"convert", name + ".kel", name + ".csv"}, dir.Path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(os::PathOf(dir.File(name + ".csv"))));
 }
 
-TEST(CliSettings, ReadOnlyWithTheSettingsOption) {
-    test::ScratchDir dir, config;
-    std::string profile = test::WriteBreathProfile(dir, "breath.kel", 6);
-    const std::string iniPath = config.File("VANTORbeta.conf");
-    test::WriteFileForTest(iniPath, "[VANTOR]\nSensitMode=2\nkbase=" KELVIEW_SOURCE_DIR "/demo/demo-kinetics.txt\n");
-    const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + config.Path()};
-    auto lod = [&](const std::vector<std::string>& extra) {
-        std::vector<std::string> args = {"window", profile, "--mode", "ppb"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        test::TCliResult r = test::RunCli(args, dir.Path(), env);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return r.out.find("(LOD=") != std::string::npos;
+TEST(CliTool, FailuresExitWithOneAndLeaveOutputsAsTheyWere) {
+    test::ScratchDir dir;
+    std::string profile = test::WriteBreathProfile(dir, "breath.kel", 4);
+    test::WriteFileForTest(dir.File("out.kel"), "old bytes");
+    test::WriteFileForTest(dir.File("broken.kel"), std::string("PK\3\4") + std::string(60, '\x7f'));
+    test::WriteFileForTest(dir.File("bad-kinetics.txt"), "broken\n1\n19 abc 1\n1\n59 1\n");
+    const std::vector<std::vector<std::string>> failures = {
+        {"convert", "missing.kel", "out.kel"},
+        {"convert", "broken.kel", "out.kel"},
+        {"window", "missing.kel"},
+        {"window", "broken.kel"},
+        {"window", profile, "--kinetics", "no-such-kinetics.txt"},
+        {"window", profile, "--kinetics", "bad-kinetics.txt"},
+        {"batch", dir.Path(), "--kinetics", "bad-kinetics.txt"},
     };
-    EXPECT_TRUE(lod({"--settings"}));
-    EXPECT_FALSE(lod({}));
-    EXPECT_EQ(test::ReadFile(iniPath),
-              "[VANTOR]\nSensitMode=2\nkbase=" KELVIEW_SOURCE_DIR "/demo/demo-kinetics.txt\n");
+    for (const std::vector<std::string>& args : failures) {
+        test::TCliResult r = test::RunCli(args, dir.Path());
+        std::string shown = args[0] + " " + args[1] + (args.size() > 3 ? " " + args[3] : "");
+        EXPECT_EQ(r.status, 1) << shown << ": " << r.err;
+        EXPECT_FALSE(r.err.empty()) << shown;
+    }
+    EXPECT_EQ(test::ReadFile(dir.File("out.kel")), "old bytes");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("breath.kel.csv")));
+    EXPECT_NE(test::RunCli({"info", "missing.kel"}, dir.Path()).err.find("Debug: Open Error!"), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include "profile/Kel.h"
 #include "support/TestSupport.h"
@@ -95,10 +95,11 @@ TEST(WriteCsv, FailureIsReturnedAndKeepsTheOldFile) {
 
     std::string path = dir.File("keep.csv");
     test::WriteFileForTest(path, "old worksheet");
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0500), 0);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.Path(), perms::owner_read | perms::owner_exec);
     bool written = SmallProfile().WriteCsv(path).ok();
-    ::chmod(dir.Path().c_str(), 0700);
-    if (::geteuid() != 0) {  // root ignores folder permissions
+    std::filesystem::permissions(dir.Path(), perms::owner_all);
+    if (test::PermissionsBind()) {
         EXPECT_FALSE(written);
         EXPECT_EQ(test::ReadFile(path), "old worksheet");
     }

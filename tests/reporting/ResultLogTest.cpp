@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include <algorithm>
 
@@ -133,14 +135,21 @@ TEST_F(ResultLog, FileItemDropsTheExtension) {
 // wrote, and its bytes kept.
 TEST_F(ResultLog, ReadOnlyLogKeepsItsBytesAndGivesOneMessage) {
     std::string reason;
-    if (::geteuid() == 0) {
-        // Root writes through permissions; a folder in the file's place fails for everyone.
-        ASSERT_EQ(::mkdir(session.LogFileName().c_str(), 0755), 0);
-        reason = "Is a directory";
+    if (!test::PermissionsBind()) {
+        // A folder in the file's place fails for everyone; Windows refuses
+        // to open one as a file.
+        ASSERT_TRUE(std::filesystem::create_directory(session.LogFileName()));
+#ifdef _WIN32
+        reason = std::strerror(EACCES);
+#else
+        reason = std::strerror(EISDIR);
+#endif
     } else {
         test::WriteFileForTest(session.LogFileName(), "kept\r\n");
-        ::chmod(session.LogFileName().c_str(), 0444);
-        reason = "Permission denied";
+        std::filesystem::permissions(session.LogFileName(), std::filesystem::perms::owner_read |
+                                                                std::filesystem::perms::group_read |
+                                                                std::filesystem::perms::others_read);
+        reason = std::strerror(EACCES);
     }
     Open(LogProfile());
     Texts expected{"write error: multilog.csv: " + reason};
@@ -149,7 +158,7 @@ TEST_F(ResultLog, ReadOnlyLogKeepsItsBytesAndGivesOneMessage) {
     boxes.shown.clear();
     session.btLogProfileClick();  // 201 points, one message
     EXPECT_EQ(boxes.Texts(), expected);
-    if (::geteuid() != 0) {
+    if (test::PermissionsBind()) {
         EXPECT_EQ(test::ReadFile(session.LogFileName()), "kept\r\n");
     }
     EXPECT_TRUE(session.LogHeaderPending());

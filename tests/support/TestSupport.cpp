@@ -1,14 +1,17 @@
 #include "support/TestSupport.h"
 
-#include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
-#include <utime.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -28,9 +31,14 @@ std::vector<std::string> RecordedMessages::Texts() const {
 }
 
 ScratchDir::ScratchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kelview-test-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a scratch folder");
-    path_ = tmpl;
+    static std::mt19937_64 random{std::random_device{}()};
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        std::filesystem::path candidate = temp / ("kelview-test-" + std::to_string(random() % 1000000000));
+        // create_directory says false when the name was taken meanwhile.
+        if (std::filesystem::create_directory(candidate)) path_ = candidate.generic_string();
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a scratch folder");
 }
 
 ScratchDir::~ScratchDir() {
@@ -54,7 +62,7 @@ void WriteFileForTest(const std::string& path, const std::string& bytes) {
 
 std::vector<std::string> ListFolder(const std::string& path) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -64,22 +72,41 @@ bool HaveTool(const std::string& tool) {
 }
 
 int RunTool(const std::string& command, std::string* output) {
+#ifdef _WIN32
+    FILE* pipe = ::_popen(command.c_str(), "rb");
+#else
     FILE* pipe = ::popen(command.c_str(), "r");
+#endif
     if (!pipe) return -1;
     std::string text;
     char buf[4096];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
+#ifdef _WIN32
+    int status = ::_pclose(pipe);
+    if (output) *output = text;
+    return status;
+#else
     int status = ::pclose(pipe);
     if (output) *output = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+bool PermissionsBind() {
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() != 0;
+#endif
 }
 
 void SetFileTime(const std::string& path, long long seconds) {
-    struct utimbuf times {};
-    times.actime = static_cast<time_t>(seconds);
-    times.modtime = static_cast<time_t>(seconds);
-    if (::utime(path.c_str(), &times) != 0) throw std::runtime_error("cannot set file time of " + path);
+    using std::chrono::file_clock;
+    std::error_code ec;
+    auto time = file_clock::from_sys(std::chrono::system_clock::time_point(std::chrono::seconds(seconds)));
+    std::filesystem::last_write_time(path, std::chrono::time_point_cast<file_clock::duration>(time), ec);
+    if (ec) throw std::runtime_error("cannot set file time of " + path + ": " + ec.message());
 }
 
 }  // namespace kel::test

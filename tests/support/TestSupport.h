@@ -55,6 +55,10 @@ bool HaveTool(const std::string& tool);
 // normally) and fills `output` with what it printed on stdout.
 int RunTool(const std::string& command, std::string* output = nullptr);
 
+// True when permission bits bind the running user: not for root, and not on
+// Windows, whose folders take new files whatever their bits say.
+bool PermissionsBind();
+
 // Sets a file's modification time (seconds since 1970).
 void SetFileTime(const std::string& path, long long seconds);
 

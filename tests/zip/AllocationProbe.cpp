@@ -13,6 +13,14 @@ std::atomic<std::size_t> base{0};
 std::atomic<std::size_t> peak{0};
 std::atomic<std::size_t> limit{0};
 
+std::size_t UsableSize(void* p) {
+#ifdef _WIN32
+    return ::_msize(p);
+#else
+    return ::malloc_usable_size(p);
+#endif
+}
+
 void RaiseTo(std::atomic<std::size_t>& record, std::size_t value) {
     std::size_t seen = record.load();
     while (value > seen && !record.compare_exchange_weak(seen, value)) {
@@ -36,13 +44,13 @@ void* operator new(std::size_t size) {
     RaiseTo(largest, size);
     if (limit != 0 && held + size > base + limit) throw std::bad_alloc();
     if (void* p = std::malloc(size ? size : 1)) {
-        RaiseTo(peak, held += ::malloc_usable_size(p));
+        RaiseTo(peak, held += UsableSize(p));
         return p;
     }
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
-    if (p) held -= ::malloc_usable_size(p);
+    if (p) held -= UsableSize(p);
     std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }

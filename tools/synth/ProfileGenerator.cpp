@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "synth/Random.h"
 
@@ -46,7 +47,7 @@ TKel MakeProfile(const ProfileOptions& o) {
     // precursor and its clusters stay near constant.
     auto level = [&](std::size_t channel, int cycle) {
         if (channel < 4) return 1.0;
-        double phase = 2 * M_PI * cycle / o.breathPeriod + 0.3 * static_cast<double>(channel);
+        double phase = 2 * std::numbers::pi * cycle / o.breathPeriod + 0.3 * static_cast<double>(channel);
         return std::max(0.05, 1.0 + o.breathAmplitude * std::sin(phase));
     };
     auto pressureFactor = [&](int cycle) {

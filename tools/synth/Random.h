@@ -3,6 +3,7 @@
 // generated files are the same bytes on every machine and library version.
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace kel::synth {
 
@@ -16,7 +17,7 @@ public:
     // Standard normal (Box-Muller).
     double Normal() {
         double u1 = Uniform(), u2 = Uniform();
-        return std::sqrt(-2.0 * std::log(1.0 - u1)) * std::cos(2 * M_PI * u2);
+        return std::sqrt(-2.0 * std::log(1.0 - u1)) * std::cos(2 * std::numbers::pi * u2);
     }
 
     // Poisson count with the given mean; normal approximation above 50.

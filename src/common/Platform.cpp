@@ -1,0 +1,16 @@
+#include "common/Platform.h"
+
+namespace kel::os {
+
+// std::filesystem reads a plain string in the system's code page on Windows;
+// as char8_t text it is UTF-8 everywhere.
+std::filesystem::path PathOf(std::string_view utf8) {
+    return std::filesystem::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace kel::os

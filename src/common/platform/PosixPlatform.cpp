@@ -1,0 +1,165 @@
+// The core's operating-system calls on POSIX systems.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include "common/Platform.h"
+
+namespace kel::os {
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+int OpenForReading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+
+int OpenForAppending(const std::string& path, bool& created) {
+    created = false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        // O_EXCL: if another program created it meanwhile, append to theirs.
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            created = true;
+        else if (errno == EEXIST)
+            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    }
+    return fd;
+}
+
+int CreateUniqueFile(const std::string& folder, std::string& name) {
+    std::string pattern = folder + "/.kelview-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return -1;
+    // mkstemp makes the file private; give it the mode a plain create would.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0) {
+        int error = errno;
+        ::close(fd);
+        ::unlink(pattern.c_str());
+        errno = error;
+        return -1;
+    }
+    name = std::move(pattern);
+    return fd;
+}
+
+long ReadSome(int fd, void* bytes, std::size_t size) {
+    for (;;) {
+        ssize_t n = ::read(fd, bytes, size);
+        if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> RegularFileSize(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool SeekTo(int fd, std::uint64_t offset) {
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+std::int64_t SeekToEnd(int fd) { return ::lseek(fd, 0, SEEK_END); }
+
+bool TruncateTo(int fd, std::uint64_t size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; }
+
+bool SyncToDisk(int fd) {
+    while (::fsync(fd) != 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
+bool Close(int fd) { return ::close(fd) == 0; }
+
+std::FILE* ReadStreamOf(int fd) { return ::fdopen(fd, "rb"); }
+
+bool RenameOver(const std::string& from, const std::string& to, bool) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool SyncFolderOf(const std::string& path) {
+    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool synced = SyncToDisk(fd);
+    // Some file systems keep names in order without being asked and refuse
+    // a folder's fsync; the rename is then as safe as it gets.
+    if (!synced && (errno == EINVAL || errno == ENOTSUP)) synced = true;
+    int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::optional<std::int64_t> ModificationTime(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
+std::tm LocalTime(std::int64_t seconds) {
+    std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    return tm;
+}
+
+std::vector<std::string> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name)) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!wanted(entry->d_name)) continue;
+        // The folder's own file types spare a status call per file where the
+        // file system records them.
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat st {};
+            regular = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular) names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
+bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+
+std::filesystem::path ExecutableFile() {
+    // Linux names the program's file in /proc, symbolic links already resolved.
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : file;
+}
+
+}  // namespace kel::os
