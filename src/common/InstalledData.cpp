@@ -12,7 +12,7 @@ namespace {
 std::string InstalledFile(std::string_view folder, std::string_view name) {
     std::filesystem::path program = os::ExecutableFile();
     if (program.empty()) return {};
-    return os::Utf8Of(program.parent_path().parent_path() / os::PathOf(folder) / os::PathOf(name));
+    return os::Utf8Of((program.parent_path().parent_path() / os::PathOf(folder) / os::PathOf(name)).make_preferred());
 }
 
 }  // namespace
