@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Errors.h"
+#include "kinetics/Corrections.h"
 #include "profile/Kel.h"
 
 namespace kel {
@@ -93,6 +94,16 @@ public:
     double Rate(double count) const { return row_ ? CheckedDivide(count * kel_.FScan, dwell_) : 0; }
     // RateAt(kel, k, s), raising its errors.
     double At(int s) const { return Rate(Count(s)); }
+    // The filtered count in slot s and its rate corrected for the dead time
+    // tau: what every window mean and one-point rate of the channel is made
+    // of; raises the errors of Rate and DeadTimeCorrect.
+    struct TReading {
+        double count, rate;
+    };
+    TReading Read(int s, double tau) const {
+        double x = Count(s);
+        return {x, DeadTimeCorrect(Rate(x), tau)};
+    }
 
 private:
     const TKel& kel_;
