@@ -87,6 +87,27 @@ TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
     EXPECT_EQ(session.IntermediateResults(), expected);
 }
 
+// The text is composed when read, from what the run computed: neither a
+// new profile nor an emptied library reaches it.
+TEST_F(SessionWindow, IntermediateTextOutlivesTheProfileAndLibraryOfItsRun) {
+    session.ShowProfile(DemoProfile());
+    session.BtnPpbClick();
+    session.SelectTimes(20 * session.PointTime(), 40 * session.PointTime());
+    TWindowInputs inputs;
+    inputs.profile = &session.Profile();
+    inputs.library = &KineticsLibrary();
+    inputs.mode = TPlotMode::Ppb;
+    inputs.corrections = {session.CorrectDown(), session.DeadTime(), session.Profile().OutlierFilter};
+    std::tie(inputs.start, inputs.end) = session.SelectionToWindow(session.PointTime());
+    inputs.fileNameField = session.Texts().FileName;
+    std::vector<std::string> expected = RunWindowCalculation(inputs).intermediate;
+    ASSERT_GT(expected.size(), 30u);
+    session.BtnPpbClick();
+    KineticsLibrary().Clear();
+    session.ShowProfile(std::string(KELVIEW_SOURCE_DIR) + "/demo/room-air.kel");
+    EXPECT_EQ(session.IntermediateResults(), expected);
+}
+
 TEST_F(SessionWindow, ZeroDwellEndsTheRunWithTheExceptionLine) {
     TKel profile = test::ConstantProfile(3);
     profile.Cntm[5] = 0;  // the third channel
