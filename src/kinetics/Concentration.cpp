@@ -112,6 +112,18 @@ private:
     std::vector<const TLineRates::TLine*> lines_;
 };
 
+// The densities of the plan's one-point windows at the first `count` points
+// of `rates`, in point order, each handed to `take` as it is computed.
+template <class Take>
+void EachPointDensity(const TPlanRates& rates, const TWindowPlan& plan, double t, std::size_t count, Take take) {
+    TWindowArrays arrays;
+    SetWindowConstants(plan, arrays);
+    for (std::size_t i = 0; i < count; ++i) {
+        rates.Load(i, arrays);
+        take(ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t));
+    }
+}
+
 // Corrections with equal terms correct every rate alike.
 bool SameCorrection(const TRateCorrection& a, const TRateCorrection& b) {
     return a.factor == b.factor && a.scale == b.scale && a.divisor == b.divisor;
@@ -223,12 +235,13 @@ void ConcentrationSeries(TLineRates& lines, const TCorrectionState& state, const
     double t = ReactionTime(kel);
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
+    TPlanRates rates(lines, plan);
     // A line's error comes before any density's, whichever point it is at.
-    TPlanRates(lines, plan).RaiseFirstFailedLine();
-    TDensitySeries series = DensitySeries(lines, plan, [t] { return t; });
-    for (std::size_t i = 0; i < std::min(points, series.Results.size()); ++i)
-        ppb[i] = DensityToPpb(series.Results[i].Density, flowFactor, sampleFlow);
-    if (series.Failure) std::rethrow_exception(series.Failure);
+    rates.RaiseFirstFailedLine();
+    std::size_t i = 0;
+    EachPointDensity(rates, plan, t, std::min(points, lines.Points()), [&](const TDensityResult& result) {
+        ppb[i++] = DensityToPpb(result.Density, flowFactor, sampleFlow);
+    });
 }
 
 void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
@@ -289,14 +302,9 @@ TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const s
         return series;
     }
     try {
-        double t = reactionTime();
-        TWindowArrays arrays;
-        SetWindowConstants(plan, arrays);
         series.Results.reserve(filled);
-        for (std::size_t i = 0; i < filled; ++i) {
-            rates.Load(i, arrays);
-            series.Results.push_back(ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t));
-        }
+        EachPointDensity(rates, plan, reactionTime(), filled,
+                         [&series](const TDensityResult& result) { series.Results.push_back(result); });
     } catch (const EKelError&) {
         series.Failure = std::current_exception();
         return series;
