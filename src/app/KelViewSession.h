@@ -272,7 +272,7 @@ private:
     void AddCurve(int index, TColor color, int width);
 
     // What the last ppb-mode calculation computed, kept until its text is composed.
-    mutable std::shared_ptr<const TIntermediateText> intermediateSource_;
+    mutable std::shared_ptr<TIntermediateText> intermediateSource_;
     mutable std::vector<std::string> intermediateText_;
 
     TKel profile_;

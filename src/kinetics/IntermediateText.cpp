@@ -1,5 +1,7 @@
 #include "kinetics/IntermediateText.h"
 
+#include <algorithm>
+
 #include "common/NumberText.h"
 #include "kinetics/CountAccess.h"
 
@@ -17,8 +19,8 @@ const std::vector<std::int32_t>& TIntermediateText::RawCounts(const TKel& kel, i
     return it->second;
 }
 
-void TIntermediateText::StartPoints(const TKel& kel, const TWindowPlan& plan) {
-    TPoints points;
+void TIntermediateText::AddPoints(const TKel& kel, const TWindowPlan& plan, double t, std::size_t count) {
+    TPoints points{plan, t, count, {}, {}, {}, {}};
     for (std::size_t p = 0; p < static_cast<std::size_t>(plan.PrecursorCount); ++p) {
         points.precursorRaw.push_back(&RawCounts(kel, plan.PrecursorChannel[p]));
         points.precursorRates.push_back(
@@ -32,11 +34,9 @@ void TIntermediateText::StartPoints(const TKel& kel, const TWindowPlan& plan) {
     entries_.emplace_back(std::move(points));
 }
 
-void TIntermediateText::AddDensity(double density) { std::get<TPoints>(entries_.back()).densities.push_back(density); }
-
 // Point i of the compound: raw and corrected rates of its precursor and
 // product lines, and the density.
-std::string TIntermediateText::PointLine(const TPoints& points, std::size_t i) const {
+std::string TIntermediateText::PointLine(const TPoints& points, std::size_t i, double density) const {
     std::string line = std::to_string(start_ + static_cast<int>(i) + 1) + "\traw prec\t";
     for (const auto* raw : points.precursorRaw) line += std::to_string((*raw)[i]) + "\t";
     line += "correct prec\t";
@@ -45,18 +45,22 @@ std::string TIntermediateText::PointLine(const TPoints& points, std::size_t i) c
     for (const auto* raw : points.productRaw) line += std::to_string((*raw)[i]) + "\t";
     line += "correct prod\t";
     for (const auto* rates : points.productRates) line += FormatPattern("0.0", (*rates)[i]) + "\t";
-    return line + "density\t" + FormatPattern("0.0", points.densities[i]) + "\t";
+    return line + "density\t" + FormatPattern("0.0", density) + "\t";
 }
 
-std::vector<std::string> TIntermediateText::Compose() const {
+std::vector<std::string> TIntermediateText::Compose() {
     std::vector<std::string> text;
     for (const auto& entry : entries_) {
         if (const auto* line = std::get_if<std::string>(&entry)) {
             text.push_back(*line);
             continue;
         }
+        // The series of the calculation again, from the lines it made: the
+        // same numbers, kept only while they are written.
         const TPoints& points = std::get<TPoints>(entry);
-        for (std::size_t i = 0; i < points.densities.size(); ++i) text.push_back(PointLine(points, i));
+        TDensitySeries series = DensitySeries(lines_, points.plan, [&points] { return points.t; });
+        std::size_t shown = std::min(points.count, series.Results.size());
+        for (std::size_t i = 0; i < shown; ++i) text.push_back(PointLine(points, i, series.Results[i].Density));
     }
     return text;
 }

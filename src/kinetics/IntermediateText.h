@@ -1,8 +1,9 @@
 #pragma once
-// The intermediate-results text of a ppb window calculation, kept as the
-// numbers the calculation computed and composed only when it is read: a
-// window over a whole long profile makes millions of lines nobody may look
-// at, and the profile and library may have changed by then.
+// The intermediate-results text of a ppb window calculation, kept as the ion
+// lines the calculation computed, the window's raw counts and the compounds'
+// plans, and composed only when it is read: a window over a whole long
+// profile makes millions of lines nobody may look at, and the profile and
+// library may have changed by then.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "kinetics/Concentration.h"
-#include "kinetics/Kbasetxt.h"
 #include "profile/Kel.h"
 
 namespace kel {
@@ -18,39 +18,40 @@ namespace kel {
 class TIntermediateText {
 public:
     // The text of a calculation over points start..end of kel, whose
-    // one-point rates the calculation reads from Lines().
+    // one-point rates the calculation reads from Lines(). Composing the text
+    // later reads nothing of kel.
     TIntermediateText(const TKel& kel, int start, int end) : lines_(kel, start, end), start_(start) {}
     // The points refer to the rates and counts kept here.
     TIntermediateText(const TIntermediateText&) = delete;
     TIntermediateText& operator=(const TIntermediateText&) = delete;
 
-    // The one-point rates of the window; the text shows them as they are now.
+    // The one-point rates of the window, computed once for the calculation
+    // and its text.
     TLineRates& Lines() { return lines_; }
 
     // Adds a line as it is.
     void AddLine(std::string line);
 
-    // Starts the points of a compound: the rates of its plan's lines from
-    // Lines(), its raw counts read from kel now.
-    void StartPoints(const TKel& kel, const TWindowPlan& plan);
-
-    // Adds the next point of the compound last started, with its density.
-    void AddDensity(double density);
+    // Adds the first `count` points of a compound: the rates of its plan's
+    // lines from Lines() and its densities with the reaction time t, both
+    // computed again when composing, and its raw counts read from kel now.
+    void AddPoints(const TKel& kel, const TWindowPlan& plan, double t, std::size_t count);
 
     // The text, line by line.
-    std::vector<std::string> Compose() const;
+    std::vector<std::string> Compose();
 
 private:
-    // The points of one compound: its lines' one-point rates and raw counts, and
-    // the densities of the points shown, from the window's first point on.
+    // The points of one compound, from the window's first point on.
     struct TPoints {
+        TWindowPlan plan;
+        double t = 0;
+        std::size_t count = 0;
         std::vector<const std::vector<std::int32_t>*> precursorRaw, productRaw;
         std::vector<const std::vector<double>*> precursorRates, productRates;
-        std::vector<double> densities;
     };
 
     const std::vector<std::int32_t>& RawCounts(const TKel& kel, int channel);
-    std::string PointLine(const TPoints& points, std::size_t i) const;
+    std::string PointLine(const TPoints& points, std::size_t i, double density) const;
 
     TLineRates lines_;
     int start_;

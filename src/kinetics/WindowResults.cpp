@@ -75,11 +75,10 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
     text.AddLine(compound.Name + "\t(" + compound.Formula + ")");
     TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
     TDensitySeries series = DensitySeries(text.Lines(), plan, [reactionTime] { return reactionTime; });
-    text.StartPoints(kel, plan);
+    text.AddPoints(kel, plan, reactionTime, series.Results.size());
     double u = 0, q = 0;
     int n = 0;
     for (const TDensityResult& point : series.Results) {
-        text.AddDensity(point.Density);
         u += point.Density;
         q += point.Density * point.Density;
         ++n;

@@ -89,7 +89,7 @@ struct TCompoundResult {
 struct TWindowRun {
     std::vector<TResultLine> lines;
     std::vector<std::string> intermediate;  // lines of the intermediate-results text (ppb mode)
-    std::shared_ptr<const TIntermediateText> intermediateText;  // what they are composed from (ppb mode)
+    std::shared_ptr<TIntermediateText> intermediateText;  // what they are composed from (ppb mode)
     std::vector<TCompoundResult> compounds; // ppb mode, selected compounds in library order
     TIsotopeSums isotope;                   // isotope mode
     std::string error;
