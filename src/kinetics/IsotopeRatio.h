@@ -29,7 +29,7 @@ struct TIsotopeRatio {
 };
 
 // R1 of the vapour in ppm from the peak ratio q: (q R3 - R2) x 1e6 x 4/9;
-// raises EOverflow when out of range.
+// raises the floating-point errors of a result out of range.
 double R1VapourOf(double q, const TIsotopeParams& params);
 
 // Q = S74 / S75 and R1 of vapour and liquid with their counting errors;

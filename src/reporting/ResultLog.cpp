@@ -14,7 +14,6 @@
 #include "common/NumberText.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
 #include "kinetics/IsotopeRatio.h"
 #include "kinetics/WindowMeans.h"

@@ -90,17 +90,13 @@ TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
 // The text is composed when read, from what the run computed: neither a
 // new profile nor an emptied library reaches it.
 TEST_F(SessionWindow, IntermediateTextOutlivesTheProfileAndLibraryOfItsRun) {
-    session.ShowProfile(DemoProfile());
-    session.BtnPpbClick();
-    session.SelectTimes(20 * session.PointTime(), 40 * session.PointTime());
-    TWindowInputs inputs;
-    inputs.profile = &session.Profile();
-    inputs.library = &KineticsLibrary();
-    inputs.mode = TPlotMode::Ppb;
-    inputs.corrections = {session.CorrectDown(), session.DeadTime(), session.Profile().OutlierFilter};
-    std::tie(inputs.start, inputs.end) = session.SelectionToWindow(session.PointTime());
-    inputs.fileNameField = session.Texts().FileName;
-    std::vector<std::string> expected = RunWindowCalculation(inputs).intermediate;
+    TKelViewSession reference;
+    for (TKelViewSession* s : {&reference, &session}) {
+        s->ShowProfile(DemoProfile());
+        s->BtnPpbClick();
+        s->SelectTimes(20 * s->PointTime(), 40 * s->PointTime());
+    }
+    std::vector<std::string> expected = reference.IntermediateResults();
     ASSERT_GT(expected.size(), 30u);
     session.BtnPpbClick();
     KineticsLibrary().Clear();
