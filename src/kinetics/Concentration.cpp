@@ -238,6 +238,8 @@ void ConcentrationSeries(TLineRates& lines, const TCorrectionState& state, const
     TPlanRates rates(lines, plan);
     // A line's error comes before any density's, whichever point it is at.
     rates.RaiseFirstFailedLine();
+    // Each density goes straight into ppb: a list of them per compound would
+    // take fresh memory for every curve of every refresh.
     std::size_t i = 0;
     EachPointDensity(rates, plan, t, std::min(points, lines.Points()), [&](const TDensityResult& result) {
         ppb[i++] = DensityToPpb(result.Density, flowFactor, sampleFlow);
