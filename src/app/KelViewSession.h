@@ -266,6 +266,8 @@ private:
     void PressMode(TModeButton button);
     void PpbAction();
     TCorrectionState StartRun();
+    // The isotope-ratio fields.
+    TIsotopeParams IsotopeParams() const;
     TWindowInputs WindowInputs(const TCorrectionState& corrections) const;
     void BuildCountRateCurves(const TCorrectionState& corrections);
     void BuildPpbCurves(const TCorrectionState& corrections);
@@ -273,13 +275,8 @@ private:
     void AddLegendLine(int line, const std::string& text, TColor color);
     void AddCurve(int index, TColor color, int width);
 
-    // What the last ppb-mode calculation read, kept until its text is composed.
-    struct TIntermediateSource {
-        TKel profile;
-        TKbase library;
-        TWindowInputs inputs;
-    };
-    mutable std::unique_ptr<TIntermediateSource> intermediateSource_;
+    // What the last ppb-mode calculation computed, kept until its text is composed.
+    mutable std::shared_ptr<TIntermediateText> intermediateSource_;
     mutable std::vector<std::string> intermediateText_;
 
     TKel profile_;

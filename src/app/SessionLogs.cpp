@@ -17,8 +17,7 @@ TLogContext TKelViewSession::LogContext() const {
     c.selection0 = selection_[0];
     c.selection1 = selection_[1];
     c.timeShiftPoints = TimeShiftPoints();
-    c.isotope = {FieldValue(TFieldId::feR2), FieldValue(TFieldId::feR3), FieldValue(TFieldId::feb74),
-                 FieldValue(TFieldId::feb75), FieldValue(TFieldId::feliq)};
+    c.isotope = IsotopeParams();
     c.isotopeSums = isotopeSums_;
     c.logPath = logFileName_;
     return c;

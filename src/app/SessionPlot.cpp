@@ -10,7 +10,10 @@
 #include "kinetics/Concentration.h"
 #include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
+#include "kinetics/IntermediateText.h"
+#include "kinetics/IsotopeRatio.h"
 #include "kinetics/KineticsLibrary.h"
+#include "kinetics/WindowMeans.h"
 #include "plot/CurveColors.h"
 
 namespace kel {
@@ -21,8 +24,6 @@ constexpr std::int32_t kLegendTag = 0;
 constexpr std::int32_t kInfoTag = 101;
 constexpr std::uint16_t kAlignLeftTopBox = 256;
 constexpr std::uint16_t kAlignRightTop = 258;
-// R1 in ppm from Q * R3 - R2: 1e6 * 4 / 9.
-constexpr double kIsotopeFactor = 4000000.0 / 9.0;
 
 std::string Title(const TKel& k, const std::string& dateText) {
     return dateText + ", " + k.ion + ", " + k.reactant + ", " + k.comment + ", p=" + FormatFixed(k.p, 4, 3) +
@@ -168,20 +169,15 @@ void TKelViewSession::BuildPlot() {
 void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) {
     int njm = profile_.njm, nIons = profile_.nim / 2;
     totalRates_.assign(static_cast<std::size_t>(njm), 0.0);
-    series_.assign(static_cast<std::size_t>(njm) + 1, 0.0);
-    std::vector<int> slots(static_cast<std::size_t>(njm));  // found once for all channels
-    for (int i = 0; i < njm; ++i) slots[static_cast<std::size_t>(i)] = SlotOfPoint(profile_, i);
-    const double deadTime = deadTime_;
+    TLineRates lines(profile_, 0);
     for (int k = 0; k < nIons; ++k) {
         double mass = profile_.IonMass[static_cast<std::size_t>(k)];
-        TRateCorrection correction = CorrectionFor(profile_, corrections, mass);
-        TChannelRates channel(profile_, k);
-        for (int i = 0; i < njm; ++i) {
-            double rate = correction.Apply(DeadTimeCorrect(channel.At(slots[static_cast<std::size_t>(i)]), deadTime));
-            series_[static_cast<std::size_t>(i)] = rate;
-            totalRates_[static_cast<std::size_t>(i)] += rate;
-        }
-        graph1_.SetCurveY(k, series_.data(), njm);
+        const TLineRates::TLine& line = lines.Line(k, CorrectionFor(profile_, corrections, mass), deadTime_);
+        // The total holds the points before a failing one, as a curve built
+        // point by point would leave it.
+        for (std::size_t i = 0; i < line.FailedAt; ++i) totalRates_[i] += line.Rates[i];
+        if (line.Failure) std::rethrow_exception(line.Failure);
+        graph1_.SetCurveY(k, line.Rates.data(), njm);
     }
     graph1_.SetCurveY(nIons, totalRates_.data(), njm);
 }
@@ -202,16 +198,14 @@ void TKelViewSession::BuildIsotopeCurves(int start, int end) {
     int njm = profile_.njm;
     int groupSize = profile_.nim / 4;
     int idRow = AuxRowOfName(profile_, "pA");
-    auto rate = [&](int channel, int slot) { return DeadTimeCorrect(RateAt(profile_, channel, slot), deadTime_); };
+    auto rate = [&](int channel, int slot) { return TChannelRates(profile_, channel).Read(slot, deadTime_).rate; };
     auto groupMean = [&](int h, int slot) {
         if (groupSize == 0) return 0.0;
         double sum = 0;
         for (int u = 0; u < groupSize; ++u) sum += rate(h * groupSize + u, slot);
         return sum / groupSize;
     };
-    const double b74 = FieldValue(TFieldId::feb74), b75 = FieldValue(TFieldId::feb75);
-    const double r2 = FieldValue(TFieldId::feR2), r3 = FieldValue(TFieldId::feR3);
-    const double liq = FieldValue(TFieldId::feliq);
+    const TIsotopeParams isotope = IsotopeParams();
     series_.assign(static_cast<std::size_t>(njm) + 1, 0.0);
     for (int h = 0; h < 2; ++h) {
         for (int i = 0; i < njm; ++i) {
@@ -227,9 +221,9 @@ void TKelViewSession::BuildIsotopeCurves(int start, int end) {
     }
     for (int i = 0; i < njm; ++i) {
         int s = SlotOfPoint(profile_, i);
-        double a = groupMean(0, s) - b74, b = groupMean(1, s) - b75;
+        double a = groupMean(0, s) - isotope.b74, b = groupMean(1, s) - isotope.b75;
         series_[static_cast<std::size_t>(i)] =
-            b != 0 ? CheckedDivide((CheckedDivide(a, b) * r3 - r2) * kIsotopeFactor, liq) : 0.0;
+            b != 0 ? CheckedDivide(R1VapourOf(CheckedDivide(a, b), isotope), isotope.liq) : 0.0;
     }
     graph1_.SetCurveY(3, series_.data(), njm);
 
@@ -242,14 +236,18 @@ void TKelViewSession::BuildIsotopeCurves(int start, int end) {
         graph2_.CurvePen(h).SetColor(CurveColor(h));
         graph2_.CurvePen(h).SetWidth(1);
         for (int u = 0; u < groupSize && u < static_cast<int>(ionAverages_.size()); ++u) {
-            double sum = 0;
-            for (int j = first; j <= last; ++j) sum += rate(h * groupSize + u, SlotOfPoint(profile_, j));
+            double sum = ChannelWindow(profile_, deadTime_, h * groupSize + u, first, last).PlainSum;
             ionAverages_[static_cast<std::size_t>(u)] = points > 0 ? sum / points : 0;
         }
         graph2_.SetCurveY(h, ionAverages_.data(), std::min(groupSize, static_cast<int>(ionAverages_.size())));
         graph2_.Setxmin(-0.3);
         graph2_.Setxmax(0.2);
     }
+}
+
+TIsotopeParams TKelViewSession::IsotopeParams() const {
+    return {FieldValue(TFieldId::feR2), FieldValue(TFieldId::feR3), FieldValue(TFieldId::feb74),
+            FieldValue(TFieldId::feb75), FieldValue(TFieldId::feliq)};
 }
 
 TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections) const {
@@ -262,8 +260,7 @@ TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections)
     in.start = start;
     in.end = end;
     in.sensitMode = sensitMode_;
-    in.isotope = {FieldValue(TFieldId::feR2), FieldValue(TFieldId::feR3), FieldValue(TFieldId::feb74),
-                  FieldValue(TFieldId::feb75), FieldValue(TFieldId::feliq)};
+    in.isotope = IsotopeParams();
     in.fileNameField = texts_.FileName;
     in.graphWidth = graph1_.Width();
     return in;
@@ -282,8 +279,7 @@ void TKelViewSession::RunWindowCalculation() {
         TWindowInputs inputs = WindowInputs(corrections);
         inputs.withIntermediate = false;
         run = kel::RunWindowCalculation(inputs);
-        if (Mode() == TPlotMode::Ppb)
-            intermediateSource_.reset(new TIntermediateSource{profile_, KineticsLibrary(), inputs});
+        if (Mode() == TPlotMode::Ppb) intermediateSource_ = run.intermediateText;
     } catch (const EKelError& e) {
         // Setting up the run failed before any line was placed.
         run.error = e.what();
@@ -303,11 +299,7 @@ void TKelViewSession::RunWindowCalculation() {
 
 const std::vector<std::string>& TKelViewSession::IntermediateResults() const {
     if (intermediateSource_) {
-        TIntermediateSource& source = *intermediateSource_;
-        source.inputs.profile = &source.profile;
-        source.inputs.library = &source.library;
-        source.inputs.withIntermediate = true;
-        intermediateText_ = kel::RunWindowCalculation(source.inputs).intermediate;
+        intermediateText_ = intermediateSource_->Compose();
         intermediateSource_.reset();
     }
     return intermediateText_;

@@ -10,6 +10,7 @@
 #include "common/SafeMath.h"
 #include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
+#include "kinetics/WindowMeans.h"
 
 namespace kel {
 
@@ -28,39 +29,16 @@ double AssociationCoefficient(const TKel& kel, double k) {
 }
 
 // One line of a compound over a window: the corrected mean of its
-// dead-time corrected rates and the sum of its filtered counts, both with
-// half weight at the start for channels of the cycle's first half and at the
-// end for the others, so that every channel spans the same time.
+// dead-time corrected rates and the weighted sum of its filtered counts.
 struct LineWindow {
     double rate = 0;
     double count = 0;
 };
 
-// A one-point window (the point in storage slot `slot`) of the channel
-// `rates` reads: weight 0.5 divided by 0.5, so the point's own rate.
-LineWindow OnePointWindow(const TChannelRates& rates, double deadTime, int channel, const TRateCorrection& correction,
-                          int slot) {
-    if (channel == -1) return {correction.Apply(0), 0};
-    double x = rates.Count(slot);
-    return {correction.Apply(DeadTimeCorrect(rates.Rate(x), deadTime)), 0.5 * x};
-}
-
 LineWindow MeanOverWindow(const TKel& kel, const TWindowPlan& plan, int channel, const TRateCorrection& correction,
                           int start, int end) {
-    TChannelRates rates(kel, channel);
-    if (start == end) return OnePointWindow(rates, plan.DeadTime, channel, correction, SlotOfPoint(kel, start));
-    double rateSum = 0, countSum = 0;
-    if (channel != -1) {
-        int halfPoint = channel < plan.HalfChannels ? start : end;
-        for (int point = start; point <= end; ++point) {
-            double weight = point == halfPoint ? 0.5 : 1.0;
-            double x = rates.Count(SlotOfPoint(kel, point));
-            rateSum += weight * DeadTimeCorrect(rates.Rate(x), plan.DeadTime);
-            countSum += weight * x;
-        }
-    }
-    double span = (end - start) + 0.5;  // the sum of the point weights
-    return {correction.Apply(rateSum / span), countSum};
+    TChannelWindow window = ChannelWindow(kel, plan.DeadTime, channel, start, end);
+    return {correction.Apply(window.MeanRate), window.CountSum};
 }
 
 // The entries of the arrays that do not depend on the window; entries past
@@ -134,6 +112,18 @@ private:
     std::vector<const TLineRates::TLine*> lines_;
 };
 
+// The densities of the plan's one-point windows at the first `count` points
+// of `rates`, in point order, each handed to `take` as it is computed.
+template <class Take>
+void EachPointDensity(const TPlanRates& rates, const TWindowPlan& plan, double t, std::size_t count, Take take) {
+    TWindowArrays arrays;
+    SetWindowConstants(plan, arrays);
+    for (std::size_t i = 0; i < count; ++i) {
+        rates.Load(i, arrays);
+        take(ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t));
+    }
+}
+
 // Corrections with equal terms correct every rate alike.
 bool SameCorrection(const TRateCorrection& a, const TRateCorrection& b) {
     return a.factor == b.factor && a.scale == b.scale && a.divisor == b.divisor;
@@ -145,7 +135,6 @@ TWindowPlan PlanWindow(const TKel& kel, const TCorrectionState& state, const TKr
     TWindowPlan plan;
     plan.PrecursorCount = LinesOf(compound.PrecursorCount, 16);
     plan.ProductCount = LinesOf(compound.ProductCount, 16);
-    plan.HalfChannels = kel.nim / 4;
     plan.DeadTime = state.DeadTime;
     bool association = compound.ProductMass[0] == kWaterClusterMass;
     for (std::size_t i = 0; i < static_cast<std::size_t>(plan.PrecursorCount); ++i) {
@@ -247,14 +236,14 @@ void ConcentrationSeries(TLineRates& lines, const TCorrectionState& state, const
     double flowFactor = FlowFactor(kel);
     double sampleFlow = kel.f1;
     TPlanRates rates(lines, plan);
+    // A line's error comes before any density's, whichever point it is at.
     rates.RaiseFirstFailedLine();
-    TWindowArrays arrays;
-    SetWindowConstants(plan, arrays);
-    for (std::size_t i = 0; i < std::min(points, lines.Points()); ++i) {
-        rates.Load(i, arrays);
-        double density = ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t).Density;
-        ppb[i] = DensityToPpb(density, flowFactor, sampleFlow);
-    }
+    // Each density goes straight into ppb: a list of them per compound would
+    // take fresh memory for every curve of every refresh.
+    std::size_t i = 0;
+    EachPointDensity(rates, plan, t, std::min(points, lines.Points()), [&](const TDensityResult& result) {
+        ppb[i++] = DensityToPpb(result.Density, flowFactor, sampleFlow);
+    });
 }
 
 void ConcentrationSeries(const TKel& kel, const TCorrectionState& state, const TKrecord& compound,
@@ -284,7 +273,7 @@ const TLineRates::TLine& TLineRates::Line(int channel, const TRateCorrection& co
     std::size_t i = 0;
     try {
         TChannelRates rates(kel_, channel);
-        for (; i < slots_.size(); ++i) line.Rates[i] = OnePointWindow(rates, deadTime, channel, correction, slots_[i]).rate;
+        for (; i < slots_.size(); ++i) line.Rates[i] = correction.Apply(rates.Read(slots_[i], deadTime).rate);
     } catch (const EKelError&) {
         line.Failure = std::current_exception();
     }
@@ -295,13 +284,12 @@ const TLineRates::TLine& TLineRates::Line(int channel, const TRateCorrection& co
 void TWindowLines::Fill(const TWindowPlan& plan, TWindowArrays& arrays) {
     FillArrays(plan, arrays, [&](int channel, const TRateCorrection& correction) {
         for (const TLine& line : lines_)
-            if (line.Channel == channel && SameCorrection(line.Correction, correction) &&
-                line.DeadTime == plan.DeadTime && line.HalfChannels == plan.HalfChannels)
+            if (line.Channel == channel && SameCorrection(line.Correction, correction) && line.DeadTime == plan.DeadTime)
                 return LineWindow{line.Rate, line.Count};
         // Raises before anything is kept, so a failing line fails again for
         // the next compound that reads it.
         LineWindow window = MeanOverWindow(kel_, plan, channel, correction, start_, end_);
-        lines_.push_back({channel, correction, plan.DeadTime, plan.HalfChannels, window.rate, window.count});
+        lines_.push_back({channel, correction, plan.DeadTime, window.rate, window.count});
         return window;
     });
 }
@@ -316,14 +304,9 @@ TDensitySeries DensitySeries(TLineRates& lines, const TWindowPlan& plan, const s
         return series;
     }
     try {
-        double t = reactionTime();
-        TWindowArrays arrays;
-        SetWindowConstants(plan, arrays);
         series.Results.reserve(filled);
-        for (std::size_t i = 0; i < filled; ++i) {
-            rates.Load(i, arrays);
-            series.Results.push_back(ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, t));
-        }
+        EachPointDensity(rates, plan, reactionTime(), filled,
+                         [&series](const TDensityResult& result) { series.Results.push_back(result); });
     } catch (const EKelError&) {
         series.Failure = std::current_exception();
         return series;

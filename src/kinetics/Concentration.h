@@ -39,7 +39,6 @@ struct TDensityResult {
 struct TWindowPlan {
     int PrecursorCount = 0;
     int ProductCount = 0;
-    int HalfChannels = 0;  // channels below this are measured in the cycle's first half
     double DeadTime = 0;
     std::array<int, 16> PrecursorChannel{};  // -1 where the profile lacks the ion
     std::array<int, 16> ProductChannel{};
@@ -147,7 +146,6 @@ private:
         int Channel = -1;
         TRateCorrection Correction;
         double DeadTime = 0;
-        int HalfChannels = 0;
         double Rate = 0, Count = 0;
     };
     const TKel& kel_;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Errors.h"
+#include "kinetics/Corrections.h"
 #include "profile/Kel.h"
 
 namespace kel {
@@ -68,20 +69,9 @@ inline double CountInRow(const TKel& kel, const std::int32_t* row, int s) {
 // the filter applies; 0 for a channel or slot outside the profile.
 inline double CountAt(const TKel& kel, int k, int s) { return CountInRow(kel, ChannelRow(kel, k), s); }
 
-// Count rate (c/s) of `count` counts of channel k: count * FScan / dwell, 0
-// for a channel outside the profile; raises EZeroDivide / EInvalidOp for a
-// dwell of 0.
-inline double RateOfCount(const TKel& kel, int k, double count) {
-    if (!ChannelRow(kel, k)) return 0;
-    return CheckedDivide(count * kel.FScan, kel.Cntm[static_cast<std::size_t>(2 * k + 1)]);
-}
-
-// Count rate of channel k in slot s, filtered like CountAt; 0 for a channel
-// outside the profile.
-inline double RateAt(const TKel& kel, int k, int s) { return RateOfCount(kel, k, CountAt(kel, k, s)); }
-
-// RateAt of one channel, slot after slot, with the channel looked up once:
-// the plot reads every slot of every channel on each refresh.
+// The counts and count rates of one channel, slot after slot, with the
+// channel looked up once: the plot reads every slot of every channel on each
+// refresh.
 class TChannelRates {
 public:
     TChannelRates(const TKel& kel, int k) : kel_(kel), row_(ChannelRow(kel, k)) {
@@ -89,16 +79,33 @@ public:
     }
     // CountAt(kel, k, s).
     double Count(int s) const { return CountInRow(kel_, row_, s); }
-    // RateOfCount(kel, k, count), raising its errors.
+    // Count rate (c/s) of `count` counts: count * FScan / dwell, 0 for a
+    // channel outside the profile; raises EZeroDivide / EInvalidOp for a
+    // dwell of 0.
     double Rate(double count) const { return row_ ? CheckedDivide(count * kel_.FScan, dwell_) : 0; }
-    // RateAt(kel, k, s), raising its errors.
-    double At(int s) const { return Rate(Count(s)); }
+    // The filtered count in slot s and its rate corrected for the dead time
+    // tau: what every window mean and one-point rate of the channel is made
+    // of; raises the errors of Rate and DeadTimeCorrect.
+    struct TReading {
+        double count, rate;
+    };
+    TReading Read(int s, double tau) const {
+        double x = Count(s);
+        return {x, DeadTimeCorrect(Rate(x), tau)};
+    }
 
 private:
     const TKel& kel_;
     const std::int32_t* row_;
     double dwell_ = 0;
 };
+
+// Count rate of channel k in slot s, filtered like CountAt; 0 for a channel
+// outside the profile; raises like TChannelRates::Rate.
+inline double RateAt(const TKel& kel, int k, int s) {
+    TChannelRates channel(kel, k);
+    return channel.Rate(channel.Count(s));
+}
 
 // Highest channel whose mass lies within 0.5 of m; -1 when none.
 int IonIndexOfMass(const TKel& kel, double m);

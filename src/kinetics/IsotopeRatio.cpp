@@ -45,10 +45,14 @@ TIsotopeSums ComputeIsotopeSums(const TKel& kel, const TCorrectionState& correct
     return sums;
 }
 
+double R1VapourOf(double q, const TIsotopeParams& params) {
+    return CheckedFinite((q * params.R3 - params.R2) * kR1PerAbundance);
+}
+
 TIsotopeRatio ComputeIsotopeRatio(const TIsotopeSums& sums, const TIsotopeParams& params) {
     TIsotopeRatio ratio;
     ratio.Q = CheckedDivide(sums.S74, sums.S75);
-    ratio.R1Vapour = CheckedFinite((ratio.Q * params.R3 - params.R2) * kR1PerAbundance);
+    ratio.R1Vapour = R1VapourOf(ratio.Q, params);
     ratio.R1VapourError = CheckedFinite(ratio.Q * params.R3 * sums.RelErr * kR1PerAbundance);
     ratio.R1Liquid = CheckedDivide(ratio.R1Vapour, params.liq);
     ratio.R1LiquidError = CheckedDivide(ratio.R1VapourError, params.liq);

@@ -28,6 +28,10 @@ struct TIsotopeRatio {
     double R1Liquid = 0, R1LiquidError = 0;  // ppm
 };
 
+// R1 of the vapour in ppm from the peak ratio q: (q R3 - R2) x 1e6 x 4/9;
+// raises the floating-point errors of a result out of range.
+double R1VapourOf(double q, const TIsotopeParams& params);
+
 // Q = S74 / S75 and R1 of vapour and liquid with their counting errors;
 // raises EZeroDivide for S75 = 0 or liq = 0.
 TIsotopeRatio ComputeIsotopeRatio(const TIsotopeSums& sums, const TIsotopeParams& params);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "common/Errors.h"
 #include "kinetics/CountAccess.h"
@@ -17,19 +19,18 @@ int IonChannelCount(const TKel& kel) {
 
 TChannelWindow ChannelWindow(const TKel& kel, double deadTime, int k, int start, int end) {
     TChannelWindow window;
+    TChannelRates channel(kel, k);
     // Channels of the cycle's first half are measured before the others, so
     // each weighs half at the end of the window where it was measured least.
     int halfPoint = k < kel.nim / 4 ? start : end;
     double rateSum = 0;
     for (int point = start; point <= end; ++point) {
-        int slot = SlotOfPoint(kel, point);
-        double count = CountAt(kel, k, slot);
-        double rate = DeadTimeCorrect(RateOfCount(kel, k, count), deadTime);
+        TChannelRates::TReading reading = channel.Read(SlotOfPoint(kel, point), deadTime);
         double weight = point == halfPoint ? 0.5 : 1.0;
-        rateSum += weight * rate;
-        window.CountSum += weight * count;
-        window.PlainSum += rate;
-        window.PlainSquares += rate * rate;
+        rateSum += weight * reading.rate;
+        window.CountSum += weight * reading.count;
+        window.PlainSum += reading.rate;
+        window.PlainSquares += reading.rate * reading.rate;
         ++window.Points;
     }
     window.MeanRate = CheckedFinite(rateSum / ((end - start) + 0.5));
@@ -39,6 +40,19 @@ TChannelWindow ChannelWindow(const TKel& kel, double deadTime, int k, int start,
 double ChannelWindowMean(const TKel& kel, const TCorrectionState& state, int k, int start, int end) {
     double mass = k >= 0 && k < static_cast<int>(kel.IonMass.size()) ? kel.IonMass[static_cast<std::size_t>(k)] : 0;
     return CorrectedValue(kel, state, ChannelWindow(kel, state.DeadTime, k, start, end).MeanRate, mass);
+}
+
+double RowWindowMean(const TKel& kel, int row, int start, int end) {
+    double sum = 0;
+    if (row >= 0 && static_cast<std::size_t>(row) < kel.Counts.size()) {
+        const std::vector<std::int32_t>& values = kel.Counts[static_cast<std::size_t>(row)];
+        for (int point = start; point <= end; ++point) {
+            int slot = SlotOfPoint(kel, point);
+            if (slot >= 0 && static_cast<std::size_t>(slot) < values.size())
+                sum += values[static_cast<std::size_t>(slot)];
+        }
+    }
+    return CheckedDivide(sum, end - start + 1);
 }
 
 double RelativeStandardError(double u, double q, int n) {

@@ -30,6 +30,11 @@ TChannelWindow ChannelWindow(const TKel& kel, double deadTime, int k, int start,
 // count-rate lines and the result log show for channel k.
 double ChannelWindowMean(const TKel& kel, const TCorrectionState& state, int k, int start, int end);
 
+// Plain mean of the stored values of row `row` (an auxiliary reading) at
+// points start..end, divided by end - start + 1; a row or slot the profile
+// lacks reads 0. Raises EInvalidOp or EZeroDivide for a window of no points.
+double RowWindowMean(const TKel& kel, int row, int start, int end);
+
 // Relative standard error of the mean of n values with sum u and sum of
 // squares q, in %: 0 for fewer than two values or no scatter; raises
 // EZeroDivide when the values scatter about a mean of 0.

@@ -9,8 +9,8 @@
 #include "common/NumberText.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
+#include "kinetics/IntermediateText.h"
 #include "kinetics/IsotopeRatio.h"
 #include "kinetics/RateText.h"
 #include "kinetics/WindowMeans.h"
@@ -62,57 +62,24 @@ void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
                              80, 70 + 20 * channels, CurveColor(13)));
 }
 
-// One point of a compound in the intermediate results: raw and corrected
-// rates of its precursor and product lines, and the density.
-std::string PointLine(const TKel& kel, const TWindowPlan& plan, const TWindowArrays& arrays, int point,
-                      double density) {
-    int slot = SlotOfPoint(kel, point);
-    std::string line = std::to_string(point + 1) + "\traw prec\t";
-    for (std::size_t p = 0; p < static_cast<std::size_t>(plan.PrecursorCount); ++p)
-        line += std::to_string(RawCountAt(kel, plan.PrecursorChannel[p], slot)) + "\t";
-    line += "correct prec\t";
-    for (std::size_t p = 0; p < static_cast<std::size_t>(plan.PrecursorCount); ++p)
-        line += FormatPattern("0.0", arrays.PrecursorRates[p]) + "\t";
-    line += "raw prod\t";
-    for (std::size_t q = 0; q < static_cast<std::size_t>(plan.ProductCount); ++q)
-        line += std::to_string(RawCountAt(kel, plan.ProductChannel[q], slot)) + "\t";
-    line += "correct prod\t";
-    for (std::size_t q = 0; q < static_cast<std::size_t>(plan.ProductCount); ++q)
-        line += FormatPattern("0.0", arrays.ProductRates[q]) + "\t";
-    return line + "density\t" + FormatPattern("0.0", density) + "\t";
-}
-
-// The ion lines of one window calculation, shared by its compounds: the
-// one-point rates of every point and the whole-window means.
-struct TWindowSources {
-    TLineRates points;
-    TWindowLines window;
-    TWindowSources(const TKel& kel, int start, int end) : points(kel, start, end), window(kel, start, end) {}
-};
-
 // The compound's densities point by point (into the intermediate results),
 // their mean and scatter, and, for a positive mean, the whole-window figures.
 // An error at a point ends the compound there, after the lines of the points
 // before it.
 TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compound, double reactionTime,
-                                 TWindowSources& sources, std::vector<std::string>* text) {
+                                 TWindowLines& window, TIntermediateText& text) {
     const TKel& kel = *in.profile;
     TCompoundResult result;
     result.Name = compound.Name;
-    if (text) text->push_back(compound.Name + "\t(" + compound.Formula + ")");
+    text.AddLine(compound.Name + "\t(" + compound.Formula + ")");
     TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
-    TDensitySeries series = DensitySeries(sources.points, plan, [reactionTime] { return reactionTime; });
-    TWindowArrays arrays;
+    TDensitySeries series = DensitySeries(text.Lines(), plan, [reactionTime] { return reactionTime; });
+    text.AddPoints(kel, plan, reactionTime, series.Results.size());
     double u = 0, q = 0;
     int n = 0;
     for (const TDensityResult& point : series.Results) {
-        double density = point.Density;
-        if (text) {
-            FillWindowArrays(kel, plan, in.start + n, in.start + n, arrays);
-            text->push_back(PointLine(kel, plan, arrays, in.start + n, density));
-        }
-        u += density;
-        q += density * density;
+        u += point.Density;
+        q += point.Density * point.Density;
         ++n;
     }
     if (series.Failure) std::rethrow_exception(series.Failure);
@@ -121,11 +88,10 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
     if (!(result.MeanDensity > 0)) return result;
 
     result.Ppb = DensityToPpb(result.MeanDensity, FlowFactor(kel), kel.f1);
-    if (text) {
-        text->push_back("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
-        text->push_back("  ");
-    }
-    sources.window.Fill(plan, arrays);
+    text.AddLine("ppb_" + compound.Name + "\t" + FormatPattern("0.0", result.Ppb));
+    text.AddLine("  ");
+    TWindowArrays arrays;
+    window.Fill(plan, arrays);
     result.WeightedProductRate =
         ComputeDensity(plan.PrecursorCount, plan.ProductCount, arrays, reactionTime).WeightedProductRate;
     result.CountingError = RelativePoissonError(arrays, plan.ProductCount);
@@ -162,23 +128,22 @@ std::string CompoundText(const TCompoundResult& r, const TWindowInputs& in) {
 // compound of the library, in library order.
 void AddPpbLines(const TWindowInputs& in, TWindowRun& run) {
     const TKel& kel = *in.profile;
-    std::vector<std::string>* text = in.withIntermediate ? &run.intermediate : nullptr;
-    if (text) text->push_back("Intermediate results from " + in.fileNameField);
+    auto text = std::make_shared<TIntermediateText>(kel, in.start, in.end);
+    run.intermediateText = text;
+    text->AddLine("Intermediate results from " + in.fileNameField);
     double reactionTime = ReactionTime(kel);
-    if (text) {
-        text->push_back("Tg=\t" + FormatPattern("0.000", kel.Tg) + "\tfc=\t" + FormatPattern("0.000000", kel.fc) +
-                        "\tf1=\t" + FormatPattern("0.000000", kel.f1) + "\tp=\t" + FormatPattern("0.000000", kel.p) +
-                        "\tdeadtime\t" + FormatPattern("0.00e-00", in.corrections.DeadTime) + "\ttr\t" +
-                        FormatPattern("0.00e-00", reactionTime) + "\textra.Aft\t" + FormatPattern("0.000000", kel.Aft));
-        text->push_back("  ");
-    }
+    text->AddLine("Tg=\t" + FormatPattern("0.000", kel.Tg) + "\tfc=\t" + FormatPattern("0.000000", kel.fc) +
+                  "\tf1=\t" + FormatPattern("0.000000", kel.f1) + "\tp=\t" + FormatPattern("0.000000", kel.p) +
+                  "\tdeadtime\t" + FormatPattern("0.00e-00", in.corrections.DeadTime) + "\ttr\t" +
+                  FormatPattern("0.00e-00", reactionTime) + "\textra.Aft\t" + FormatPattern("0.000000", kel.Aft));
+    text->AddLine("  ");
     if (!in.library) return;
-    TWindowSources sources(kel, in.start, in.end);
+    TWindowLines window(kel, in.start, in.end);
     int k = 0;
     for (int index = 0; index < in.library->Count(); ++index) {
         const TKrecord& compound = in.library->Compound(index);
         if (compound.SelectCount == 0) continue;
-        run.compounds.push_back(QuantifyCompound(in, compound, reactionTime, sources, text));
+        run.compounds.push_back(QuantifyCompound(in, compound, reactionTime, window, *text));
         run.lines.push_back(Line(CompoundText(run.compounds.back(), in), 50, 50 + 20 * k, CurveColor(k)));
         ++k;
     }
@@ -193,13 +158,7 @@ void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
         auto row = static_cast<std::size_t>(r);
         if (row >= kel.Name.size() || row >= kel.Counts.size()) break;
         if (kel.Name[row].find('(') != std::string::npos) continue;
-        const std::vector<std::int32_t>& values = kel.Counts[row];
-        double sum = 0;
-        for (int point = in.start; point <= in.end; ++point) {
-            int slot = SlotOfPoint(kel, point);
-            if (slot >= 0 && slot < static_cast<int>(values.size())) sum += values[static_cast<std::size_t>(slot)];
-        }
-        double mean = sum / (in.end - in.start + 1);
+        double mean = RowWindowMean(kel, r, in.start, in.end);
         run.lines.push_back(Line(kel.Name[row] + " " + FormatPattern("0", mean), in.graphWidth / 2, 10 * r - 130,
                                  CurveColor(r)));
     }
@@ -229,6 +188,7 @@ TWindowRun RunWindowCalculation(const TWindowInputs& inputs) {
         run.error = *e.what() ? e.what() : "Unknown error";
         run.lines.push_back({"Exception was " + run.error, 50, 250, kExceptionColor, TLineBox::None, 0});
     }
+    if (inputs.withIntermediate && run.intermediateText) run.intermediate = run.intermediateText->Compose();
     return run;
 }
 

@@ -2,6 +2,7 @@
 // The window calculation: mean values and uncertainties over the window of
 // points selected on the plot, as coloured text lines for the main graph, the
 // intermediate-results text of the ppb mode and the isotope-ratio sums.
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "profile/Kel.h"
 
 namespace kel {
+
+class TIntermediateText;
 
 // The window [start, end] of chronological points that a selection of the
 // time axis from s0 to s1 seconds (either order) covers, with pointTime
@@ -52,7 +55,8 @@ struct TWindowInputs {
     TIsotopeParams isotope;
     std::string fileNameField;  // the file-name field's text, for the intermediate results
     int graphWidth = 0;         // the main graph's width in pixels (auxiliary lines sit at half)
-    // False leaves the intermediate text empty; every number and line is the same.
+    // False leaves the intermediate text to be composed from intermediateText
+    // when read; every number and line is the same.
     bool withIntermediate = true;
 };
 
@@ -85,6 +89,7 @@ struct TCompoundResult {
 struct TWindowRun {
     std::vector<TResultLine> lines;
     std::vector<std::string> intermediate;  // lines of the intermediate-results text (ppb mode)
+    std::shared_ptr<TIntermediateText> intermediateText;  // what they are composed from (ppb mode)
     std::vector<TCompoundResult> compounds; // ppb mode, selected compounds in library order
     TIsotopeSums isotope;                   // isotope mode
     std::string error;

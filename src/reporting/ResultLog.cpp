@@ -15,8 +15,8 @@
 #include "common/Platform.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
+#include "kinetics/IsotopeRatio.h"
 #include "kinetics/WindowMeans.h"
 
 namespace kel {
@@ -173,14 +173,11 @@ void AppendCompoundItems(std::string& out, const TLogContext& c, int start, int 
 
 std::string IsotopeItems(const TLogContext& c) {
     const TIsotopeSums& s = c.isotopeSums;
-    double r2 = c.isotope.R2, r3 = c.isotope.R3, liq = c.isotope.liq;
-    double q = CheckedDivide(s.S74, s.S75);
-    double vapour = (q * r3 - r2) * 4000000 / 9;
-    double vapourError = q * r3 * s.RelErr * 1000000 * 4 / 9;
+    TIsotopeRatio ratio = ComputeIsotopeRatio(s, c.isotope);
     return ", " + FormatFixed(s.S74, 6, 0) + " " + ", " + FormatFixed(s.S75, 6, 0) + " " + ", " +
-           FormatFixed(q, 6, 4) + ", " + FormatFixed(s.RelErr * 100, 0, 1) + " " + ", " + FormatFixed(vapour, 3, 0) +
-           ", " + FormatFixed(vapourError, 1, 0) + ", " + FormatFixed(CheckedDivide(vapour, liq), 3, 0) + ", " +
-           FormatFixed(CheckedDivide(vapourError, liq), 1, 0);
+           FormatFixed(ratio.Q, 6, 4) + ", " + FormatFixed(s.RelErr * 100, 0, 1) + " " + ", " +
+           FormatFixed(ratio.R1Vapour, 3, 0) + ", " + FormatFixed(ratio.R1VapourError, 1, 0) + ", " +
+           FormatFixed(ratio.R1Liquid, 3, 0) + ", " + FormatFixed(ratio.R1LiquidError, 1, 0);
 }
 
 std::string RateItems(const TLogContext& c, int start, int end) {
@@ -266,16 +263,7 @@ std::string LogDataLine(const TLogContext& c, int start, int end) {
     } else {
         out += RateItems(c, start, end);
     }
-    double points = end - start + 1;
-    for (int r : LoggedAuxRows(kel)) {
-        double sum = 0;
-        for (int i = start; i <= end; ++i) {
-            int slot = SlotOfPoint(kel, i);
-            const auto& row = kel.Counts[static_cast<std::size_t>(r)];
-            if (slot >= 0 && static_cast<std::size_t>(slot) < row.size()) sum += row[static_cast<std::size_t>(slot)];
-        }
-        out += ", " + FormatFixed(CheckedDivide(sum, points), 1, 0);
-    }
+    for (int r : LoggedAuxRows(kel)) out += ", " + FormatFixed(RowWindowMean(kel, r, start, end), 1, 0);
     return out + kLineEnd;
 }
 

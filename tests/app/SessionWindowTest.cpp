@@ -87,6 +87,23 @@ TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
     EXPECT_EQ(session.IntermediateResults(), expected);
 }
 
+// The text is composed when read, from what the run computed: neither a
+// new profile nor an emptied library reaches it.
+TEST_F(SessionWindow, IntermediateTextOutlivesTheProfileAndLibraryOfItsRun) {
+    TKelViewSession reference;
+    for (TKelViewSession* s : {&reference, &session}) {
+        s->ShowProfile(DemoProfile());
+        s->BtnPpbClick();
+        s->SelectTimes(20 * s->PointTime(), 40 * s->PointTime());
+    }
+    std::vector<std::string> expected = reference.IntermediateResults();
+    ASSERT_GT(expected.size(), 30u);
+    session.BtnPpbClick();
+    KineticsLibrary().Clear();
+    session.ShowProfile(std::string(KELVIEW_SOURCE_DIR) + "/demo/room-air.kel");
+    EXPECT_EQ(session.IntermediateResults(), expected);
+}
+
 TEST_F(SessionWindow, ZeroDwellEndsTheRunWithTheExceptionLine) {
     TKel profile = test::ConstantProfile(3);
     profile.Cntm[5] = 0;  // the third channel

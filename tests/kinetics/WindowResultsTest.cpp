@@ -9,6 +9,7 @@
 #include "common/NumberText.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/Corrections.h"
+#include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
 #include "kinetics/WindowMeans.h"
 #include "KineticsFixtures.h"
@@ -92,6 +93,19 @@ TEST_F(ThreeChannels, WeightsAndPlainSums) {
     SetCounts(kel, 1, 10, 0);
     EXPECT_DOUBLE_EQ(ChannelWindow(kel, 0, 0, 10, 12).MeanRate, 2000 / 2.5);  // half weight on the 0
     EXPECT_DOUBLE_EQ(ChannelWindow(kel, 0, 0, 11, 11).MeanRate, 1000);       // one point is its rate
+}
+
+// Auxiliary readings: a plain mean of the stored values; a row past the
+// record's counts reads 0 rather than memory beyond them.
+TEST_F(ThreeChannels, RowMeansArePlainAndStopAtTheRecord) {
+    for (int slot = 0; slot < kel.njm; ++slot) kel.Counts[18][static_cast<std::size_t>(slot)] = slot % 2 ? 3 : 6;
+    double expected = 0;
+    for (int point = 10; point <= 13; ++point)
+        expected += kel.Counts[18][static_cast<std::size_t>(SlotOfPoint(kel, point))];
+    EXPECT_DOUBLE_EQ(RowWindowMean(kel, 18, 10, 13), expected / 4);
+    EXPECT_THROW(RowWindowMean(kel, 18, 10, 9), EMathError);
+    kel.Counts.resize(19);
+    EXPECT_EQ(RowWindowMean(kel, 20, 10, 13), 0);
 }
 
 TEST_F(ThreeChannels, MeanIsDeadTimeThenModelCorrected) {
