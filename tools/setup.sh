@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelview needs, skipping what is already there,
-# so a second run costs a few dpkg queries and nothing else.
+# Installs the Debian packages Kelview needs (or, given names, those
+# packages), skipping what is already there, so a second run costs a few
+# dpkg queries and nothing else.
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
   cmake g++ make pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation xvfb xauth
   unzip zip python3 python3-numpy libxml2-utils libpugixml-dev

@@ -6,20 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-windows}
 
-packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 googletest)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash tools/setup.sh g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 googletest
 
 # No Qt: the windows, pictures and the settings store stay out, and so do the
 # benchmarks and fuzz targets. Unoptimised and without debug information: the

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test: the normal build,
 # then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
 # then the core and kelview-cli built for Windows and tested under wine,
-# then, when clang is there, every fuzz target for 30 seconds.
+# then, when clang is there, every fuzz target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -26,7 +26,7 @@ if command -v clang++ >/dev/null; then
   for target in $targets; do
     seeds=fuzz/corpus/${target#fuzz_}
     mkdir -p "build-fuzz/corpus/${target#fuzz_}"
-    "build-fuzz/bin/$target" -max_total_time=30 -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
+    "build-fuzz/bin/$target" -max_total_time=20 -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
       "build-fuzz/corpus/${target#fuzz_}" "$seeds"
   done
 fi

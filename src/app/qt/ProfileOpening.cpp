@@ -1,11 +1,7 @@
 // The window's ways to a profile or folder: the browser, a path of another
 // program, the recent lists and what is dropped on it.
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QTimer>
 
 #include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
@@ -62,20 +58,10 @@ void TFKelView::OpenProfileClick() {
     browser_->activateWindow();
 }
 
-void TFKelView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
+void TFKelView::dragEnterEvent(QDragEnterEvent* event) { AcceptLocalPaths(event); }
 
 void TFKelView::dropEvent(QDropEvent* event) {
-    const QString path = DroppedPath(event->mimeData());
-    if (path.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    // Opened once the drop has ended: an error box inside the drop would
-    // hold the program the file came from until it is closed.
-    QTimer::singleShot(0, this, [this, path] { OpenDropped(path); });
+    TakeDroppedPath(event, this, [this](const QString& path) { OpenDropped(path); });
 }
 
 }  // namespace kel

@@ -307,19 +307,10 @@ void TFKelBrowse::ShowFolder(const QString& folder) {
     activateWindow();
 }
 
-void TFKelBrowse::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
+void TFKelBrowse::dragEnterEvent(QDragEnterEvent* event) { AcceptLocalPaths(event); }
 
 void TFKelBrowse::dropEvent(QDropEvent* event) {
-    const QString path = DroppedPath(event->mimeData());
-    if (path.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    // After the drop has ended, as on the main window.
-    QTimer::singleShot(0, &main_, [main = &main_, path] { main->OpenDropped(path); });
+    TakeDroppedPath(event, &main_, [main = &main_](const QString& path) { main->OpenDropped(path); });
 }
 
 void TFKelBrowse::SystemExecuteMacro(const QString& line) {
