@@ -174,6 +174,13 @@ void ReadLegacy(TKel& kel, std::FILE* file, TProfileLoadResult& result) {
     }
 }
 
+// The archive and XML readers describe what is wrong with the text they
+// were given; a user with a folder of profiles also needs to know which file.
+std::string WithFileNamed(const std::string& reason, const std::string& fileName) {
+    if (reason.find(fileName) != std::string::npos) return reason;
+    return reason + " (in \"" + fileName + "\")";
+}
+
 }  // namespace
 
 bool TKel::ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got) {
@@ -205,11 +212,11 @@ TProfileLoadResult TKel::LoadFromFile(const std::string& fileName) {
     } catch (const EKelError& e) {
         // A damaged archive or text, or a value that does not convert.
         result.status = TIoStatus::Damaged;
-        result.reason = e.what();
+        result.reason = WithFileNamed(e.what(), fileName);
         result.ended = true;
     } catch (const std::exception& e) {
         result.status = TIoStatus::Failed;
-        result.reason = e.what();
+        result.reason = WithFileNamed(e.what(), fileName);
         result.ended = true;
     }
     return result;

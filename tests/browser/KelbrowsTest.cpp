@@ -62,7 +62,8 @@ TEST_F(Browser, ALoadErrorEndsTheListingWithTheEntriesSoFar) {
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><ion>x</ion></kel>");
     TIoResult listed = listing.ListFolder(dir.Path());
     EXPECT_EQ(listed.status, TIoStatus::Damaged);
-    EXPECT_EQ(listed.description(), "Damaged profile: the date '' is not a valid floating point value");
+    // The message names the file that stopped the listing.
+    EXPECT_EQ(listed.description(), "Damaged profile: the date '' is not a valid floating point value (in \"bad.kel\")");
     EXPECT_LE(listing.Entries.size(), 1u);
     for (const auto& e : listing.Entries) EXPECT_EQ(e.Text, "good.kel");
 }

@@ -122,16 +122,18 @@ TEST_F(ZippedProfile, PlainXmlHeaderOnlyReadsTextsAndDate) {
     EXPECT_EQ(details.DateOrigin, profile.DateOrigin);
 }
 
-TEST_F(ZippedProfile, ArchiveErrorsReachTheCaller) {
+// The archive's own words, then the file they are about.
+TEST_F(ZippedProfile, ArchiveErrorsReachTheCallerNamingTheFile) {
+    const std::string inFile = " (in \"" + path + "\")";
     // An archive without members (only its end record).
     test::WriteFileForTest(path, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     TKel kel;
-    EXPECT_EQ(kel.LoadFromFile(path).reason, "Index out of range.");
+    EXPECT_EQ(kel.LoadFromFile(path).reason, "Index out of range." + inFile);
     TKelDetails details;
     details.HeaderOnly = true;
     TProfileLoadResult empty = details.LoadFromFile(path);
     EXPECT_TRUE(empty.ended);
-    EXPECT_EQ(empty.reason, "Index out of range.");
+    EXPECT_EQ(empty.reason, "Index out of range." + inFile);
 
     ASSERT_TRUE(profile.SaveZipped(path));
     std::string bytes = test::ReadFile(path);
@@ -140,7 +142,7 @@ TEST_F(ZippedProfile, ArchiveErrorsReachTheCaller) {
     TProfileLoadResult damaged = kel.LoadFromFile(path);
     EXPECT_TRUE(damaged.ended);
     EXPECT_EQ(damaged.status, TIoStatus::Damaged);
-    EXPECT_EQ(damaged.reason, "CRC Error in \"run 7.txt.kel\".");
+    EXPECT_EQ(damaged.reason, "CRC Error in \"run 7.txt.kel\"." + inFile);
 }
 
 TEST_F(ZippedProfile, FailedSavesLeaveNoFileAndKeepTheOldOne) {
