@@ -39,19 +39,30 @@ std::string ForWriting(QString text, bool crlf) {
 
 }  // namespace
 
-TKineticsCommands::TKineticsCommands(TFKelView& window) : QObject(&window), binding_(window.Binding()) {
-    view_ = new TForm2(&window);
-    view_->hide();
-    editor_ = new TFH3OPtxte(&window);
+TKineticsCommands::TKineticsCommands(TFKelView& window)
+    : QObject(&window), window_(window), binding_(window.Binding()) {
     window.KineticsViews.EditKinetics = [this] { EditKineticsClick(); };
     window.KineticsViews.ChangeMainFile = [this] { ChangeMainFileClick(); };
     window.KineticsViews.AddSupplementalFile = [this] { AddSupplementalFileClick(); };
     window.KineticsViews.Preview = [this](const QString& file, QWidget& preview) { PreviewFile(file, preview); };
 }
 
+TForm2& TKineticsCommands::CompoundView() {
+    if (!view_) {
+        view_ = new TForm2(&window_);
+        view_->hide();
+    }
+    return *view_;
+}
+
+TFH3OPtxte& TKineticsCommands::Editor() {
+    if (!editor_) editor_ = new TFH3OPtxte(&window_);
+    return *editor_;
+}
+
 QString TKineticsCommands::KineticsFileDialog(const QString& current) {
     if (AskKineticsFile) return AskKineticsFile(current);
-    QFileDialog dialog(editor_->parentWidget(), QStringLiteral("Kinetics file"), QFileInfo(current).absolutePath());
+    QFileDialog dialog(&window_, QStringLiteral("Kinetics file"), QFileInfo(current).absolutePath());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("text files (*.txt)"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
@@ -85,11 +96,12 @@ void TKineticsCommands::AddSupplementalFileClick() {
 void TKineticsCommands::EditMainFile() {
     TEditedText edited;
     if (!binding_.Run([&edited](TKelViewSession&) { edited = ForEditing(ReadMainKineticsText()); })) return;
-    editor_->LoadText(edited.text, QString::fromStdString(KineticsFileName()));
-    editor_->SaveText = [this, crlf = edited.crlf](const QString& text) {
+    TFH3OPtxte& editor = Editor();
+    editor.LoadText(edited.text, QString::fromStdString(KineticsFileName()));
+    editor.SaveText = [this, crlf = edited.crlf](const QString& text) {
         return binding_.Run([&](TKelViewSession&) { WriteMainKineticsText(ForWriting(text, crlf)); });
     };
-    editor_->exec();
+    editor.exec();
     binding_.Run([](TKelViewSession&) {
         // The name is kept even when the file cannot be read again; the first
         // failure is the one reported.
@@ -107,16 +119,17 @@ void TKineticsCommands::EditMainFile() {
 void TKineticsCommands::PreviewFile(const QString& file, QWidget& preview) {
     TKbase library;
     binding_.Run([&](TKelViewSession&) { library.LoadFile(file.toStdString()); });
-    if (view_->parentWidget() != &preview) {
-        view_->setParent(&preview);
+    TForm2& view = CompoundView();
+    if (view.parentWidget() != &preview) {
+        view.setParent(&preview);
         if (!preview.layout()) {
             auto* layout = new QVBoxLayout(&preview);
             layout->setContentsMargins(0, 0, 0, 0);
         }
-        preview.layout()->addWidget(view_);
+        preview.layout()->addWidget(&view);
     }
-    view_->show();
-    view_->ShowLibrary(std::move(library));
+    view.show();
+    view.ShowLibrary(std::move(library));
 }
 
 }  // namespace kel

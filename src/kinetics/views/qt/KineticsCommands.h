@@ -2,7 +2,9 @@
 // The main window's kinetics commands ("Edit Kinetics", "&Change main
 // kinetics file", "&Add supplemental kinetics file") and the options
 // dialog's compound preview, with the compound view and the text editor they
-// show. Installed once on the window; both views live as long as it does.
+// show. Installed once on the window; both views are made when first needed
+// (most sessions never open them, and a window shows sooner without them) and
+// then live as long as the window does.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -17,7 +19,7 @@ class TSessionBinding;
 class TKineticsCommands : public QObject {
     Q_OBJECT
 public:
-    // Makes the views and hands the commands to window.
+    // Hands the commands to window.
     explicit TKineticsCommands(TFKelView& window);
 
     // "Edit Kinetics": "ppb" up and applied, then EditMainFile.
@@ -34,8 +36,9 @@ public:
     // The compounds of file in the compound view, docked into preview.
     void PreviewFile(const QString& file, QWidget& preview);
 
-    TForm2& CompoundView() const { return *view_; }
-    TFH3OPtxte& Editor() const { return *editor_; }
+    // The views, made on first use.
+    TForm2& CompoundView();
+    TFH3OPtxte& Editor();
 
     // The open dialog "Kinetics file" from the current main file: the chosen
     // file, or empty when cancelled. Tests answer it themselves.
@@ -44,9 +47,10 @@ public:
 private:
     QString KineticsFileDialog(const QString& current);
 
+    TFKelView& window_;
     TSessionBinding& binding_;
-    TForm2* view_;  // both owned by the window
-    TFH3OPtxte* editor_;
+    TForm2* view_ = nullptr;  // both owned by the window once made
+    TFH3OPtxte* editor_ = nullptr;
 };
 
 }  // namespace kel
