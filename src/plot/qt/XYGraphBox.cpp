@@ -125,16 +125,21 @@ void TXYGraphBox::ComposeGraph(QPainter& painter) {
     painter.restore();
 }
 
-void TXYGraphBox::paintEvent(QPaintEvent*) {
+void TXYGraphBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (!animated_) {
+    // The surface's own ratio: the screen's, or a picture's when the control
+    // is rendered onto one of another resolution.
+    const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    const bool bufferCurrent = !bufferStale_ && buffer_.size() == pixels && buffer_.devicePixelRatioF() == ratio;
+    // A paint of the whole control draws straight onto the surface: the
+    // buffer only pays for its copy when part of the graph must be restored
+    // (a drag's strips, an uncovered corner), so it is composed then. A first
+    // paint, or one after the graph changed, is quicker without it.
+    if (!animated_ || (!bufferCurrent && event->region().contains(rect()))) {
         ComposeGraph(painter);
     } else {
-        // The surface's own ratio: the screen's, or a picture's when the
-        // control is rendered onto one of another resolution.
-        const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
-        const QSize pixels = size() * ratio;
-        if (bufferStale_ || buffer_.size() != pixels || buffer_.devicePixelRatioF() != ratio) {
+        if (!bufferCurrent) {
             if (buffer_.size() != pixels) buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
             buffer_.setDevicePixelRatio(ratio);
             QPainter onBuffer(&buffer_);
