@@ -21,6 +21,7 @@
 #include "app/KelViewSession.h"
 #include "app/qt/AboutBox.h"
 #include "app/qt/KelViewWindow.h"
+#include "app/qt/KelviewStyle.h"
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/SessionAxesTarget.h"
@@ -98,6 +99,7 @@ QPalette DarkPalette() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseKelviewStyle();
     std::setlocale(LC_NUMERIC, "C");
     if (argc != 4) {
         std::fprintf(stderr, "usage: kel-screenshots OUTDIR PROFILE KINETICS\n");

@@ -14,6 +14,7 @@
 #include "app/qt/GraphOutput.h"
 #include "app/qt/GraphPanel.h"
 #include "app/qt/KelViewWindow.h"
+#include "app/qt/KelviewStyle.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/QtSettingsStore.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     const TCommandLine commandLine = ReadCommandLine(argc, argv);
     const QString& profile = commandLine.profile;
     QApplication app(argc, argv);
+    kel::UseKelviewStyle();
     NameTheProgram();
     QApplication::setApplicationDisplayName(QStringLiteral("Kelview"));
     // The desktop ties the windows to the installed launcher and shows its icon.
