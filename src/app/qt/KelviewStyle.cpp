@@ -42,6 +42,15 @@ public:
         painter->restore();
     }
 
+    // Qt's own would paint onto a pixmap never cleared.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return picture;
+    }
+
     QIconEngine* clone() const override { return new TChevronIcon(direction_); }
 
 private:
