@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <QTimer>
+#include <algorithm>
 #include <clocale>
 
 #include "app/KelViewSession.h"
@@ -49,7 +50,6 @@ struct TCommandLine {
 // --help, --version and a mistyped option answer on a machine without a
 // display instead of ending in Qt's platform error.
 TCommandLine ReadCommandLine(int argc, char** argv) {
-    QCoreApplication core(argc, argv);
     NameTheProgram();
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -63,7 +63,17 @@ TCommandLine ReadCommandLine(int argc, char** argv) {
     const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                            QStringLiteral("Quit as soon as the window is painted (for timing start-up)."));
     parser.addOption(quitWhenShown);
-    parser.process(core);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // A usual start is read without an application object, which would cost
+    // the start-up a second one; help, the version and a mistyped option are
+    // answered by Qt's own parser with one, and end the program.
+    const bool parsed = parser.parse(arguments);
+    const QStringList options = parser.optionNames();
+    if (!parsed || std::any_of(options.begin(), options.end(), [](const QString& o) { return o != QLatin1String("quit-when-shown"); })) {
+        QCoreApplication core(argc, argv);
+        parser.process(core);
+    }
     const QStringList profiles = parser.positionalArguments();
     return {profiles.isEmpty() ? QString() : QFileInfo(profiles.first()).absoluteFilePath(), parser.isSet(quitWhenShown)};
 }
