@@ -194,7 +194,6 @@ void TFKelBrowse::BuildControls() {
     const QString widest =
         QString::fromStdString(QtDateTextFormatter().DateTimeText(EncodeDateTime({2000, 12, 28, 23, 58, 58, 0})));
     header_->resizeSection(1, std::max(header_->sectionSize(1), list_->fontMetrics().horizontalAdvance(widest) + 8));
-    header_->setFixedHeight(header_->sizeHint().height());
     rightLayout->addWidget(header_);
     rightLayout->addWidget(list_, 1);
     split->addWidget(tree_);
@@ -222,6 +221,10 @@ void TFKelBrowse::BuildControls() {
 
 void TFKelBrowse::showEvent(QShowEvent* event) {
     AttachFolderTree();
+    // Fixed on the first show: the header's size hint is measured in a bold
+    // face of the font, whose loading a start-up with the browser hidden need
+    // not wait for.
+    if (header_->minimumHeight() != header_->maximumHeight()) header_->setFixedHeight(header_->sizeHint().height());
     QWidget::showEvent(event);
 }
 
