@@ -121,10 +121,11 @@ void TQtCanvas::TextOut(int x, int y, std::string_view text) {
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     painter_.setFont(qfont_);
     const QFontMetrics metrics = painter_.fontMetrics();
-    const int width = metrics.horizontalAdvance(s);
+    // Measured only when the alignment needs it: measuring shapes the text
+    // as often as drawing it does.
     switch (align_ & taCenter) {
-    case taRight: x -= width; break;
-    case taCenter: x -= width / 2; break;
+    case taRight: x -= metrics.horizontalAdvance(s); break;
+    case taCenter: x -= metrics.horizontalAdvance(s) / 2; break;
     default: break;
     }
     switch (align_ & taBaseline) {
