@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QIconEngine>
+#include <QLinearGradient>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
@@ -103,6 +105,34 @@ void TKelviewStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
     span(l + 1, t + 2, l + 1, b - 2, inner);
     span(r - 1, t + 2, r - 1, b - 2, inner);
     span(l + 2, t + 2, r - 2, b - 2, inside);
+}
+
+void TKelviewStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                const QWidget* widget) const {
+    const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+    const bool mainTopBar = bar && bar->toolBarArea == Qt::TopToolBarArea && (bar->state & State_Horizontal) &&
+                            widget && qobject_cast<const QMainWindow*>(widget->parentWidget());
+    if (!fusion_ || element != CE_ToolBar || !mainTopBar) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    // Fusion's: a faint gradient, a light line at the top, and at the bottom
+    // a dark line, over a light one when the bar is the last of its area.
+    const QRect& r = option->rect;
+    const QColor window = option->palette.window().color();
+    QLinearGradient gradient(r.topLeft(), r.bottomLeft());
+    gradient.setColorAt(0, window.lighter(104));
+    gradient.setColorAt(1, window);
+    painter->fillRect(r, gradient);
+    const QColor light(255, 255, 255, 90), shadow(0, 0, 0, 60);
+    const auto row = [&](int y, const QColor& colour) { painter->fillRect(QRect(r.left(), y, r.width(), 1), colour); };
+    if (bar->positionOfLine == QStyleOptionToolBar::End || bar->positionOfLine == QStyleOptionToolBar::OnlyOne) {
+        row(r.bottom(), light);
+        row(r.bottom() - 1, shadow);
+    } else {
+        row(r.bottom(), shadow);
+    }
+    row(r.top(), light);
 }
 
 void UseKelviewStyle() { QApplication::setStyle(new TKelviewStyle(QStyleFactory::create(QApplication::style()->name()))); }

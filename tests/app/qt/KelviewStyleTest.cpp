@@ -1,12 +1,14 @@
-// The application style: Fusion's group-box frame and tool-bar chevrons drawn
-// in code look like Fusion's pictures; other styles are left alone.
+// The application style: Fusion's group-box frame, tool-bar chevrons and main
+// tool bars drawn in code look like Fusion's; other styles are left alone.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPainter>
 #include <QStyleFactory>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -46,6 +48,27 @@ TEST(KelviewStyle, GroupBoxFramesLookLikeFusions) {
         EXPECT_EQ(Differences(expected, drawn, 12), 0) << title.toStdString();
         EXPECT_LE(Differences(expected, drawn, 1), 32) << title.toStdString();
     }
+}
+
+QImage MainWindowPicture(QStyle& style, int bars) {
+    QMainWindow window;
+    window.setStyle(&style);
+    for (int i = 0; i < bars; ++i) {
+        QToolBar* bar = window.addToolBar(QStringLiteral("Bar"));
+        bar->setStyle(&style);
+        bar->addAction(QStringLiteral("Expand"));
+    }
+    window.setCentralWidget(new QWidget);
+    window.resize(400, 200);
+    QImage picture(window.size(), QImage::Format_ARGB32);
+    window.render(&picture);
+    return picture;
+}
+
+TEST(KelviewStyle, MainToolBarsAreFusions) {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    TKelviewStyle ours(QStyleFactory::create(QStringLiteral("fusion")));
+    for (int bars : {1, 2}) EXPECT_EQ(MainWindowPicture(ours, bars), MainWindowPicture(*fusion, bars)) << bars;
 }
 
 TEST(KelviewStyle, OtherStylesPassThrough) {
