@@ -144,7 +144,7 @@ void TFKelBrowse::BuildControls() {
     button("btClose", QStringLiteral("Close"), &QWidget::hide);
     layout->addLayout(buttons);
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
+    auto* split = split_ = new QSplitter(Qt::Horizontal, this);
     split->setObjectName(QStringLiteral("Splitter1"));
     tree_ = new QTreeView(split);
     Name(tree_, "DirectoryOutline1", QStringLiteral("Folders"));
@@ -196,9 +196,8 @@ void TFKelBrowse::BuildControls() {
     header_->resizeSection(1, std::max(header_->sectionSize(1), list_->fontMetrics().horizontalAdvance(widest) + 8));
     rightLayout->addWidget(header_);
     rightLayout->addWidget(list_, 1);
-    split->addWidget(tree_);
-    split->addWidget(right);
-    split->setSizes({233, 816 - 233});
+    // The tree and the list joined the splitter, in this order, when they were
+    // made; adding them again would measure them, the header's bold font too.
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
 
@@ -221,10 +220,14 @@ void TFKelBrowse::BuildControls() {
 
 void TFKelBrowse::showEvent(QShowEvent* event) {
     AttachFolderTree();
-    // Fixed on the first show: the header's size hint is measured in a bold
-    // face of the font, whose loading a start-up with the browser hidden need
-    // not wait for.
-    if (header_->minimumHeight() != header_->maximumHeight()) header_->setFixedHeight(header_->sizeHint().height());
+    // Sized on the first show: the header's size hint, which the splitter
+    // asks for too, is measured in a bold face of the font, whose loading a
+    // start-up with the browser hidden need not wait for.
+    if (!laidOut_) {
+        header_->setFixedHeight(header_->sizeHint().height());
+        split_->setSizes({233, 816 - 233});
+        laidOut_ = true;
+    }
     QWidget::showEvent(event);
 }
 

@@ -17,6 +17,7 @@ class QFileSystemModel;
 class QFileSystemWatcher;
 class QHeaderView;
 class QListView;
+class QSplitter;
 class QTimer;
 class QTreeView;
 
@@ -92,6 +93,8 @@ private:
     QTreeView* tree_ = nullptr;
     QFileSystemModel* folders_ = nullptr;
     QHeaderView* header_ = nullptr;
+    QSplitter* split_ = nullptr;
+    bool laidOut_ = false;  // the sizes fixed on the first show
     QListView* list_ = nullptr;
     QTimer* timer2_ = nullptr;
     QCheckBox* watch_ = nullptr;
