@@ -1,6 +1,7 @@
 #include "browser/qt/CommandChannel.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -16,6 +17,17 @@ constexpr int kSendMs = 3000;
 // A sender that stalls mid-line must not hold its connection for ever.
 constexpr int kStalledMs = 10000;
 const char* const kBufferProperty = "kelCommandBuffer";
+
+// True when no instance can be listening at name: on Unix an instance's
+// socket is a file of that path. Asking a socket costs a start-up more.
+bool NoSocketAt(const QString& name) {
+#ifdef Q_OS_UNIX
+    return QDir::isAbsolutePath(name) && !QFileInfo::exists(name);
+#else
+    Q_UNUSED(name);
+    return false;
+#endif
+}
 
 }  // namespace
 
@@ -38,6 +50,7 @@ std::optional<QString> OpenCommandPath(const QString& line) {
 }
 
 bool SendCommand(const QString& name, const QString& command) {
+    if (NoSocketAt(name)) return false;
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(kConnectMs)) return false;
@@ -57,10 +70,12 @@ TCommandServer::TCommandServer(QObject* parent) : QObject(parent), server_(new Q
 bool TCommandServer::Listen(const QString& name) {
     // Asked first: a socket made for the user alone is put in place over
     // whatever has the name, the socket of a running instance too.
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(kConnectMs)) return false;
-    QLocalServer::removeServer(name);  // left by an instance that ended
+    if (!NoSocketAt(name)) {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(kConnectMs)) return false;
+        QLocalServer::removeServer(name);  // left by an instance that ended
+    }
     return server_->listen(name);
 }
 
