@@ -19,6 +19,8 @@ std::string InstalledFile(std::string_view folder, std::string_view name) {
 
 std::string SharedDataFile(std::string_view name) { return InstalledFile("share/kelview", name); }
 
+std::string ModuleFile(std::string_view name) { return InstalledFile("lib/kelview", name); }
+
 std::string DocumentationFile(std::string_view name) { return InstalledFile("share/doc/kelview", name); }
 
 }  // namespace kel

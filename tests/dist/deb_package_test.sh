@@ -11,7 +11,7 @@ deb=${debs[0]}
 [ -f "$deb" ] || { echo "FAIL: no package in $out" >&2; exit 1; }
 contents=$(dpkg-deb -c "$deb")
 failed=0
-for file in ./usr/bin/kelview ./usr/bin/kelview-cli ./usr/share/kelview/demo-kinetics.txt \
+for file in ./usr/bin/kelview ./usr/bin/kelview-cli ./usr/lib/kelview/kelview-channel.so ./usr/share/kelview/demo-kinetics.txt \
   ./usr/share/applications/org.kelview.Kelview.desktop \
   ./usr/share/icons/hicolor/scalable/apps/org.kelview.Kelview.svg \
   ./usr/share/icons/hicolor/48x48/apps/org.kelview.Kelview.png \
@@ -28,7 +28,7 @@ done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || { echo "FAIL: package version" >&2; failed=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for package in libqt6core6 libqt6gui6 libqt6widgets6 zlib1g; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 zlib1g; do
   if ! grep -qE "(^|, )$package( |,|$)" <<<"$depends"; then
     echo "FAIL: Depends lacks $package" >&2
     failed=1

@@ -6,3 +6,7 @@ build=$1 prefix=$2
 rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 test -x "$prefix/bin/kelview-cli"
+if [ -x "$prefix/bin/kelview" ]; then
+  # The window's command channel is a module it loads from beside itself.
+  test -f "$prefix/lib/kelview/kelview-channel.so"
+fi

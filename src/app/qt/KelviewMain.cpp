@@ -1,7 +1,7 @@
 // kelview: the desktop program. Start-up order: a profile named while another
 // instance runs goes to that one; then the kinetics library before any window,
-// the process-wide number format, the main window, the hidden browser and the
-// command channel.
+// the process-wide number format, the main window and the hidden browser;
+// a moment after the window is up, the command channel.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <clocale>
+#include <functional>
+#include <utility>
 
 #include "app/KelViewSession.h"
 #include "app/qt/GraphOutput.h"
@@ -27,14 +29,32 @@
 
 namespace {
 
-// Quits the program once the main graph has been painted the first time.
-class TQuitWhenPainted : public QObject {
+// Runs then once, delayMs after watched was first painted.
+class TAfterFirstPaint : public QObject {
+public:
+    TAfterFirstPaint(QWidget& watched, int delayMs, std::function<void()> then)
+        : QObject(&watched), delayMs_(delayMs), then_(std::move(then)) {
+        watched.installEventFilter(this);
+    }
+
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && then_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(delayMs_, this, std::exchange(then_, nullptr));
+        }
         return false;
     }
+
+private:
+    int delayMs_;
+    std::function<void()> then_;
 };
+
+// The command channel opens a moment after the window is up: loading its
+// module and socket is no part of the wait for the window, and no user can
+// tell the moment.
+constexpr int kChannelDelayMs = 100;
 
 void NameTheProgram() {
     QCoreApplication::setApplicationName(QStringLiteral("Kelview"));
@@ -123,8 +143,8 @@ int main(int argc, char** argv) {
     {
         kel::TFKelView window(session, store);
         new kel::TKineticsCommands(window);  // owned by the window
-        TQuitWhenPainted quit;
-        if (commandLine.quitWhenShown) window.Graphs().XYGraphBox1()->installEventFilter(&quit);
+        QWidget& graph = *window.Graphs().XYGraphBox1();
+        if (commandLine.quitWhenShown) new TAfterFirstPaint(graph, 0, [] { QCoreApplication::quit(); });
         auto* browser = new kel::TFKelBrowse(window, store);
         window.SetProfileBrowser(browser);
         window.ProfileSaved = [browser](const QString& path) {
@@ -134,9 +154,9 @@ int main(int argc, char** argv) {
         // Without the channel (another instance took it meanwhile) this one
         // still works; it only takes no commands.
         kel::TCommandServer commands;
-        commands.Listen(channel);
         QObject::connect(&commands, &kel::TCommandServer::Command, browser, &kel::TFKelBrowse::SystemExecuteMacro,
                          Qt::QueuedConnection);
+        new TAfterFirstPaint(graph, kChannelDelayMs, [&commands, &channel] { commands.Listen(channel); });
         window.show();
         if (!profile.isEmpty()) browser->OpenProfilePath(profile);
         status = QApplication::exec();

@@ -2,17 +2,15 @@
 // The command channel: a second start of kelview, or any other program of the
 // same user, asks the running instance to open a profile by sending one line
 // such as open("/data/a.kel") to a local socket only that user can reach.
+// The socket side is the kelview-channel module (CommandTransport.h); without
+// it nothing is sent or taken, and each start opens a window of its own.
 #include <QObject>
 #include <QString>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
+#include "browser/qt/CommandTransport.h"
 
 namespace kel {
-
-// The longest command taken; a sender that goes on without a line end is cut off.
-inline constexpr qsizetype kCommandLimit = 64 * 1024;
 
 // The socket of this user's instance, in the user's runtime folder.
 QString CommandServerName();
@@ -41,10 +39,7 @@ signals:
     void Command(const QString& line);
 
 private:
-    void Accept();
-    void Read(QLocalSocket* socket);
-
-    QLocalServer* server_;
+    QObject* listener_ = nullptr;
 };
 
 }  // namespace kel

@@ -307,6 +307,25 @@ TEST(CommandChannel, OneInstanceListensAndASocketLeftBehindIsReplaced) {
 }
 
 #ifdef KELVIEW_PROGRAM
+// Starts kelview on profile, offscreen, with runtime as its runtime folder and home.
+void StartKelview(QProcess& process, const test::ScratchDir& runtime, const std::string& profile) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.Path()));
+    environment.insert(QStringLiteral("HOME"), QString::fromStdString(runtime.Path()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KELVIEW_PROGRAM), {QString::fromStdString(profile)});
+    ASSERT_TRUE(process.waitForStarted(10000));
+}
+
+// A kelview that handed its profile on ends by itself, successfully.
+void ExpectHandedOver(QProcess& second) {
+    for (int waited = 0; second.state() != QProcess::NotRunning && waited < 30000; waited += 20) QTest::qWait(20);
+    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second kelview kept running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
 TEST_F(BrowserWindow, ASecondKelviewHandsItsProfileToTheFirstAndEnds) {
     test::ScratchDir runtime, other;
     fs::permissions(runtime.Path(), fs::perms::owner_all);
@@ -321,19 +340,34 @@ TEST_F(BrowserWindow, ASecondKelviewHandsItsProfileToTheFirstAndEnds) {
     QObject::connect(&server, &TCommandServer::Command, browser, &TFKelBrowse::SystemExecuteMacro, Qt::QueuedConnection);
 
     QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.Path()));
-    environment.insert(QStringLiteral("HOME"), QString::fromStdString(runtime.Path()));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(KELVIEW_PROGRAM), {QString::fromStdString(other.File("y.kel"))});
-    ASSERT_TRUE(second.waitForStarted(10000));
-    for (int waited = 0; second.state() != QProcess::NotRunning && waited < 30000; waited += 20) QTest::qWait(20);
-    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second kelview kept running";
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
+    StartKelview(second, runtime, other.File("y.kel"));
+    ExpectHandedOver(second);
     QTRY_COMPARE(session.Profile().FileName, std::string("y.kel"));
     EXPECT_EQ(Selected(), "y.kel");
+}
+
+TEST_F(BrowserWindow, AFirstKelviewTakesProfilesOnceItsWindowIsUp) {
+    test::ScratchDir runtime, other;
+    fs::permissions(runtime.Path(), fs::perms::owner_all);
+    Write(other, "x.kel", 2007);
+    Write(other, "y.kel", 2008);
+    QProcess first;
+    StartKelview(first, runtime, other.File("x.kel"));
+    // Its channel opens a moment after its window; a socket file shows it.
+    const auto listening = [&] {
+        for (const fs::directory_entry& entry : fs::directory_iterator(runtime.Path()))
+            if (entry.path().filename().string().rfind("kelview-", 0) == 0 && fs::is_socket(entry.status())) return true;
+        return false;
+    };
+    for (int waited = 0; !listening() && first.state() == QProcess::Running && waited < 30000; waited += 20)
+        QTest::qWait(20);
+    ASSERT_TRUE(listening()) << "the first kelview opened no channel";
+    QProcess second;
+    StartKelview(second, runtime, other.File("y.kel"));
+    ExpectHandedOver(second);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished(10000);
 }
 #endif
 
