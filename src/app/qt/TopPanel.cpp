@@ -36,7 +36,11 @@ TTopPanel::TTopPanel(TSessionBinding& binding, QWidget* parent, QWidget* middle)
 QLineEdit* TTopPanel::TextField(const char* name, const QString& label) {
     auto* field = new QLineEdit(this);
     Name(field, name, label);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("breath-01.kel")));
+    // Room for a usual file name whole, with the field's frame and margins:
+    // what its smallest size adds to the widest character.
+    const QFontMetrics metrics = field->fontMetrics();
+    const int chrome = field->minimumSizeHint().width() - metrics.maxWidth();
+    field->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("breath-01.kel")) + chrome);
     // Leaving a text field hands all four to the profile.
     connect(field, &QLineEdit::editingFinished, this, &TTopPanel::UpdateComments);
     return field;
@@ -112,7 +116,10 @@ void TTopPanel::UpdateComments() {
 void TTopPanel::TextsChanged() {
     const TProfileTexts& texts = binding_.Session().Texts();
     const auto show = [](QLineEdit* field, const std::string& text) {
-        if (field->text() != FromStd(text)) field->setText(FromStd(text));
+        if (field->text() == FromStd(text)) return;
+        field->setText(FromStd(text));
+        // A text longer than its field shows its beginning, as it reads.
+        field->setCursorPosition(0);
     };
     show(edFileName_, texts.FileName);
     show(edIon_, texts.Ion);

@@ -94,6 +94,9 @@ TEST_F(MainWindow, AFamsProfileOpensInIsotopeMode) {
     EXPECT_TRUE(Find<QAction>("btnIR")->isChecked());
     EXPECT_TRUE(Find<QGroupBox>("pnLIR")->isVisible());
     EXPECT_TRUE(Find<QWidget>("Panel3")->isVisible());
+    // The widest row of panels still shows each text from its beginning.
+    for (const char* field : {"edFileName", "edIon", "edSample", "edComment"})
+        EXPECT_EQ(Find<QLineEdit>(field)->cursorPosition(), 0) << field;
     ASSERT_TRUE(window->ShowProfile(QString::fromStdString(Profile("H3O+", "plain.kel"))));
     EXPECT_FALSE(Find<QAction>("btnIR")->isChecked());
     EXPECT_FALSE(Find<QGroupBox>("pnLIR")->isVisible());
