@@ -90,7 +90,9 @@ TCommandLine ReadCommandLine(int argc, char** argv) {
     // answered by Qt's own parser with one, and end the program.
     const bool parsed = parser.parse(arguments);
     const QStringList options = parser.optionNames();
-    if (!parsed || std::any_of(options.begin(), options.end(), [](const QString& o) { return o != QLatin1String("quit-when-shown"); })) {
+    const bool helpOrVersion = std::any_of(options.begin(), options.end(),
+                                           [](const QString& o) { return o != QLatin1String("quit-when-shown"); });
+    if (!parsed || helpOrVersion) {
         QCoreApplication core(argc, argv);
         parser.process(core);
     }
