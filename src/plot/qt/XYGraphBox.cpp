@@ -132,11 +132,13 @@ void TXYGraphBox::paintEvent(QPaintEvent* event) {
     const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
     const QSize pixels = size() * ratio;
     const bool bufferCurrent = !bufferStale_ && buffer_.size() == pixels && buffer_.devicePixelRatioF() == ratio;
-    // A paint of the whole control draws straight onto the surface: the
-    // buffer only pays for its copy when part of the graph must be restored
-    // (a drag's strips, an uncovered corner), so it is composed then. A first
+    // Outside a drag, a paint of the whole control draws straight onto the
+    // surface: the buffer only pays for its copy when part of the graph must
+    // be restored (a drag's strips, an uncovered corner), so it is composed
+    // then, at the latest by the paint of a drag's first feedback. A first
     // paint, or one after the graph changed, is quicker without it.
-    if (!animated_ || (!bufferCurrent && event->region().contains(rect()))) {
+    const bool wholeControl = QRegion(rect()).subtracted(event->region()).isEmpty();
+    if (!animated_ || (!bufferCurrent && wholeControl && !dragging_)) {
         ComposeGraph(painter);
     } else {
         if (!bufferCurrent) {
