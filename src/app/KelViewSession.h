@@ -226,6 +226,8 @@ public:
     // over a whole long profile makes millions of lines nobody may look at.
     const std::vector<std::string>& IntermediateResults() const;
     const std::string& StatusText() const { return statusText_; }
+    // Shows a notice in the status bar until the next status replaces it.
+    void ShowNotice(std::string text) { SetStatusText(std::move(text)); }
 
     // Formats the title's date; defaults to TFixedDateTextFormatter.
     void SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter);

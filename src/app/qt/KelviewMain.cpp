@@ -21,6 +21,7 @@
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/QtSettingsStore.h"
+#include "app/qt/SessionBinding.h"
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/KelBrowse.h"
 #include "kinetics/KineticsLibrary.h"
@@ -158,7 +159,11 @@ int main(int argc, char** argv) {
         kel::TCommandServer commands;
         QObject::connect(&commands, &kel::TCommandServer::Command, browser, &kel::TFKelBrowse::SystemExecuteMacro,
                          Qt::QueuedConnection);
-        new TAfterFirstPaint(graph, kChannelDelayMs, [&commands, &channel] { commands.Listen(channel); });
+        new TAfterFirstPaint(graph, kChannelDelayMs, [&commands, &channel, &window] {
+            if (commands.Listen(channel)) return;
+            const std::string notice = "No command channel: " + commands.Failure().toStdString();
+            window.Binding().Run([&notice](kel::TKelViewSession& s) { s.ShowNotice(notice); });
+        });
         window.show();
         if (!profile.isEmpty()) browser->OpenProfilePath(profile);
         status = QApplication::exec();

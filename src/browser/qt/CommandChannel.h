@@ -12,8 +12,15 @@
 
 namespace kel {
 
-// The socket of this user's instance, in the user's runtime folder.
+// The socket of this user's instance: in the user's runtime folder, or else
+// in a folder of the temporary folder that only this user may enter (made on
+// first use). Empty when neither is this user's alone.
 QString CommandServerName();
+
+// Why the socket at name may not be this user's own ("" when it is): its
+// folder, and the socket when there is one, must belong to this user and be
+// writable by nobody else.
+QString ChannelDistrust(const QString& name);
 
 // The path an open command names: the text between the line's first "(" and
 // its last ")", without one enclosing double quote on each side. Nothing for
@@ -21,7 +28,8 @@ QString CommandServerName();
 std::optional<QString> OpenCommandPath(const QString& line);
 
 // Sends command as one line to the instance listening at name; false when
-// none listens or the line could not be sent whole.
+// none listens, when the socket or its listener is not this user's own, or
+// the line could not be sent whole.
 bool SendCommand(const QString& name, const QString& command);
 
 class TCommandServer : public QObject {
@@ -30,9 +38,11 @@ public:
     explicit TCommandServer(QObject* parent = nullptr);
 
     // Listens at name for this user only, removing a socket left behind by an
-    // instance that ended. False when another instance listens there or the
-    // socket cannot be made.
+    // instance that ended. False when name's folder is not this user's alone,
+    // another instance listens there or the socket cannot be made.
     bool Listen(const QString& name);
+    // Why the last Listen failed, for the user; empty after a success.
+    const QString& Failure() const { return failure_; }
 
 signals:
     // The first line of a message that arrived whole, without its line end.
@@ -40,6 +50,7 @@ signals:
 
 private:
     QObject* listener_ = nullptr;
+    QString failure_;
 };
 
 }  // namespace kel

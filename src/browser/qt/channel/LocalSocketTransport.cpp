@@ -4,6 +4,8 @@
 #include <QLocalSocket>
 #include <QTimer>
 #include <QVariant>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "browser/qt/CommandTransport.h"
 
@@ -16,6 +18,21 @@ constexpr int kSendMs = 3000;
 // A sender that stalls mid-line must not hold its connection for ever.
 constexpr int kStalledMs = 10000;
 const char* const kBufferProperty = "kelCommandBuffer";
+
+// Whether the other end of a connected socket runs as this user. The socket
+// file's owner tells only who made it; the kernel tells who is there now.
+bool PeerIsThisUser(qintptr descriptor) {
+#ifdef SO_PEERCRED
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
+#else
+    uid_t uid = 0;
+    gid_t group = 0;
+    return ::getpeereid(static_cast<int>(descriptor), &uid, &group) == 0 && uid == ::geteuid();
+#endif
+}
 
 class TLocalSocketListener : public QObject {
 public:
@@ -40,6 +57,11 @@ public:
 private:
     void Accept() {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            if (!PeerIsThisUser(socket->socketDescriptor())) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             // A message is whole at its first line end; one that ends before
             // it was half written changes nothing.
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
@@ -83,6 +105,10 @@ public:
         QLocalSocket socket;
         socket.connectToServer(name);
         if (!socket.waitForConnected(kConnectMs)) return false;
+        if (!PeerIsThisUser(socket.socketDescriptor())) {
+            socket.abort();
+            return false;
+        }
         const QByteArray line = command.toUtf8() + '\n';
         if (line.size() > kCommandLimit || socket.write(line) != line.size()) return false;
         while (socket.bytesToWrite() > 0)
