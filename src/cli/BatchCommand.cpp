@@ -59,7 +59,7 @@ int RunBatch(const TParsedArgs& args) {
 }  // namespace
 
 TCommand BatchCommand() {
-    return {"batch", "convert a folder of profiles to worksheets and ppb files",
+    return {"batch", "convert a folder of profiles to worksheets and ppb files", "convert the profiles of",
             "Usage: kelview-cli batch FOLDER [--kinetics K] [--set NAME=VALUE]... [--settings]\n"
             "\n"
             "The profile browser's \"Batch conversion\" of FOLDER: every profile, newest\n"

@@ -43,6 +43,7 @@ void LoadKinetics(const std::string& path) {
     SetKineticsFileName(path);
     TKineticsLoadResult loaded = ReloadKineticsLibrary();
     ShowKineticsMessages(loaded);
+    if (loaded.status == TIoStatus::Failed) throw EFailure(loaded.reason + "; nothing done");
     if (!loaded) throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
 }
 

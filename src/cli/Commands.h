@@ -11,6 +11,7 @@ namespace kel::cli {
 struct TCommand {
     std::string_view name;
     std::string_view summary;  // one line for the tool's own help
+    std::string_view work;     // "Not enough memory to WORK FILE"
     std::string help;          // the command's --help text
     std::vector<TOptionSpec> options;
     int (*run)(const TParsedArgs& args);  // exit status; raises EUsage and EFailure

@@ -30,7 +30,7 @@ int RunConvert(const TParsedArgs& args) {
 }  // namespace
 
 TCommand ConvertCommand() {
-    return {"convert", "a profile as worksheet (.csv) or zipped XML profile",
+    return {"convert", "a profile as worksheet (.csv) or zipped XML profile", "convert",
             "Usage: kelview-cli convert FILE OUT\n"
             "\n"
             "Loads FILE and writes it to OUT: the worksheet when OUT ends in .csv\n"

@@ -20,7 +20,7 @@ int RunInfo(const TParsedArgs& args) {
 }  // namespace
 
 TCommand InfoCommand() {
-    return {"info", "every record field of a profile, as JSON",
+    return {"info", "every record field of a profile, as JSON", "read",
             "Usage: kelview-cli info FILE [--header-only] [--counts]\n"
             "\n"
             "Loads FILE (legacy, XML or zipped XML) and prints every field of the\n"

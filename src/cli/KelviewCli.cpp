@@ -1,5 +1,6 @@
 // kelview-cli: the main window's jobs without a display.
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,10 @@ const TCommand* CommandOfName(const std::string& name) {
 
 int Run(const TCommand& command, const std::vector<std::string>& args) {
     const std::string prefix = "kelview-cli " + std::string(command.name) + ": ";
+    std::string files;  // what the work was on, once known
     try {
         kel::cli::TParsedArgs parsed = kel::cli::ParseArgs(args, command.options);
+        for (const std::string& file : parsed.positional) files += (files.empty() ? "\"" : " \"") + file + "\"";
         if (parsed.help) {
             std::cout << command.help;
             return 0;
@@ -53,6 +56,11 @@ int Run(const TCommand& command, const std::vector<std::string>& args) {
         return kUsageError;
     } catch (const kel::cli::EFailure& e) {
         if (*e.what()) std::cerr << prefix << e.what() << '\n';
+        return kFailure;
+    } catch (const std::bad_alloc&) {
+        // The readers refuse what no profile needs; past them, the user
+        // still learns which work on which file did not fit.
+        std::cerr << prefix << "Not enough memory to " << command.work << (files.empty() ? "" : " ") << files << '\n';
         return kFailure;
     } catch (const std::exception& e) {
         // What the window shows in the platform's error box.

@@ -38,7 +38,7 @@ int RunHeadspace(const TParsedArgs& args) {
 }  // namespace
 
 TCommand LogCommand() {
-    return {"log", "append the selection's result line to ./multilog.csv",
+    return {"log", "append the selection's result line to ./multilog.csv", "log the results of",
             std::string("Usage: kelview-cli log FILE [options] [--profile]\n"
                         "\n"
                         "Opens FILE as the main window does and appends, as \"&Log results\"\n"
@@ -52,7 +52,7 @@ TCommand LogCommand() {
 }
 
 TCommand HeadspaceCommand() {
-    return {"headspace", "log every pressure-defined section to ./multilog.csv",
+    return {"headspace", "log every pressure-defined section to ./multilog.csv", "log the headspace sections of",
             std::string("Usage: kelview-cli headspace FILE [options] [--level N]\n"
                         "\n"
                         "Opens FILE as the main window does and runs \"Log head&space\": every\n"

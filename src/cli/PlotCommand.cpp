@@ -64,7 +64,7 @@ int RunPlot(const TParsedArgs& args) {
 }  // namespace
 
 TCommand PlotCommand() {
-    return {"plot", "the main graph as a PNG, SVG or PDF file",
+    return {"plot", "the main graph as a PNG, SVG or PDF file", "draw the graph of",
             std::string("Usage: kelview-cli plot FILE -o OUT.png|OUT.svg|OUT.pdf [--size WxH] [options]\n"
                         "\n"
                         "Opens FILE as the main window does and draws the main graph, with its\n"

@@ -56,7 +56,7 @@ int RunWindow(const TParsedArgs& args) {
 }  // namespace
 
 TCommand WindowCommand() {
-    return {"window", "the main graph's result lines for a selection",
+    return {"window", "the main graph's result lines for a selection", "compute the window results of",
             std::string("Usage: kelview-cli window FILE [options] [--json]\n"
                         "\n"
                         "Opens FILE as the main window does and prints the lines the main graph\n"

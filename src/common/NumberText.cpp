@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/Errors.h"
+#include "common/TextExcerpt.h"
 
 namespace kel {
 
@@ -279,14 +280,14 @@ std::int32_t TextToInt(std::string_view text) {
     if (negative) value = -value;
     if (!ok || value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max())
-        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+        throw EConvertError("'" + MessageExcerpt(text) + "' is not a valid integer value");
     return static_cast<std::int32_t>(value);
 }
 
 double TextToFloat(std::string_view text) {
     std::string body = Trim(text);
     auto fail = [&]() -> double {
-        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+        throw EConvertError("'" + MessageExcerpt(text) + "' is not a valid floating point value");
     };
     // from_chars would also take "inf" and "nan", which are not numbers here.
     bool anyDigit = false;

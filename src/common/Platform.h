@@ -24,7 +24,8 @@ std::string Utf8Of(const std::filesystem::path& path);
 // The folder part of a path: "." for a bare name, the root for a file in it.
 std::string FolderOf(const std::string& path);
 
-// Opens an existing file for reading; -1 on failure.
+// Opens an existing file for reading, never waiting for a writer (a pipe
+// someone left in a folder); -1 on failure.
 int OpenForReading(const std::string& path);
 
 // Opens a file for appending, creating it when missing (`created` tells

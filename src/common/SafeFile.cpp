@@ -73,9 +73,11 @@ EFileWriteError::EFileWriteError(const std::string& path, std::string reason)
 std::string MebibyteText(std::size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 EFileTooLarge::EFileTooLarge(const std::string& path, std::size_t largest)
-    : EFileError("File " + Quoted(path) + " holds more than " + MebibyteText(largest)) {}
+    : EFileRefused("File " + Quoted(path) + " holds more than " + MebibyteText(largest)) {}
 
-std::string ReadWholeFile(const std::string& path, std::size_t largest) {
+namespace {
+
+std::string ReadWholeFileOf(const std::string& path, std::size_t largest, bool regularOnly) {
     int fd = os::OpenForReading(path);
     if (fd < 0) throw EFileError("Cannot open file " + Quoted(path) + ": " + std::strerror(errno));
     struct Close {
@@ -84,7 +86,16 @@ std::string ReadWholeFile(const std::string& path, std::size_t largest) {
     } close{fd};
     // A regular file tells its size, so the text is read in one piece of
     // exactly that size; anything else grows as its data arrives.
-    std::uint64_t size = os::RegularFileSize(fd).value_or(0);
+    std::optional<std::uint64_t> regularSize = os::RegularFileSize(fd);
+    if (!regularSize && regularOnly) {
+        // What cannot be read at all (a folder) fails as unreadable; what
+        // reads without end or without a writer (a device, a pipe) is refused.
+        char probe;
+        if (os::ReadSome(fd, &probe, 1) < 0 && errno != EAGAIN)
+            throw EFileError("Cannot read file " + Quoted(path) + ": " + std::strerror(errno));
+        throw EFileRefused("File " + Quoted(path) + " is not a regular file");
+    }
+    std::uint64_t size = regularSize.value_or(0);
     if (size > largest) throw EFileTooLarge(path, largest);
     std::string text(static_cast<std::size_t>(size), '\0');
     std::size_t got = 0;
@@ -108,6 +119,16 @@ std::string ReadWholeFile(const std::string& path, std::size_t largest) {
     }
     text.resize(got);
     return text;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path, std::size_t largest) {
+    return ReadWholeFileOf(path, largest, false);
+}
+
+std::string ReadWholeRegularFile(const std::string& path, std::size_t largest) {
+    return ReadWholeFileOf(path, largest, true);
 }
 
 }  // namespace kel

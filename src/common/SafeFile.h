@@ -68,8 +68,15 @@ void PutFileInPlace(const std::string& path, std::string_view bytes,
 TIoResult ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                                 TDurability durability = TDurability::Synced);
 
+// A file its reader would not take in (too large, not a regular file, not
+// the text it must be); the message names the file and why.
+class EFileRefused : public EFileError {
+public:
+    using EFileError::EFileError;
+};
+
 // A file larger than its reader's limit: the reader stopped before taking it in.
-class EFileTooLarge : public EFileError {
+class EFileTooLarge : public EFileRefused {
 public:
     EFileTooLarge(const std::string& path, std::size_t largest);
 };
@@ -77,6 +84,10 @@ public:
 // Reads a whole file; raises EFileError with the system's reason on failure
 // and EFileTooLarge, before reading, for a file of more than `largest` bytes.
 std::string ReadWholeFile(const std::string& path, std::size_t largest = std::numeric_limits<std::size_t>::max());
+
+// The same for a regular file only: anything else (a device, a pipe, a
+// folder) raises EFileRefused naming the file before a byte is read.
+std::string ReadWholeRegularFile(const std::string& path, std::size_t largest);
 
 // A size in whole MiB for messages ("32 MiB").
 std::string MebibyteText(std::size_t bytes);

@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
+#include "common/TextExcerpt.h"
 
 namespace kel {
 
@@ -15,6 +16,9 @@ namespace {
 constexpr std::size_t kNameTextLimit = 40;
 constexpr double kHighestPlausibleRate = 1e-8;
 constexpr double kHighestPlausibleMass = 300;
+// A generous library holds a few thousand compounds of a few short lines
+// each; a larger file is no library, and reading it whole would cost its size.
+constexpr std::size_t kLargestLibrary = std::size_t{16} << 20;
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -121,7 +125,7 @@ enum class RecordEnd { Complete, Stop };
 RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record, TKineticsLoadResult& result) {
     auto stop = [&] {
         result.status = TIoStatus::Damaged;
-        result.reason = "Kbase error " + record.Name;
+        result.reason = "Kbase error " + MessageExcerpt(record.Name);
         return RecordEnd::Stop;
     };
     auto Warn = [&](std::string_view prefix, double value) {
@@ -166,11 +170,22 @@ RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record, TKineticsLoadRe
 
 }  // namespace
 
+std::string ReadKineticsText(const std::string& path) {
+    std::string text = ReadWholeRegularFile(path, kLargestLibrary);
+    if (text.find('\0') != std::string::npos)
+        throw EFileRefused("Kinetics file \"" + path + "\" holds NUL bytes: it is not a text file");
+    return text;
+}
+
 TKineticsLoadResult TKbase::LoadFile(const std::string& path) {
     if (path.empty()) return {};
     std::string text;
     try {
-        text = ReadWholeFile(path);
+        text = ReadKineticsText(path);
+    } catch (const EFileRefused& e) {
+        TKineticsLoadResult refused;
+        static_cast<TIoResult&>(refused) = TIoResult::Failure(TIoStatus::Failed, path, e.what());
+        return refused;
     } catch (const EFileError& e) {
         TKineticsLoadResult unread;
         static_cast<TIoResult&>(unread) = TIoResult::Failure(TIoStatus::OpenFailed, path, e.what());
@@ -195,7 +210,7 @@ TKineticsLoadResult TKbase::LoadText(std::string_view text) {
 
 void ShowKineticsMessages(const TKineticsLoadResult& result) {
     for (const std::string& warning : result.warnings) ShowMessage(warning);
-    if (result.status == TIoStatus::Damaged) ShowMessage(result.reason);
+    if (result.status == TIoStatus::Damaged || result.status == TIoStatus::Failed) ShowMessage(result.reason);
 }
 
 TKrecord& TKbase::Compound(int index) {

@@ -38,16 +38,22 @@ struct TKrecord {
 // What reading a kinetics file did: the warnings about implausible values
 // read all the same ("Kbase k= 2.5E-8"), in file order, and the failure:
 // Damaged with "Kbase error " + the compound's name when a compound could
-// not be read (reading stopped there, the compounds before it kept), or
-// OpenFailed when the file could not be read.
+// not be read (reading stopped there, the compounds before it kept),
+// OpenFailed when the file could not be read, Failed when it was refused as
+// no kinetics text (ReadKineticsText).
 struct TKineticsLoadResult : TIoResult {
     std::vector<std::string> warnings;
 };
 
-// Shows the warnings, then the "Kbase error", each in a plain box; a file
-// that could not be opened shows nothing, as an unreadable library
-// contributes nothing.
+// Shows the warnings, then the "Kbase error" or the refusal, each in a plain
+// box; a file that could not be opened shows nothing, as an unreadable
+// library contributes nothing.
 void ShowKineticsMessages(const TKineticsLoadResult& result);
+
+// The text of a kinetics file; raises EFileRefused, naming the file, for
+// anything but a regular file of at most 16 MiB without NUL bytes, and
+// EFileError when it cannot be read.
+std::string ReadKineticsText(const std::string& path);
 
 class TKbase {
 public:

@@ -29,7 +29,7 @@ TKineticsLoadResult ReloadKineticsLibrary() {
     return g_library.LoadFile(g_fileName);
 }
 
-std::string ReadMainKineticsText() { return ReadWholeFile(g_fileName); }
+std::string ReadMainKineticsText() { return ReadKineticsText(g_fileName); }
 
 void WriteMainKineticsText(std::string_view text) { PutFileInPlace(g_fileName, text); }
 

@@ -15,6 +15,7 @@
 #include "common/NumberText.h"
 #include "common/Platform.h"
 #include "common/SafeFile.h"
+#include "common/TextExcerpt.h"
 #include "profile/Kel.h"
 #include "profile/ProfileLimits.h"
 #include "xml/SciXML.h"
@@ -34,7 +35,7 @@ constexpr std::size_t kSystemIdLength = 20;
 // counts at most, never the 4 GiB that 32767 x 32767 would cost.
 constexpr std::int64_t kLargestCells = std::int64_t{32768} * 201;
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) { return "'" + MessageExcerpt(text) + "'"; }
 
 // The format has no escaping, so "<" and ">" in a text would start or end a
 // tag and make the file unreadable; they are written as "(" and ")".

@@ -264,7 +264,7 @@ TIoResult TZipFile::LoadFromFile(const std::string& fileName) {
     try {
         LoadFromStream(in);
     } catch (const EZipFileError& e) {
-        return TIoResult::Failure(TIoStatus::Damaged, fileName, std::string(e.what()) + " in " + Quoted(fileName));
+        return TIoResult::Failure(TIoStatus::Damaged, fileName, std::string(e.what()) + " in \"" + fileName + "\"");
     }
     return TIoResult::Success();
 }

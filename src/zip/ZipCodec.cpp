@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <new>
 
+#include "common/TextExcerpt.h"
+
 namespace kel::zipcodec {
 
 namespace {
@@ -19,7 +21,7 @@ constexpr std::size_t kPlausibleRatio = 8;
 
 void Damaged(const std::string& what) { throw EZipFileError("Damaged archive: " + what); }
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string Quoted(const std::string& name) { return "\"" + MessageExcerpt(name) + "\""; }
 
 std::string Inflate(const TLocalFile& file) {
     const std::size_t expected = file.UncompressedSize;

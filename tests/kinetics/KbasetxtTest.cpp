@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 #include "common/Errors.h"
 
@@ -179,6 +182,38 @@ TEST(KineticsFile, LoadFileAppendsAndIgnoresUnopenableFiles) {
     library.LoadFile(path);
     EXPECT_EQ(library.Count(), 2);
     EXPECT_THROW(library.Compound(2), EKelError);
+}
+
+TEST(KineticsFile, WhatIsNoLibraryIsRefusedAtOnceWithAMessageNamingIt) {
+    RecordedMessages messages;
+    test::ScratchDir dir;
+    const std::string nul = dir.File("nul.txt"), huge = dir.File("huge.txt"), pipe = dir.File("pipe.txt");
+    test::WriteFileForTest(nul, std::string(kAcetone) + std::string(1 << 20, '\0'));
+    // Larger than any library, without a byte written: a sparse file.
+    { std::ofstream(huge, std::ios::binary) << kAcetone; }
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 30);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    struct Case {
+        std::string path, says;
+    };
+    for (const Case& c : {Case{"/dev/zero", "is not a regular file"}, Case{pipe, "is not a regular file"},
+                          Case{nul, "holds NUL bytes"}, Case{huge, "holds more than 16 MiB"}}) {
+        TKbase library;
+        TKineticsLoadResult loaded = library.LoadFile(c.path);
+        EXPECT_EQ(loaded.status, TIoStatus::Failed) << c.path;
+        EXPECT_NE(loaded.reason.find("\"" + c.path + "\""), std::string::npos) << loaded.reason;
+        EXPECT_NE(loaded.reason.find(c.says), std::string::npos) << loaded.reason;
+        EXPECT_EQ(library.Count(), 0);
+        ShowKineticsMessages(loaded);
+        EXPECT_EQ(messages.shown.back().second, loaded.reason);
+    }
+}
+
+TEST(KineticsFile, AnEndlessNameLineIsQuotedCutAndEscaped) {
+    RecordedMessages messages;
+    TKbase library = Load("\x1b]0;owned\x07" + std::string(1 << 20, 'n') + "\nnot a count\n");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].second, "Kbase error \\x1b]0;owned\\x07" + std::string(70, 'n') + "\xE2\x80\xA6");
 }
 
 // Profile ions 19 (precursor) and 59; compounds listed below.

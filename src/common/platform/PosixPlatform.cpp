@@ -20,7 +20,11 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-int OpenForReading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+int OpenForReading(const std::string& path) {
+    // On a regular file O_NONBLOCK changes nothing; a pipe then reads as
+    // empty or fails instead of holding the program until someone writes.
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
 
 int OpenForAppending(const std::string& path, bool& created) {
     created = false;
