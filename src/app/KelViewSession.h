@@ -77,9 +77,10 @@ public:
 
     // --- Opening a profile -------------------------------------------------
     // Loads fileName and shows it (fields, modes, plot, "Show all"), with
-    // the boxes of a load that read on ("Open Error!", "Damaged profile").
-    // A load that ended stops the opening there, after Ready and status are
-    // restored; its reason is the caller's to show as an error.
+    // the boxes of the load ("Open Error!", "Damaged profile"). A load that
+    // failed (Failed()) changes nothing: the shown profile stays whole under
+    // its own name; the reason of one that ended is the caller's to show as
+    // an error.
     TProfileLoadResult ShowProfile(const std::string& fileName);
     // The profile's Tg, lr, f1 and tube diameter into the flow-tube fields.
     void ShowFlowTube();
@@ -200,6 +201,9 @@ public:
 
     // --- State the Parts of the window share -------------------------------
     const TKel& Profile() const { return profile_; }
+    // The file the shown profile was read from, from the root; empty before
+    // the first.
+    const std::string& ProfilePath() const { return profilePath_; }
     const TXYGraph& Graph1() const { return graph1_; }  // XYGraphBox1, the time profiles
     const TXYGraph& Graph2() const { return graph2_; }  // XYGraphBox2, the side graph of the isotope mode
     // A graph to draw (drawing lays out its plot rectangle), to size to its
@@ -282,6 +286,7 @@ private:
     mutable std::vector<std::string> intermediateText_;
 
     TKel profile_;
+    std::string profilePath_;
     TXYGraph graph1_;
     TXYGraph graph2_;
     std::array<double, 2> selection_{0, 0};

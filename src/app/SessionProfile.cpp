@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "app/KelViewSession.h"
 #include "common/Messages.h"
+#include "common/Platform.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/KineticsLibrary.h"
@@ -19,6 +22,14 @@ constexpr double kQuarterPi = 0.78539816339744830962;
 std::string WithoutFolder(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path from the root, so that it names the file whatever folder becomes
+// current later; as given when the current folder cannot be told.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(os::PathOf(path), error);
+    return error ? path : os::Utf8Of(absolute.lexically_normal());
 }
 
 struct SettingSpec {
@@ -49,9 +60,23 @@ constexpr std::string_view kSensitModeName = "SensitMode";
 }  // namespace
 
 TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
+    // The file is read into a copy of the shown record, which keeps what a
+    // short legacy file does not hold, as reading over the record would; a
+    // load that fails then leaves the shown profile whole, and every log,
+    // copy and save goes on naming it and using its numbers.
+    TKel loading = profile_;
+    loading.SetArrays(28, 200);
+    // The window's corrections stand unless the file holds its own.
+    loading.De200 = FieldValue(TFieldId::feDe200);
+    loading.Mr200 = FieldValue(TFieldId::feMr200);
+    loading.Df73 = FieldValue(TFieldId::feDf73);
+    TProfileLoadResult loaded = loading.LoadFromFile(fileName);
+    ShowLoadMessages(loaded);
+    if (loaded.Failed()) return loaded;
+
     logHeaderPending_ = true;
     bool ppbWasDown = PpbDown();
-    // "ppb" is up only while the profile loads; a failed load leaves it up.
+    // "ppb" is up while the profile is taken in; an error on the way leaves it up.
     struct Restore {
         TKelViewSession& s;
         TModeButton modeBefore;
@@ -65,15 +90,9 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
         }
     } restore{*this, modeDown_, texts_};
     if (ppbWasDown) modeDown_ = TModeButton::None;
-    profile_.SetArrays(28, 200);
     ready_ = false;
-    texts_.FileName = WithoutFolder(fileName);
-    profile_.De200 = FieldValue(TFieldId::feDe200);
-    profile_.Mr200 = FieldValue(TFieldId::feMr200);
-    profile_.Df73 = FieldValue(TFieldId::feDf73);
-    TProfileLoadResult loaded = profile_.LoadFromFile(fileName);
-    ShowLoadMessages(loaded);
-    if (loaded.ended) return loaded;
+    profile_ = std::move(loading);
+    profilePath_ = AbsolutePath(fileName);
     profile_.FileName = WithoutFolder(fileName);
     texts_.FileName = profile_.FileName;
     texts_.Ion = profile_.ion;

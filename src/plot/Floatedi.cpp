@@ -37,12 +37,16 @@ bool TFloatField::SetValue(double x) {
     if (!(x >= min_ && x <= max_)) return false;
     value_ = x;
     text_ = DisplayText(x, precision_);
+    displayed_ = true;
     return true;
 }
 
 double TFloatField::ValidateText(const std::string& text, bool* refused) {
     double old = value_;
     if (refused) *refused = false;
+    // The display rounds to Precision digits: reading it back would move a
+    // value of more digits that the user never touched.
+    if (displayed_ && Trimmed(text) == text_) return value_;
     // An emptied field means 0, but only where 0 is a value the field may
     // hold: a flow-tube temperature of 0 would end every calculation.
     std::string trimmed = Trimmed(text);
@@ -54,6 +58,7 @@ double TFloatField::ValidateText(const std::string& text, bool* refused) {
                                 FormatGeneral(max_));
         value_ = x;
         text_ = trimmed;
+        displayed_ = false;
         return x;
     } catch (const EConvertError& error) {
         SetValue(old);
@@ -65,6 +70,7 @@ double TFloatField::ValidateText(const std::string& text, bool* refused) {
 
 double TFloatField::ParseText(const std::string& text) {
     text_ = Trimmed(text);
+    displayed_ = false;
     // Empty text is a field being retyped: its value stays until the user leaves it.
     if (text_.empty()) return value_;
     double x = TextToFloatDef(text_, min_ - 1);

@@ -27,12 +27,13 @@ public:
     // The strict check on leaving the field: a number in range is taken, and
     // empty text counts as 0; anything else restores the old value and its
     // text, shows the reason in a message box and returns the old value (and
-    // sets *refused when given).
+    // sets *refused when given). The display text of the value, untouched
+    // since SetValue, keeps the value exactly.
     double ValidateText(const std::string& text, bool* refused = nullptr);
 
     // The lenient update while typing: takes the text and the value when it
     // reads as a number in range, otherwise (empty text too) keeps the value;
-    // no message.
+    // no message. The text counts as typed from now on.
     double ParseText(const std::string& text);
 
     // One spin step up or down (Increment, or a tenth of the value's decade).
@@ -48,6 +49,8 @@ private:
     double increment_ = 0;
     int precision_ = 4;
     std::string text_ = "0";
+    // text_ is the display form SetValue wrote, not yet typed over.
+    bool displayed_ = true;
 };
 
 // What a numeric field widget edits: a field of its own, or one that lives

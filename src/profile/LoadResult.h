@@ -16,6 +16,10 @@ struct TProfileLoadResult : TIoResult {
     // A legacy file ended before p, fc and f1, whose defaults stand in; only
     // a notice, not a failure.
     bool flowTubeMissing = false;
+
+    // True when the load gave nothing to show: it ended at a failure or the
+    // file could not be opened. A damaged legacy record that read on is shown.
+    bool Failed() const { return ended || status == TIoStatus::OpenFailed; }
 };
 
 // The boxes of a load that read on: "Open Error!" with the file's name and

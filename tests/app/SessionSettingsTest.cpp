@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "support/SessionTestSupport.h"
+#include "common/NumberText.h"
 #include "common/Settings.h"
+#include "kinetics/KineticsLibrary.h"
+#include "synth/KineticsGenerator.h"
 
 namespace kel {
 namespace {
@@ -88,6 +93,52 @@ TEST(SessionFields, FlowTubeFieldsWriteBackOnlyOnceReady) {
     EXPECT_EQ(static_cast<double>(session.Profile().Tg), 310);
     session.ShowProfile(test::SaveProfile(dir, profile, "again.kel"));
     EXPECT_NEAR(session.FieldValue(TFieldId::feD), 4.08, 1e-9);
+}
+
+TEST(SessionFields, LeavingEveryFieldWithoutTypingKeepsEveryDigit) {
+    test::ScratchDir dir;
+    test::RecordedMessages boxes;
+    test::UseKinetics(synth::DemoKineticsText());
+    TKelViewSession session;
+    TKel profile = test::ConstantProfile(4);
+    profile.Aft = 13;  // a tube of 4.0684... cm, shown as 4.07
+    session.ShowProfile(test::SaveProfile(dir, profile));
+    session.BtnPpbClick();
+    // Every other field gets a value of more digits than it shows.
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = static_cast<TFieldId>(i);
+        if (id == TFieldId::feD) continue;
+        const double value = session.FieldValue(id) == 0 ? std::sqrt(2) / 1000 : session.FieldValue(id) * (1 + std::sqrt(2) / 1000);
+        ASSERT_TRUE(session.SetFieldValue(id, value)) << TKelViewSession::NameOfField(id);
+    }
+    const TKel before = session.Profile();
+    const auto results = [&session] {
+        std::vector<std::string> lines;
+        for (const TComment& line : test::CommentsWithTag(session.Graph1(), 0)) lines.push_back(line.Text);
+        return lines;
+    };
+    const std::vector<std::string> shownResults = results();
+    ASSERT_GT(shownResults.size(), 1u);
+
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = static_cast<TFieldId>(i);
+        SCOPED_TRACE(TKelViewSession::NameOfField(id));
+        const TFloatField& field = session.Field(id);
+        const double exact = field.Value();
+        const std::string shown = field.Text();
+        ASSERT_NE(TextToFloat(shown), exact) << shown;
+        ASSERT_TRUE(session.LeaveField(id, shown));
+        EXPECT_EQ(field.Value(), exact);
+        EXPECT_EQ(field.Text(), shown);
+    }
+    // The flow-tube fields wrote the same numbers back, so the results stand.
+    EXPECT_EQ(session.Profile().Aft.ToBytes(), before.Aft.ToBytes());
+    EXPECT_EQ(session.Profile().Tg.ToBytes(), before.Tg.ToBytes());
+    EXPECT_EQ(session.Profile().lr.ToBytes(), before.lr.ToBytes());
+    EXPECT_EQ(session.Profile().f1.ToBytes(), before.f1.ToBytes());
+    EXPECT_EQ(results(), shownResults);
+    EXPECT_TRUE(boxes.shown.empty());
+    KineticsLibrary().Clear();
 }
 
 TEST(SessionFields, CorrectionFieldsTravelWithTheProfile) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "plot/Floatedi.h"
 #include "support/TestSupport.h"
 
@@ -58,6 +60,29 @@ TEST(FloatField, EmptiedFieldNeverTakesAnOutOfRangeZero) {
     TFloatField level(2, -5, 100);  // 0 is a value this field may hold
     EXPECT_EQ(level.ValidateText("  "), 0);
     EXPECT_EQ(level.Text(), "0");
+}
+
+TEST(FloatField, OnlyTypedTextIsReadBack) {
+    test::RecordedMessages boxes;
+    const double diameter = std::sqrt(13 / 0.78539816339744830962);  // 4.0684..., shown as 4.07
+    TFloatField d(4.1, 0.1, 30, 0.1, 3);
+    ASSERT_TRUE(d.SetValue(diameter));
+    ASSERT_EQ(d.Text(), "4.07");
+    // Left again and again without typing: every digit stays.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(d.ValidateText(d.Text()), diameter);
+    EXPECT_EQ(d.Value(), diameter);
+    EXPECT_EQ(d.Text(), "4.07");
+    // A refused text brings the display back, which again keeps the value.
+    EXPECT_EQ(d.ValidateText("40"), diameter);
+    EXPECT_EQ(d.ValidateText(d.Text()), diameter);
+    // The same text typed is taken as typed.
+    d.ParseText("4.07");
+    EXPECT_EQ(d.ValidateText("4.07"), 4.07);
+    // A spin steps from the value, not from its display.
+    ASSERT_TRUE(d.SetValue(diameter));
+    d.Spin(true);
+    EXPECT_EQ(d.Value(), diameter + 0.1);
+    EXPECT_EQ(boxes.Texts(), Texts{"40 is not in the range from 0.1 to 30"});
 }
 
 TEST(FloatField, TypingIsLenient) {

@@ -13,13 +13,16 @@
 namespace kel {
 
 bool TFKelView::ShowProfile(const QString& path) {
-    const bool shown = binding_->Run([path](TKelViewSession& session) {
+    bool failed = false;
+    const bool ran = binding_->Run([path, &failed](TKelViewSession& session) {
         // A load that ended is the command's error, shown in the error box.
         TProfileLoadResult loaded = session.ShowProfile(path.toStdString());
+        failed = loaded.Failed();
         if (loaded.ended) throw EKelError(loaded.reason);
     });
     // A file that could not be opened has said so in a box; only profiles
     // that are there become recent ones.
+    const bool shown = ran && !failed;
     const QFileInfo file(path);
     if (shown && file.isFile() && file.isReadable()) recent_->AddProfile(file.absoluteFilePath());
     return shown;

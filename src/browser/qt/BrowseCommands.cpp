@@ -93,7 +93,8 @@ void TFKelBrowse::btBatchClick() {
         if (!batch && !batch.shown) throw EKelError(batch.description());
     });
     progress.reset();
-    Select(listing_.Selected);
+    // The profile the batch showed last; one that failed to open is not shown.
+    SelectShownProfile();
     if (ok && converted < count)
         Inform(QStringLiteral("Batch conversion cancelled before profile %1 of %2 (%3). The %4 converted before it "
                               "are in \"%5\".")

@@ -301,8 +301,8 @@ void TFKelBrowse::OpenProfilePath(const QString& path) {
     Select(stored.isEmpty() ? -1 : FindEntry(QFileInfo(stored).fileName()));
     if (listing_.Selected >= 0)
         LBDetailsClick();
-    else
-        main_.ShowProfile(info.fileName());
+    else if (!main_.ShowProfile(info.fileName()))
+        SelectShownProfile();
 }
 
 void TFKelBrowse::ShowFolder(const QString& folder) {
@@ -373,7 +373,17 @@ void TFKelBrowse::RevealTreeFolder() {
 
 void TFKelBrowse::LBDetailsClick() {
     if (listing_.Selected < 0) return;
-    main_.ShowProfile(QString::fromStdString(listing_.Entries[static_cast<std::size_t>(listing_.Selected)].StoredName));
+    if (!main_.ShowProfile(QString::fromStdString(listing_.Entries[static_cast<std::size_t>(listing_.Selected)].StoredName)))
+        SelectShownProfile();
+}
+
+void TFKelBrowse::SelectShownProfile() {
+    // A failed open left the window's profile as it was: the list points at
+    // that one, or at none when it lies in another folder.
+    const std::string& path = main_.Binding().Session().ProfilePath();
+    const QFileInfo shown(QString::fromStdString(path));
+    const bool listed = !path.empty() && SameFolder(shown.absolutePath(), listedFolder_);
+    Select(listed ? FindEntry(shown.fileName()) : -1);
 }
 
 void TFKelBrowse::Timer2Timer() {

@@ -70,7 +70,9 @@ private:
     int FindEntry(const QString& storedName) const;
     void SelectTreeFolder(const QString& folder);
     void RevealTreeFolder();
+    // Opens the selected profile; a failed open selects the one still shown.
     void LBDetailsClick();
+    void SelectShownProfile();
     void Timer2Timer();
     void DeleteClick();
     void btNewFolderClick();

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "app/qt/GraphPanel.h"
 #include "app/qt/KelViewWindow.h"
@@ -163,6 +164,39 @@ TEST_F(MainWindow, EditingTheGasTemperatureRefreshesTheOpenProfile) {
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.Texts().back(), "700 is not in the range from 40 to 600");
     EXPECT_EQ(tg->text(), QStringLiteral("70"));  // the last value in range typed on the way
+}
+
+TEST_F(MainWindow, TabbingThroughTheFieldsChangesNoValue) {
+    Open();
+    TKel profile = test::ConstantProfile(3);
+    profile.ion = "FAMS H3O+";  // opens in isotope mode, whose fields show
+    profile.Aft = 13;           // a tube of 4.0684... cm, shown as 4.07
+    ASSERT_TRUE(window->ShowProfile(QString::fromStdString(test::SaveProfile(dir, profile))));
+    const TKel before = session.Profile();
+    const std::string title = session.Graph1().TitleTop();  // holds the reaction time
+    std::set<std::string> visited;
+    const auto tabThrough = [&] {
+        for (TFloatEdit* field : window->findChildren<TFloatEdit*>()) {
+            if (!field->isVisible()) continue;
+            SCOPED_TRACE(field->objectName().toStdString());
+            const double value = field->Value();
+            const QString text = field->text();
+            field->setFocus(Qt::TabFocusReason);
+            ASSERT_TRUE(field->hasFocus());
+            window->Graphs().XYGraphBox1()->setFocus(Qt::TabFocusReason);
+            EXPECT_EQ(field->Value(), value);
+            EXPECT_EQ(field->text(), text);
+            visited.insert(field->objectName().toStdString());
+        }
+    };
+    tabThrough();
+    // The flow-tube fields show in "ppb" mode.
+    ASSERT_TRUE(window->Binding().Run([](TKelViewSession& s) { s.BtnPpbClick(); }));
+    tabThrough();
+    EXPECT_EQ(visited.size(), static_cast<std::size_t>(kFieldCount));
+    EXPECT_EQ(session.Profile().Aft.ToBytes(), before.Aft.ToBytes());
+    EXPECT_EQ(session.Graph1().TitleTop(), title);
+    EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(MainWindow, LogResultsAndIntermediateResults) {
