@@ -27,15 +27,15 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
-// Profile texts are mostly digits and markup: eight ASCII bytes are passed
+// Profile texts are mostly digits and markup: 32 ASCII bytes are passed
 // over at once, so checking a whole profile costs little beside parsing it.
 std::size_t AsciiRun(std::string_view text, std::size_t at) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    while (at + 8 <= text.size()) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if (word & kHighBits) break;
-        at += 8;
+    while (at + 32 <= text.size()) {
+        std::uint64_t words[4];
+        std::memcpy(words, text.data() + at, sizeof words);
+        if ((words[0] | words[1] | words[2] | words[3]) & kHighBits) break;
+        at += 32;
     }
     while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
     return at;
