@@ -68,6 +68,17 @@ TEST(ProfileTexts, Utf8ComesBackFromTheZippedAndThePlainXmlForm) {
     EXPECT_EQ(listed.comment, kel.comment);
 }
 
+TEST(ProfileTexts, ASingleByteTextInTheRecordCannotSpoilTheOthers) {
+    TKel kel = WithTexts();
+    kel.comment = "caf\xE9";  // put there by something other than a reader
+    const std::string text = kel.BuildXml();
+    EXPECT_TRUE(IsValidUtf8(text));
+    TKel back;
+    back.ParseProfileXml(text);
+    EXPECT_EQ(back.comment, "caf\xC3\xA9");
+    EXPECT_EQ(back.reactant, kel.reactant);
+}
+
 TEST(ProfileTexts, NameLimitsCountCharactersAndNeverCutOne) {
     TKel kel = WithTexts();
     kel.Name[3] = "123456789AB\xC2\xB5X";          // 13 characters: the 12th is two bytes
