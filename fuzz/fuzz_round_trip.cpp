@@ -1,8 +1,8 @@
 // Any bytes that load as a profile are saved as a zipped profile and loaded
-// again, twice: the first save may lose what the format cannot keep (bytes
-// outside printable ASCII in texts, digits past the 20 characters of a
-// number), but from then on every save and load must keep the profile's
-// text exactly, and a saved profile must always load.
+// again, twice: the first save may lose or change what the format cannot
+// keep (control bytes in texts, single-byte texts turned into UTF-8, digits
+// past the 20 characters of a number), but from then on every save and load
+// must keep the profile's text exactly, and a saved profile must always load.
 #include <unistd.h>
 
 #include <cstdint>

@@ -4,35 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/TextEncoding.h"
+
 namespace kel::cli {
 
 namespace {
-
-// Length of the UTF-8 sequence starting at text[i], or 0 when it is not a
-// well-formed one (overlong forms, surrogates and values past U+10FFFF included).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char c = byte(i);
-    std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || i + length > text.size()) return 0;
-    unsigned long code = length == 1 ? c : c & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    static constexpr unsigned long kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
-
-bool IsUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = Utf8SequenceLength(text, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
 
 void AppendEscaped(std::string& out, unsigned code) {
     char buf[8];
@@ -50,7 +26,7 @@ std::string JsonNumber(double x) {
 }
 
 std::string JsonQuote(std::string_view text) {
-    const bool utf8 = IsUtf8(text);
+    const bool utf8 = IsValidUtf8(text);
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
@@ -58,8 +34,10 @@ std::string JsonQuote(std::string_view text) {
             out += static_cast<char>(c);
         } else if (c == '\n') {
             out += "\\n";
-        } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && !utf8)) {
+        } else if (c < 0x20 || c == 0x7F) {
             AppendEscaped(out, c);
+        } else if (c >= 0x80 && !utf8) {
+            AppendEscaped(out, static_cast<unsigned>(Windows1252CodePoint(c)));
         } else {
             out += static_cast<char>(c);
         }

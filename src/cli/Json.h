@@ -34,8 +34,9 @@ private:
 // which JSON cannot hold.
 std::string JsonNumber(double x);
 
-// text as a JSON string: UTF-8 passes through, while a text that is not valid
-// UTF-8 (the single-byte texts of old profiles) is read as Latin-1.
+// text as a JSON string, valid JSON whatever its bytes: UTF-8 passes through,
+// while a text that is not valid UTF-8 is read as Windows-1252; control
+// characters are escaped.
 std::string JsonQuote(std::string_view text);
 
 }  // namespace kel::cli

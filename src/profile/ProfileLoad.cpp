@@ -10,6 +10,7 @@
 #include "common/DateTime.h"
 #include "common/Errors.h"
 #include "common/Platform.h"
+#include "common/TextEncoding.h"
 #include "profile/Kel.h"
 #include "profile/LegacyFormat.h"
 
@@ -75,7 +76,9 @@ public:
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
-    // A String[n]: the length byte counts, cut to n (a larger byte means damage).
+    // A String[n]: the length byte counts, cut to n (a larger byte means
+    // damage). Its bytes are Windows-1252, one character each, as the
+    // instrument software wrote them; the result is UTF-8.
     std::string ShortString(std::size_t offset, int capacity, bool& damaged) const {
         int length = Byte(offset);
         if (length > capacity) {
@@ -84,7 +87,7 @@ public:
         }
         std::string text;
         for (int i = 0; i < length; ++i) text += static_cast<char>(Byte(offset + 1 + static_cast<std::size_t>(i)));
-        return text;
+        return Windows1252ToUtf8(text);
     }
 
 private:

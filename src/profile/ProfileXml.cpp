@@ -15,6 +15,7 @@
 #include "common/NumberText.h"
 #include "common/Platform.h"
 #include "common/SafeFile.h"
+#include "common/TextEncoding.h"
 #include "common/TextExcerpt.h"
 #include "profile/Kel.h"
 #include "profile/ProfileLimits.h"
@@ -37,10 +38,30 @@ constexpr std::int64_t kLargestCells = std::int64_t{32768} * 201;
 
 std::string Quoted(std::string_view text) { return "'" + MessageExcerpt(text) + "'"; }
 
+// How the texts of a profile text are read: as UTF-8 when the whole text is
+// valid UTF-8, otherwise as the Windows-1252 that older instrument software
+// wrote. One decision for the whole text, so that the browser's header-only
+// read and the full read show the same characters.
+class TTextDecoder {
+public:
+    explicit TTextDecoder(std::string_view text) : utf8_(IsValidUtf8(text)) {}
+    std::string operator()(std::string text) const { return utf8_ ? text : Windows1252ToUtf8(text); }
+    // The first `count` characters, never a part of one.
+    std::string Cut(std::string text, std::size_t count) const {
+        return std::string(Utf8Prefix((*this)(std::move(text)), count));
+    }
+
+private:
+    bool utf8_;
+};
+
 // The format has no escaping, so "<" and ">" in a text would start or end a
-// tag and make the file unreadable; they are written as "(" and ")".
-std::string Unbracketed(std::string_view text) {
-    std::string out(text);
+// tag and make the file unreadable; they are written as "(" and ")". The
+// reader takes a whole text as UTF-8 only when all of it is, so a text that
+// is not (whatever put it in the record) is written as the reader would
+// have read it, and cannot make the others unreadable.
+std::string WrittenText(const std::string& text) {
+    std::string out = TextAsUtf8(text);
     for (char& c : out) {
         if (c == '<') c = '(';
         else if (c == '>') c = ')';
@@ -106,9 +127,10 @@ void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* t
 
 // The browser's read: the header texts and the date, without parsing.
 void ReadHeaderTexts(TKel& kel, const std::string& text) {
-    kel.ion = ExtractTagText(text, "ion");
-    kel.reactant = ExtractTagText(text, "reactant");
-    kel.comment = ExtractTagText(text, "comment");
+    const TTextDecoder decoded(text);
+    kel.ion = decoded(ExtractTagText(text, "ion"));
+    kel.reactant = decoded(ExtractTagText(text, "reactant"));
+    kel.comment = decoded(ExtractTagText(text, "comment"));
     std::string date = ExtractTagText(text, "DateOrigin");
     try {
         kel.DateOrigin = TextToFloat(date);
@@ -122,6 +144,7 @@ void ReadHeaderTexts(TKel& kel, const std::string& text) {
 void ReadWholeProfile(TKel& kel, std::string text) {
     // One parser per parse keeps the record copyable; it is cleared when
     // it goes out of scope.
+    const TTextDecoder decoded(text);
     TSimploXML xml;
     xml.Limits = {limits::kMostTokens, limits::kMostElements};
     TXmlParseResult parsed = xml.LoadFromString(std::move(text));
@@ -162,9 +185,9 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     kel.p = document->ChildFloat("p", 0.5);
     kel.fc = document->ChildFloat("fc", 150);
     kel.f1 = document->ChildFloat("f1", 0);
-    kel.ion = document->ChildText("ion");
-    kel.reactant = document->ChildText("reactant");
-    kel.comment = document->ChildText("comment");
+    kel.ion = decoded(document->ChildText("ion"));
+    kel.reactant = decoded(document->ChildText("reactant"));
+    kel.comment = decoded(document->ChildText("comment"));
     kel.FScan = document->ChildFloat("FScan", 500);
     kel.ts = document->ChildFloat("ts", 0);
     kel.De200 = document->ChildFloat("De200", kel.De200);
@@ -179,13 +202,13 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     kel.f7 = document->ChildFloat("f7", 0);
     kel.f8 = document->ChildFloat("f8", 0);
     kel.DateOrigin = document->ChildFloat("DateOrigin", 0);
-    kel.SystemId = document->ChildText("SystemId").substr(0, kSystemIdLength);
+    kel.SystemId = decoded.Cut(document->ChildText("SystemId"), kSystemIdLength);
 
     const TElementDocXML& ions = RequiredChild(*document, "Ions", "the profile");
     for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) {
         RequireEntries(ions, r + 1, "Ions");
         const TElementDocXML& e = ions.Children[r];
-        kel.Name[r] = e.ChildText("Name").substr(0, kNameLength);
+        kel.Name[r] = decoded.Cut(e.ChildText("Name"), kNameLength);
         kel.Dam[r] = static_cast<std::uint16_t>(e.ChildInt("Dam"));
         kel.Cntm[r] = static_cast<std::uint16_t>(e.ChildInt("Cntm"));
         if (!RowInUse(kel, r)) continue;
@@ -233,7 +256,7 @@ std::string TKel::BuildXml() const {
     XmlWriter w;
     // A count is at most 11 digits plus "<c></c>"; most are far shorter.
     w.out.reserve(2048 + (rows + 1) * slots * 14);
-    w.out += "<?xml version=\"1.0\"?><kel>";
+    w.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kel>";
     w.Integer("nim", nim);
     w.Integer("njm", njm);
     w.Integer("im", im);
@@ -242,9 +265,9 @@ std::string TKel::BuildXml() const {
     w.Fixed("p", p, 3);
     w.Fixed("fc", fc, 5);
     w.Fixed("f1", f1, 5);
-    w.Element("ion", Unbracketed(ion));
-    w.Element("reactant", Unbracketed(reactant));
-    w.Element("comment", Unbracketed(comment));
+    w.Element("ion", WrittenText(ion));
+    w.Element("reactant", WrittenText(reactant));
+    w.Element("comment", WrittenText(comment));
     w.Fixed("FScan", FScan, 5);
     w.Fixed("De200", De200, 5);
     w.Fixed("Mr200", Mr200, 5);
@@ -259,12 +282,12 @@ std::string TKel::BuildXml() const {
     w.Fixed("f7", f7, 3);
     w.Fixed("f8", f8, 3);
     w.Fixed("DateOrigin", DateOrigin, 13);
-    w.Element("SystemId", Unbracketed(SystemId));
+    w.Element("SystemId", WrittenText(SystemId));
     w.Line("");
     w.Line("<Ions>");
     for (std::size_t r = 0; r < rows; ++r) {
         w.Line("<Ion>");
-        w.Element("Name", Unbracketed(Name[r]));
+        w.Element("Name", WrittenText(Name[r]));
         w.Integer("Dam", Dam[r]);
         w.Integer("Cntm", Cntm[r]);
         w.out += "<Counts>";

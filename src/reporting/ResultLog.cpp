@@ -14,6 +14,7 @@
 #include "common/NumberText.h"
 #include "common/Platform.h"
 #include "common/SafeMath.h"
+#include "common/TextEncoding.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/FlowTube.h"
 #include "kinetics/IsotopeRatio.h"
@@ -59,10 +60,12 @@ void AppendDateAndTime(std::string& out, double dateTime) {
     AppendClock(out, p);
 }
 
-// The file name field without its last four characters (the extension).
+// The file name field without its last four characters (the extension);
+// characters, not bytes, so that a name is never cut inside one.
 void AppendFileItem(std::string& out, const TLogContext& c) {
     const std::string& name = c.fileNameField;
-    if (name.size() > 4) out.append(name, 0, name.size() - 4);
+    std::size_t length = Utf8Length(name);
+    if (length > 4) out += Utf8Prefix(name, length - 4);
 }
 
 // Even rows 18..26 whose name holds no "(": pressure and the like.

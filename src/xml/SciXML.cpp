@@ -217,12 +217,12 @@ constexpr std::size_t kChunk = 64;
 
 bool EndsRun(char ch) {
     auto c = static_cast<unsigned char>(ch);
-    return c < 0x20 || c > 0x7F || c == '<' || c == '>';
+    return c < 0x20 || c == '<' || c == '>';
 }
 
 // One bit per byte of the `size` (at most 64) bytes at `from`, bit i for
 // byte i, set where the byte ends a run of kept bytes: "<", ">", or one the
-// tokenizer drops (below 0x20 or above 0x7F). A whole chunk is classified
+// tokenizer drops (below 0x20). A whole chunk is classified
 // eight bytes at a time, no byte's test depending on another's, so the
 // scan runs ahead of the token handling instead of waiting for it.
 std::uint64_t RunEndMarks(const char* from, std::size_t size) {
@@ -237,12 +237,13 @@ std::uint64_t RunEndMarks(const char* from, std::size_t size) {
         std::memcpy(&word, from + 8 * w, sizeof word);
         if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
         // Per-byte sums that cannot carry into the next byte: the high bit
-        // tells whether the low seven bits reach 0x20, and whether the byte
-        // differs from "<" and ">" (which differ only in bit 1).
+        // tells whether the low seven bits reach 0x20 (a byte from 0x80 on
+        // is kept whatever they are), and whether the byte differs from "<"
+        // and ">" (which differ only in bit 1).
         std::uint64_t printable = (word & kLowBits) + 0x60 * kEveryByte;
         std::uint64_t bracket = (word | 0x02 * kEveryByte) ^ (0x3E * kEveryByte);
         std::uint64_t other = ((bracket & kLowBits) + kLowBits) | bracket;
-        std::uint64_t ends = (word | ~printable | ~other) & kHighBits;
+        std::uint64_t ends = (~(word | printable) | ~other) & kHighBits;
         marks |= ((ends * 0x0002040810204081u) >> 56) << (8 * w);  // the eight high bits gathered
     }
     return marks;

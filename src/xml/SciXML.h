@@ -1,8 +1,9 @@
 #pragma once
 // The small XML subset profile texts are written in: nested elements with
 // plain names and text values, and an optional leading declaration. No
-// attributes, entities, comments or empty-element tags; bytes outside
-// 0x20..0x7F are dropped while tokenizing.
+// attributes, entities, comments or empty-element tags; control bytes
+// (below 0x20) are dropped while tokenizing, and every other byte is kept as
+// it is: what encoding the text is in is for the reader of the values to say.
 #include <bit>
 #include <cstddef>
 #include <cstdint>

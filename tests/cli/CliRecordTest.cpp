@@ -9,6 +9,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "profile/Kel.h"
+#include "synth/LegacyWriter.h"
 
 namespace kel {
 namespace {
@@ -82,6 +83,23 @@ TEST_F(CliRecord, ConvertToWorksheetWritesWhatTheRecordWrites) {
     record.LoadFromFile(legacy);
     ASSERT_TRUE(record.WriteCsv(dir.File("expected.csv")));
     EXPECT_EQ(test::ReadFile(dir.File("A.CSV")), test::ReadFile(dir.File("expected.csv")));
+}
+
+TEST_F(CliRecord, TextsOfAnOldProfileReachTheJsonAsUtf8) {
+    TKel legacy;
+    ASSERT_TRUE(legacy.LoadFromFile(test::WriteBreathProfile(dir, "breath.kel", 5)));
+    legacy.reactant = "exhaled \xB5g \xE9t\xE9";  // Windows-1252, as the instrument wrote it
+    legacy.comment = "25\xB0" "C\tsample";
+    synth::WriteLegacyFile(dir.File("old.kel"), legacy);
+    ASSERT_EQ(RunCli({"convert", "old.kel", "new.kel"}, dir.Path()).status, 0);
+    test::TCliResult r = RunCli({"info", "new.kel"}, dir.Path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"exhaled \xC2\xB5g \xC3\xA9t\xC3\xA9\""), std::string::npos) << r.out.substr(0, 600);
+    QJsonObject info = test::ParseJson(r.out).object();
+    EXPECT_EQ(info["reactant"].toString(), QString::fromUtf8("exhaled \xC2\xB5g \xC3\xA9t\xC3\xA9"));
+    EXPECT_EQ(info["comment"].toString(), QString::fromUtf8("25\xC2\xB0" "Csample"));  // the tab does not survive XML
+    // Read from the legacy file itself, the tab is kept and escaped.
+    EXPECT_NE(RunCli({"info", "old.kel"}, dir.Path()).out.find("\"25\xC2\xB0" "C\\u0009sample\""), std::string::npos);
 }
 
 TEST_F(CliRecord, AnOutputThatCannotBeWrittenIsAFailure) {

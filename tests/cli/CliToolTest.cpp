@@ -46,6 +46,7 @@ TEST(CliJson, TextsStayReadableWhateverTheirEncoding) {
     EXPECT_EQ(cli::JsonQuote("12±3"), "\"12±3\"");            // UTF-8 passes through
     EXPECT_EQ(cli::JsonQuote("5 \xB5m"), "\"5 \\u00b5m\"");    // a Latin-1 profile text
     EXPECT_EQ(cli::JsonQuote("\xC0\xAF"), "\"\\u00c0\\u00af\"");  // an overlong form is no UTF-8
+    EXPECT_EQ(cli::JsonQuote("\x80 \x93x\x94 \x7F"), "\"\\u20ac \\u201cx\\u201d \\u007f\"");  // Windows-1252
     cli::JsonWriter json;
     json.BeginObject();
     json.BeginArray("a");

@@ -8,6 +8,7 @@
 
 #include "support/SessionTestSupport.h"
 #include "common/NumberText.h"
+#include "common/TextEncoding.h"
 #include "kinetics/CountAccess.h"
 #include "kinetics/KineticsLibrary.h"
 #include "reporting/Headspace.h"
@@ -129,6 +130,23 @@ TEST_F(ResultLog, FileItemDropsTheExtension) {
     session.UpdateComments(texts);
     session.btLogResultsClick();
     EXPECT_EQ(Log()[1].substr(0, 2), ",0");
+}
+
+TEST_F(ResultLog, TextsOutsideAsciiAreLoggedAsUtf8AndNeverCutInsideACharacter) {
+    TKel profile = LogProfile();
+    profile.Name[18] = "p \xB5" "bar";  // Windows-1252, as the legacy file holds it
+    Open(profile, "Atem \xC3\xA9t\xC3\xA9.kel");
+    session.btLogResultsClick();
+    TProfileTexts texts = session.Texts();
+    texts.FileName = "Probe M\xC3\xBCll";  // typed without an extension: its last four characters go
+    session.UpdateComments(texts);
+    session.btLogResultsClick();
+    auto log = Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0], "file,date,time,endtime, mz19 , mz37 , p \xC2\xB5" "bar, , , ");
+    EXPECT_EQ(log[1].substr(0, 11), "Atem \xC3\xA9t\xC3\xA9,");
+    EXPECT_EQ(log[2].substr(0, 7), "Probe ,");
+    EXPECT_TRUE(IsValidUtf8(test::ReadFile(session.LogFileName())));
 }
 
 // A log that cannot be written: one message naming it, whichever command

@@ -44,7 +44,7 @@ std::vector<std::string> ModelTokens(const std::string& text) {
     bool inTag = false;
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c > 0x7F) continue;
+        if (c < 0x20) continue;
         if (ch != (inTag ? '>' : '<')) {
             run += ch;
             continue;
@@ -93,7 +93,7 @@ TEST(Tokenizer, MixedTextsAgreeWithTheRules) {
 }
 
 TEST(Tokenizer, RunsThatLoseBytesAreMovedTogether) {
-    Parse p("<a\r\n>12\r\n34<b\x80>\x01x\x02y\x03</b>\xFF" "5678901234567890\n</a>");
+    Parse p("<a\r\n>12\r\n34<b\x1F>\x01x\x02y\x03</b>\x0B" "5678901234567890\n</a>");
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(TokenTexts(p.xml), (std::vector<std::string>{"<a", "1234", "<b", "xy", "</b", "5678901234567890", "</a"}));
     EXPECT_EQ(p.xml.DocumentElement()->Value, "5678901234567890");
@@ -123,12 +123,13 @@ TEST(Tokenizer, DropsTheDeclarationAndBlankRuns) {
     EXPECT_EQ(a->Value, "");  // line breaks and blanks between elements vanish
 }
 
-TEST(Tokenizer, DropsBytesOutsidePrintableAscii) {
-    // A degree sign (C2 B0), a tab and a line break vanish, even inside names;
-    // DEL (7F) is kept.
-    Parse p("<a>20\xC2\xB0" "C\x7F</a\n>");
+TEST(Tokenizer, DropsControlBytesAndKeepsEveryOther) {
+    // A tab and a line break vanish, even inside names; DEL (7F), a UTF-8
+    // degree sign (C2 B0) and a single-byte one (B0) are kept as they are.
+    Parse p("<a>20\xC2\xB0" "C\t\x7F<b>\xB0\x01" "C</b\n></a\n>");
     ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.xml.DocumentElement()->Value, "20C\x7F");
+    EXPECT_EQ(p.xml.DocumentElement()->Value, "20\xC2\xB0" "C\x7F");
+    EXPECT_EQ(p.xml.DocumentElement()->ChildText("b"), "\xB0" "C");
 }
 
 TEST(Tokenizer, KeepsLessThanInsideATagAndDropsTheUnfinishedRun) {

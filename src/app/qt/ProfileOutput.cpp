@@ -39,8 +39,8 @@ QString SaveDialog(QWidget* parent, const QString& proposed) {
 void TFKelView::CopyDataClick() {
     std::string text;
     if (!binding_->Run([&text](TKelViewSession& s) { text = s.CopyDataText(); })) return;
-    // One byte, one character: the spreadsheet reads the single-byte text.
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    // The row names are UTF-8, as every profile text is.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TFKelView::btSaveMSClick() {

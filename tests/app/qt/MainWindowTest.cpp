@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -269,6 +270,39 @@ TEST_F(MainWindow, SavingAsWorksheetKeepsTheFileNameAndAsProfileReopensIt) {
     EXPECT_EQ(session.Profile().FileName, "x.kel");
     EXPECT_EQ(session.Profile().reactant, "edited");
     EXPECT_TRUE(session.LogHeaderPending());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(MainWindow, TypedTextsAndRowNamesKeepEveryCharacter) {
+    Open();
+    TKel profile = test::ConstantProfile(2, 1000);
+    profile.Name[3] = "37 \xB5";  // Windows-1252, as the legacy file holds it
+    ASSERT_TRUE(window->ShowProfile(QString::fromStdString(test::SaveProfile(dir, profile, "u.kel"))));
+    const QString typed = QString::fromUtf8("exhaled \xC2\xB5g \xC3\xA9t\xC3\xA9");
+    auto* sample = Find<QLineEdit>("edSample");
+    sample->clear();
+    sample->setFocus();
+    // Key by key, as a keyboard that has these letters sends them (QTest
+    // types ASCII only).
+    for (QChar letter : typed) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(sample, &press);
+    }
+    ASSERT_EQ(sample->text(), typed);
+    window->AskSavePath = [this](const QString&) { return QString::fromStdString(dir.File("v.kel")); };
+    window->ProfileSaved = [this](const QString& path) { window->ShowProfile(path); };
+    Find<QAction>("Save1")->trigger();
+    // Read back from the saved file.
+    EXPECT_EQ(session.Profile().FileName, "v.kel");
+    EXPECT_EQ(session.Profile().reactant, "exhaled \xC2\xB5g \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(sample->text(), typed);
+
+    window->Binding().Run([](TKelViewSession& s) { s.SelectTimes(0, 0); });
+    QGuiApplication::clipboard()->clear();
+    window->Graphs().XYGraphBox1()->setFocus();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QString::fromUtf8("19\t37 \xC2\xB5\r\n")))
+        << QGuiApplication::clipboard()->text().toStdString();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
