@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/AppendFile.h"
+#include "common/CsvField.h"
 #include "common/DateTime.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
@@ -61,8 +62,8 @@ void AppendDateAndTime(std::string& out, double dateTime) {
 
 // The file name field without its last four characters (the extension).
 void AppendFileItem(std::string& out, const TLogContext& c) {
-    const std::string& name = c.fileNameField;
-    if (name.size() > 4) out.append(name, 0, name.size() - 4);
+    std::string_view name = c.fileNameField;
+    if (name.size() > 4) AppendCsvField(out, name.substr(0, name.size() - 4));
 }
 
 // Even rows 18..26 whose name holds no "(": pressure and the like.
@@ -160,9 +161,9 @@ void AppendCompoundItems(std::string& out, const TLogContext& c, int start, int 
         TDensityResult density = run.Density(i, compound, start, end);
         if (!density.Computed) continue;
         double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), run.SampleFlow());
-        out += ",\"";
-        out += compound.Name;
-        out += "\",";
+        out += ',';
+        AppendCsvField(out, compound.Name, TCsvQuoting::Always);
+        out += ',';
         out += FormatFixed(ppb, 6, 1);
         if (withAmount) {
             out += ", ";
@@ -242,7 +243,11 @@ std::string LogHeaderLine(const TLogContext& c) {
         for (int k = 0; k < IonChannelCount(kel); ++k)
             out += ", mz" + FormatFixed(kel.IonMass[static_cast<std::size_t>(k)], 0, 0) + " ";
     }
-    for (int r : LoggedAuxRows(kel)) out += ", " + kel.Name[static_cast<std::size_t>(r)];
+    for (int r : LoggedAuxRows(kel)) {
+        // The blank belongs to the field, so a quoted name keeps it inside the quotes.
+        out += ',';
+        AppendCsvField(out, " " + kel.Name[static_cast<std::size_t>(r)]);
+    }
     return out + kLineEnd;
 }
 
