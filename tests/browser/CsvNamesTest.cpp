@@ -38,7 +38,8 @@ std::vector<Records> ReadWithPython(const test::ScratchDir& dir, const std::vect
                            "def records(name):\n"
                            "    with open(name, newline='', encoding='latin-1') as f:\n"
                            "        return '\\x1e'.join('\\x1f'.join(r) for r in csv.reader(f))\n"
-                           "sys.stdout.buffer.write('\\x1d'.join(records(n) for n in sys.argv[1:]).encode('latin-1'))\n");
+                           "out = '\\x1d'.join(records(n) for n in sys.argv[1:])\n"
+                           "sys.stdout.buffer.write(out.encode('latin-1'))\n");
     std::string command = "python3 '" + script + "'";
     for (const std::string& file : files) command += " '" + file + "'";
     std::string output;
@@ -95,9 +96,9 @@ TEST_F(CsvNames, EveryCsvFileKeepsEachNameInItsOwnField) {
 
     // The worksheet: the system name ends line 1 (16 fields), the row names
     // line 2, and every line from the second holds 31 fields.
-    std::vector<Records> read = ReadWithPython(dir, {dir.File(comma + ".kel.csv"), dir.File(quoteAndBreak + ".kelPpb.csv"),
-                                                     dir.File(comma + ".kelPpb.csv"), dir.File("AllFilesPpb.csv"),
-                                                     dir.File("multilog.csv")});
+    std::vector<Records> read =
+        ReadWithPython(dir, {dir.File(comma + ".kel.csv"), dir.File(quoteAndBreak + ".kelPpb.csv"),
+                             dir.File(comma + ".kelPpb.csv"), dir.File("AllFilesPpb.csv"), dir.File("multilog.csv")});
     const Records& sheet = read[0];
     ASSERT_EQ(sheet.size(), 4u + 201u);
     EXPECT_EQ(sheet[0].size(), 16u);

@@ -169,9 +169,9 @@ void RemoveStaleUniqueFiles(const std::string& folder, std::int64_t ageSeconds) 
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         std::string name = Utf8(found.cFileName);
-        if (!IsUniqueFileName(name) || FileTimeTicks(now) - FileTimeTicks(found.ftLastWriteTime) <=
-                                           static_cast<std::uint64_t>(ageSeconds) * 10'000'000u)
-            continue;
+        // File times count 100 ns; one from the future is never old.
+        std::uint64_t age = static_cast<std::uint64_t>(ageSeconds) * 10'000'000u;
+        if (!IsUniqueFileName(name) || FileTimeTicks(found.ftLastWriteTime) + age >= FileTimeTicks(now)) continue;
         std::wstring path = Wide(stem + name);
         // A file its writer still holds open refuses to be deleted.
         if (OwnedByUser(path)) ::DeleteFileW(path.c_str());
@@ -197,7 +197,7 @@ bool LockExclusive(int fd, bool wait) {
     OVERLAPPED at{};
     at.Offset = kLockOffsetLow;
     at.OffsetHigh = kLockOffsetHigh;
-    DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    DWORD flags = wait ? DWORD{LOCKFILE_EXCLUSIVE_LOCK} : DWORD{LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY};
     if (::LockFileEx(handle, flags, 0, 1, 0, &at)) return true;
     SetErrnoFromLastError();
     return false;
