@@ -11,9 +11,12 @@ enum class TAppendResult {
     Failed,    // nothing was written (the reason is in `error`)
 };
 
-// Appends bytes in one write to path. A missing file is created; any other
-// failure (permissions, a lock, a folder in the way) leaves an existing file
-// untouched: it is never truncated or recreated.
+// Appends bytes in one write to path, holding the file's advisory lock (see
+// os::LockExclusive) meanwhile. A missing file is created; any other failure
+// (permissions, a full disk, a folder in the way) leaves an existing file as
+// it was before the write, the lines other writers added meanwhile kept: it
+// is never truncated or recreated. `error` then receives the failing call's
+// own reason.
 TAppendResult AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace kel

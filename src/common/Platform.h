@@ -33,26 +33,58 @@ int OpenForReading(const std::string& path);
 // failure.
 int OpenForAppending(const std::string& path, bool& created);
 
-// Creates a new empty file named `folder`/.kelview-XXXXXX (X random) for
-// writing, with the permissions a plain new file gets; -1 on failure,
-// otherwise `name` receives its path.
+// Creates a new empty file named `folder`/.kelview-XXXXXX.part (X random
+// letters and digits) for writing, with the permissions a plain new file
+// gets; -1 on failure, otherwise `name` receives its path. While it is open
+// no RemoveStaleUniqueFiles removes it.
 int CreateUniqueFile(const std::string& folder, std::string& name);
+
+// The parts of the names CreateUniqueFile makes around their random letters.
+inline constexpr std::string_view kUniqueFilePrefix = ".kelview-";
+inline constexpr std::string_view kUniqueFileSuffix = ".part";
+inline constexpr std::size_t kUniqueFileLetters = 6;
+
+// True for a name CreateUniqueFile makes, and for no other.
+bool IsUniqueFileName(std::string_view name);
+
+// Removes the files in `folder` named as CreateUniqueFile names them that
+// are regular files (a link is never followed), belong to the user, were last
+// changed more than `ageSeconds` ago and are open in no live process: what
+// writers that were killed left behind. Whatever cannot be removed stays.
+void RemoveStaleUniqueFiles(const std::string& folder, std::int64_t ageSeconds);
+
+// True when an existing file may not be written by the user: its permissions
+// (on Windows its read-only attribute) deny it, or grant writing to nobody,
+// which binds even the superuser. False for a missing file.
+bool IsReadOnlyFile(const std::string& path);
+
+// Gives the open file `fd` the permission bits and, where the user may, the
+// group of the existing file at `path` (on Windows, where a new file takes
+// its folder's, nothing); true also when there is no such file.
+bool TakePermissionsOf(int fd, const std::string& path);
+
+// Takes the exclusive advisory lock of an open file, which every writer of
+// ours holds while it appends (flock on POSIX, LockFileEx on Windows); with
+// `wait` it waits until the lock is free, otherwise it fails at once when
+// another holds it. False on failure (no locks on the file system included).
+bool LockExclusive(int fd, bool wait);
+
+// Releases the lock; closing the file releases it as well.
+bool Unlock(int fd);
 
 // Reads up to `size` bytes: their count, 0 at the end, -1 on failure.
 // Interrupted reads are retried.
 long ReadSome(int fd, void* bytes, std::size_t size);
 
 // Writes all bytes, retrying short and interrupted writes; false on failure.
-bool WriteAll(int fd, std::string_view bytes);
+// `written` receives how many reached the file, on failure too.
+bool WriteAll(int fd, std::string_view bytes, std::size_t* written = nullptr);
 
 // The size of a regular file; empty for anything else or when unknown.
 std::optional<std::uint64_t> RegularFileSize(int fd);
 
 // Moves the position to `offset` from the start; false on failure.
 bool SeekTo(int fd, std::uint64_t offset);
-
-// Moves the position to the end and returns it; -1 on failure.
-std::int64_t SeekToEnd(int fd);
 
 // Cuts the file to `size` bytes; false on failure.
 bool TruncateTo(int fd, std::uint64_t size);

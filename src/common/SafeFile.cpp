@@ -3,6 +3,10 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <system_error>
 #include <utility>
 
 #include "common/Platform.h"
@@ -13,12 +17,38 @@ namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// A replacement a minute old that nobody holds open was left by a writer that
+// was killed (a batch stopped half-way); younger ones may still be written.
+constexpr std::int64_t kLeftoverAgeSeconds = 60;
+
+// Removes the folder's leftovers once per process: the first replacement in
+// a folder pays for one look at it, a batch of thousands no more.
+void RemoveLeftoversOnce(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    std::error_code error;
+    std::string key = os::Utf8Of(std::filesystem::absolute(os::PathOf(folder), error).lexically_normal());
+    std::lock_guard<std::mutex> lock(mutex);
+    if (swept.insert(key).second) os::RemoveStaleUniqueFiles(folder, kLeftoverAgeSeconds);
+}
+
 }  // namespace
 
 TReplacementFile::TReplacementFile(std::string path, TDurability durability)
     : path_(std::move(path)), durability_(durability) {
-    fd_ = os::CreateUniqueFile(os::FolderOf(path_), temporary_);
+    // A file the user made read-only is kept from changes, as by any editor.
+    if (os::IsReadOnlyFile(path_)) throw EFileWriteError(path_, "the file is read-only");
+    std::string folder = os::FolderOf(path_);
+    RemoveLeftoversOnce(folder);
+    fd_ = os::CreateUniqueFile(folder, temporary_);
     if (fd_ < 0) Fail(errno);
+    // Before any byte is written: a private file's text never lies open.
+    if (!os::TakePermissionsOf(fd_, path_)) {
+        int error = errno;
+        os::Close(fd_);
+        os::RemoveFile(temporary_);
+        Fail(error);
+    }
 }
 
 TReplacementFile::~TReplacementFile() {

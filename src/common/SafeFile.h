@@ -31,11 +31,15 @@ enum class TDurability { Synced, Unsynced };
 
 // A file composed aside, under a temporary name in its target's folder, and
 // put in place whole: until Commit the target keeps what it held, and a
-// replacement that is never committed is removed with the object.
+// replacement that is never committed is removed with the object. The
+// replacement takes the permissions of the file it replaces; the first one a
+// process makes in a folder removes the user's replacements that killed
+// writers left there.
 class TReplacementFile {
 public:
     // Starts the replacement of `path`; raises EFileWriteError when its
-    // folder takes no new file.
+    // folder takes no new file or the existing file is read-only ("the file
+    // is read-only").
     explicit TReplacementFile(std::string path, TDurability durability = TDurability::Synced);
     ~TReplacementFile();
     TReplacementFile(const TReplacementFile&) = delete;

@@ -1,6 +1,7 @@
 // The comma-separated worksheet of a profile's raw content.
 #include <string>
 
+#include "common/CsvField.h"
 #include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
@@ -35,10 +36,15 @@ std::string TKel::BuildWorksheet() const {
         out += ',';
         out += FormatScientific23(value);
     }
-    out += ',' + kel.SystemId + kLineEnd;
+    out += ',';
+    AppendCsvField(out, kel.SystemId);
+    out += kLineEnd;
 
     out += "\"Names\",";
-    for (int r = 0; r < kWorksheetRows; ++r) out += kel.Name[static_cast<std::size_t>(r)] + ",";
+    for (int r = 0; r < kWorksheetRows; ++r) {
+        AppendCsvField(out, kel.Name[static_cast<std::size_t>(r)]);
+        out += ',';
+    }
     out += kLineEnd;
     AppendRowLine(out, "\"DAm\",", kel.Dam);
     AppendRowLine(out, "\"Cntm\",", kel.Cntm);

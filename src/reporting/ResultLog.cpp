@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/AppendFile.h"
+#include "common/CsvField.h"
 #include "common/DateTime.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
@@ -65,7 +66,7 @@ void AppendDateAndTime(std::string& out, double dateTime) {
 void AppendFileItem(std::string& out, const TLogContext& c) {
     const std::string& name = c.fileNameField;
     std::size_t length = Utf8Length(name);
-    if (length > 4) out += Utf8Prefix(name, length - 4);
+    if (length > 4) AppendCsvField(out, Utf8Prefix(name, length - 4));
 }
 
 // Even rows 18..26 whose name holds no "(": pressure and the like.
@@ -163,9 +164,9 @@ void AppendCompoundItems(std::string& out, const TLogContext& c, int start, int 
         TDensityResult density = run.Density(i, compound, start, end);
         if (!density.Computed) continue;
         double ppb = DensityToPpb(density.Density, run.FlowFactorOnce(), run.SampleFlow());
-        out += ",\"";
-        out += compound.Name;
-        out += "\",";
+        out += ',';
+        AppendCsvField(out, compound.Name, TCsvQuoting::Always);
+        out += ',';
         out += FormatFixed(ppb, 6, 1);
         if (withAmount) {
             out += ", ";
@@ -245,7 +246,11 @@ std::string LogHeaderLine(const TLogContext& c) {
         for (int k = 0; k < IonChannelCount(kel); ++k)
             out += ", mz" + FormatFixed(kel.IonMass[static_cast<std::size_t>(k)], 0, 0) + " ";
     }
-    for (int r : LoggedAuxRows(kel)) out += ", " + kel.Name[static_cast<std::size_t>(r)];
+    for (int r : LoggedAuxRows(kel)) {
+        // The blank belongs to the field, so a quoted name keeps it inside the quotes.
+        out += ',';
+        AppendCsvField(out, " " + kel.Name[static_cast<std::size_t>(r)]);
+    }
     return out + kLineEnd;
 }
 

@@ -6,6 +6,7 @@
 // whose C runtime cannot be wrapped so, the disk never fills (kFillingDisk
 // says whether it does).
 #include <cstddef>
+#include <functional>
 
 namespace kel::test {
 
@@ -17,7 +18,10 @@ constexpr bool kFillingDisk = true;
 
 class FillingDisk {
 public:
-    explicit FillingDisk(std::size_t room);
+    // `whenFull` runs once, when a write is first refused, before the write
+    // returns its failure and with the disk not filling meanwhile: what other
+    // processes do while this one is in its write.
+    explicit FillingDisk(std::size_t room, std::function<void()> whenFull = {});
     ~FillingDisk();
     FillingDisk(const FillingDisk&) = delete;
     FillingDisk& operator=(const FillingDisk&) = delete;

@@ -54,7 +54,7 @@ TEST(WriteCsv, WritesTheWorksheetByteForByte) {
         " 3.00000000000000E+0002, 1.30740519871761E+0001, 7.00000000000000E+0001,"
         "-1.50000000000000E+0000," + zero + "," + zero + "," + zero + "," + zero +
         ", 3.90005000000000E+0004,KV-7\r\n"
-        "\"Names\",,19,,37,x," + Repeat(",", 25) + "\r\n"
+        "\"Names\",,19,,\"37,x\"," + Repeat(",", 25) + "\r\n"  // the comma stays inside its name
         "\"DAm\",0,65535," + Repeat("0,", 27) + "\r\n"
         "\"Cntm\",0,100," + Repeat("0,", 27) + "\r\n"
         "0,0,12," + Repeat("0,", 27) + "\r\n"

@@ -1,12 +1,14 @@
 // The core's operating-system calls on POSIX systems.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 #include "common/Platform.h"
@@ -41,13 +43,16 @@ int OpenForAppending(const std::string& path, bool& created) {
 }
 
 int CreateUniqueFile(const std::string& folder, std::string& name) {
-    std::string pattern = folder + "/.kelview-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    std::string pattern = folder + "/" + std::string(kUniqueFilePrefix) + std::string(kUniqueFileLetters, 'X') +
+                          std::string(kUniqueFileSuffix);
+    int fd = ::mkstemps(pattern.data(), static_cast<int>(kUniqueFileSuffix.size()));
     if (fd < 0) return -1;
     // mkstemp makes the file private; give it the mode a plain create would.
+    // The lock tells a sweep for leftovers that its writer lives; the file
+    // is new, so nobody else holds it.
     mode_t mask = ::umask(0);
     ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) {
+    if (::fchmod(fd, 0666 & ~mask) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int error = errno;
         ::close(fd);
         ::unlink(pattern.c_str());
@@ -58,6 +63,54 @@ int CreateUniqueFile(const std::string& folder, std::string& name) {
     return fd;
 }
 
+void RemoveStaleUniqueFiles(const std::string& folder, std::int64_t ageSeconds) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    int dirFd = ::dirfd(dir);
+    std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsUniqueFileName(entry->d_name)) continue;
+        struct stat named {};
+        if (::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+            named.st_uid != ::geteuid() || now - named.st_mtime <= ageSeconds)
+            continue;
+        int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        // The name still leads to the file examined, and no writer holds it.
+        struct stat opened {};
+        if (::fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+bool TakePermissionsOf(int fd, const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    // Only a group the user belongs to may be given; otherwise the file keeps
+    // the user's own, as any file the user makes.
+    [[maybe_unused]] int regrouped = ::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+    return ::fchmod(fd, st.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) == 0;
+}
+
+bool LockExclusive(int fd, bool wait) {
+    for (;;) {
+        if (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) == 0) return true;
+        if (errno != EINTR) return false;
+    }
+}
+
+bool Unlock(int fd) { return ::flock(fd, LOCK_UN) == 0; }
+
 long ReadSome(int fd, void* bytes, std::size_t size) {
     for (;;) {
         ssize_t n = ::read(fd, bytes, size);
@@ -65,7 +118,8 @@ long ReadSome(int fd, void* bytes, std::size_t size) {
     }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAll(int fd, std::string_view bytes, std::size_t* written) {
+    if (written) *written = 0;
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -73,6 +127,7 @@ bool WriteAll(int fd, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        if (written) *written += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -86,8 +141,6 @@ std::optional<std::uint64_t> RegularFileSize(int fd) {
 bool SeekTo(int fd, std::uint64_t offset) {
     return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
-
-std::int64_t SeekToEnd(int fd) { return ::lseek(fd, 0, SEEK_END); }
 
 bool TruncateTo(int fd, std::uint64_t size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; }
 

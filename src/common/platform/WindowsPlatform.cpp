@@ -77,6 +77,35 @@ int OpenWide(const std::string& path, int flags) {
     return fd;
 }
 
+constexpr DWORD kLockOffsetLow = 0;
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+
+std::uint64_t FileTimeTicks(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// True when the file's owner is the user the process runs as.
+bool OwnedByUser(const std::wstring& path) {
+    DWORD size = 0;
+    ::GetFileSecurityW(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &size);
+    if (size == 0) return false;
+    std::vector<unsigned char> descriptor(size);
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!::GetFileSecurityW(path.c_str(), OWNER_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+        !::GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || !owner)
+        return false;
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    DWORD userSize = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &userSize);
+    std::vector<unsigned char> user(userSize);
+    bool same = userSize > 0 && ::GetTokenInformation(token, TokenUser, user.data(), userSize, &userSize) &&
+                ::EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+    ::CloseHandle(token);
+    return same;
+}
+
 }  // namespace
 
 std::string FolderOf(const std::string& path) {
@@ -111,10 +140,11 @@ int CreateUniqueFile(const std::string& folder, std::string& name) {
     std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
     std::string stem = folder;
     if (stem.back() != '/' && stem.back() != '\\' && stem.back() != ':') stem += '/';
-    stem += ".kelview-";
+    stem += kUniqueFilePrefix;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = stem;
-        for (int i = 0; i < 6; ++i) candidate += kLetters[letter(random)];
+        for (std::size_t i = 0; i < kUniqueFileLetters; ++i) candidate += kLetters[letter(random)];
+        candidate += kUniqueFileSuffix;
         int fd = OpenWide(candidate, _O_RDWR | _O_CREAT | _O_EXCL);
         if (fd >= 0) {
             name = std::move(candidate);
@@ -125,11 +155,71 @@ int CreateUniqueFile(const std::string& folder, std::string& name) {
     return -1;
 }
 
+void RemoveStaleUniqueFiles(const std::string& folder, std::int64_t ageSeconds) {
+    std::string stem = folder + "/";
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileExW(Wide(stem + std::string(kUniqueFilePrefix) + "*").c_str(), FindExInfoBasic,
+                                       &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    do {
+        // Links and junctions are reparse points: never followed, never removed.
+        if (found.dwFileAttributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        std::string name = Utf8(found.cFileName);
+        // File times count 100 ns; one from the future is never old.
+        std::uint64_t age = static_cast<std::uint64_t>(ageSeconds) * 10'000'000u;
+        if (!IsUniqueFileName(name) || FileTimeTicks(found.ftLastWriteTime) + age >= FileTimeTicks(now)) continue;
+        std::wstring path = Wide(stem + name);
+        // A file its writer still holds open refuses to be deleted.
+        if (OwnedByUser(path)) ::DeleteFileW(path.c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// A new file takes the permissions its folder hands down; the one attribute
+// that bars writing is refused before.
+bool TakePermissionsOf(int, const std::string&) { return true; }
+
+bool LockExclusive(int fd, bool wait) {
+    HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    // Locks on Windows bar reading and writing their bytes; one byte far past
+    // any log's end locks no data.
+    OVERLAPPED at{};
+    at.Offset = kLockOffsetLow;
+    at.OffsetHigh = kLockOffsetHigh;
+    DWORD flags = wait ? DWORD{LOCKFILE_EXCLUSIVE_LOCK} : DWORD{LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY};
+    if (::LockFileEx(handle, flags, 0, 1, 0, &at)) return true;
+    SetErrnoFromLastError();
+    return false;
+}
+
+bool Unlock(int fd) {
+    HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED at{};
+    at.Offset = kLockOffsetLow;
+    at.OffsetHigh = kLockOffsetHigh;
+    if (::UnlockFileEx(handle, 0, 1, 0, &at)) return true;
+    SetErrnoFromLastError();
+    return false;
+}
+
 long ReadSome(int fd, void* bytes, std::size_t size) {
     return ::_read(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAll(int fd, std::string_view bytes, std::size_t* written) {
+    if (written) *written = 0;
     while (!bytes.empty()) {
         int n = ::_write(fd, bytes.data(), static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX)));
         if (n < 0) return false;
@@ -138,6 +228,7 @@ bool WriteAll(int fd, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        if (written) *written += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -151,8 +242,6 @@ std::optional<std::uint64_t> RegularFileSize(int fd) {
 bool SeekTo(int fd, std::uint64_t offset) {
     return ::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) == static_cast<__int64>(offset);
 }
-
-std::int64_t SeekToEnd(int fd) { return ::_lseeki64(fd, 0, SEEK_END); }
 
 bool TruncateTo(int fd, std::uint64_t size) {
     errno = ::_chsize_s(fd, static_cast<__int64>(size));
