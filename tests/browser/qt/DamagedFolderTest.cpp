@@ -10,6 +10,7 @@
 #include "support/SessionTestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QListView>
@@ -132,6 +133,28 @@ TEST_F(DamagedFolder, AProfileAskedForByPathOpensWithTheFolderListedWhole) {
     EXPECT_EQ(session.Profile().FileName, "old.kel");
     EXPECT_EQ(Selected(), "old.kel");
     EXPECT_EQ(Texts(), (std::vector<std::string>{"newest.kel", "new.kel", "header.kel", "old.kel"}));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+// A profile still being written does not read as one yet: following the
+// newest passes over it and takes the next profile that comes whole.
+TEST_F(DamagedFolder, FollowingTheNewestOpensProfilesOnly) {
+    // QTRY_* fail silently outside a QtTest run; these waits report.
+    const auto listed = [this](std::size_t count) {
+        return QTest::qWaitFor([&] { return Texts().size() == count; }, 5000);
+    };
+    QTest::qWait(1100);  // new.kel opened by the timer
+    browser->findChild<QCheckBox*>(QStringLiteral("cbWatch"))->setChecked(true);
+    browser->findChild<QCheckBox*>(QStringLiteral("cbFollow"))->setChecked(true);
+    test::WriteFileForTest(dir.File("writing.kel"), "<kel><ion>H3O+</ion>");
+    ASSERT_TRUE(listed(5));
+    EXPECT_EQ(Texts().front(), "writing.kel");
+    EXPECT_EQ(session.Profile().FileName, "new.kel");
+    EXPECT_EQ(Selected(), "new.kel");
+    Write(dir, "done.kel", NowDateTime() - 2, 5);
+    ASSERT_TRUE(listed(6));
+    EXPECT_EQ(session.Profile().FileName, "done.kel");
+    EXPECT_EQ(Selected(), "done.kel");
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
