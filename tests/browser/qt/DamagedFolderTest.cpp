@@ -174,5 +174,23 @@ TEST_F(DamagedFolder, TheBatchSkipsTheDamagedWithOneLineEach) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
+// A profile that opens with a "Damaged profile" box stops the batch there;
+// the box said why, and no summary calls the batch cancelled.
+TEST_F(DamagedFolder, ABatchStoppedByAProfileIsNotReportedAsCancelled) {
+    synth::ProfileOptions options = synth::DefaultOptions(6);
+    options.dateOrigin = NowDateTime();
+    // Whole, but claiming more rows than the format has: read on as damaged.
+    std::vector<std::uint8_t> bytes = synth::EncodeLegacy(synth::MakeProfile(options));
+    bytes[6] = 31;
+    synth::WriteBytes(dir.File("rows.kel"), bytes);
+    QTest::keyClick(browser, Qt::Key_F5);
+    ASSERT_EQ(Texts().front(), "rows.kel");
+    boxes.shown.clear();
+    browser->findChild<QPushButton*>(QStringLiteral("btBatch"))->click();
+    EXPECT_FALSE(fs::exists(dir.File("new.kel.csv")));
+    EXPECT_FALSE(boxes.shown.empty());
+    EXPECT_TRUE(informed.isEmpty()) << informed.join('\n').toStdString();
+}
+
 }  // namespace
 }  // namespace kel
