@@ -27,6 +27,21 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A reason as the readers word it for a user who does not see the file's
+// name beside it; here the name is beside it, and "damaged" says the rest.
+std::string ReasonBesideName(const TIoResult& failure) {
+    std::string text = failure.description();
+    constexpr std::string_view kDamaged = "Damaged profile: ";
+    if (failure.status == TIoStatus::Damaged && text.starts_with(kDamaged)) text.erase(0, kDamaged.size());
+    const std::string named = " (in \"" + failure.file + "\")";
+    if (text.ends_with(named)) text.erase(text.size() - named.size());
+    return text;
+}
+
+std::string FailureText(const TIoResult& failure) {
+    return (failure.status == TIoStatus::Damaged ? "damaged: " : "not read: ") + ReasonBesideName(failure);
+}
+
 bool IsProfileName(std::string_view name) {
     if (name.size() <= 4 || name[0] == '.') return false;
     std::string_view ending = name.substr(name.size() - 4);
@@ -36,6 +51,14 @@ bool IsProfileName(std::string_view name) {
 }
 
 }  // namespace
+
+std::string DetailsText(const TListEntry& entry) {
+    return entry.Failure.ok() ? std::string() : FailureText(entry.Failure);
+}
+
+std::string SkippedLine(const TIoResult& skipped) {
+    return "skipped \"" + skipped.file + "\": " + FailureText(skipped);
+}
 
 void TProfileListing::ClearListing() {
     Entries.clear();
@@ -56,7 +79,13 @@ void TProfileListing::SortNewestFirst() {
     Entries = std::move(sorted);
 }
 
-TIoResult TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
+int TProfileListing::FirstProfile() const {
+    for (std::size_t i = 0; i < Entries.size(); ++i)
+        if (Entries[i].Failure.ok()) return static_cast<int>(i);
+    return -1;
+}
+
+void TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
     std::error_code ec;
     fs::current_path(os::PathOf(folder), ec);  // a failure lists the folder that stays current
     ClearListing();
@@ -78,14 +107,19 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
         details->FileName = name;
         TProfileLoadResult loaded = details->LoadFromFile(name);
         ShowLoadMessages(loaded);
-        if (loaded.ended) return loaded;
-        Entries.push_back({Lower(name), name, std::move(details)});
+        TIoResult failure;
+        if (loaded.ended) {
+            // Its date is the file's own, as for a profile that has none:
+            // the file stays where the folder's history puts it.
+            details->ProfileDate = FileProfileDate(name);
+            failure = std::move(loaded);
+        }
+        Entries.push_back({Lower(name), name, std::move(details), std::move(failure)});
         if (Entries.size() == kBusyFromEntry + 1 && busy) {
             busy(true);
             finish.busyShown = true;
         }
     }
-    return TIoResult::Success();
 }
 
 namespace {
@@ -121,11 +155,19 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
         // until its replacement holds what the batch promises.
         TReplacementFile allFiles(kAllFilesPpbName, TDurability::Unsynced);
         bool collected = false;
+        bool ranThrough = true;
         int count = static_cast<int>(listing.Entries.size());
-        for (; result.converted < count; ++result.converted) {
-            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(result.converted)];
-            if (progress && !progress(result.converted, count, entry.StoredName)) break;
-            listing.Selected = result.converted;
+        for (int index = 0; index < count; ++index) {
+            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(index)];
+            if (!entry.Failure.ok()) {
+                result.skipped.push_back(entry.Failure);
+                continue;
+            }
+            if (progress && !progress(index, count, entry.StoredName)) {
+                ranThrough = false;
+                break;
+            }
+            listing.Selected = index;
             TIoResult converted;
             try {
                 TProfileLoadResult loaded = ConvertEntry(entry, session, allFiles, collected);
@@ -144,9 +186,11 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
                 static_cast<TIoResult&>(result) = std::move(converted);
                 return result;
             }
+            ++result.converted;
         }
-        // A batch stopped before its first profile leaves the old file too.
-        if (collected || result.converted == count) allFiles.Commit();
+        // A batch stopped before its first profile leaves the old file too,
+        // and so does one that found nothing it could convert.
+        if (collected || (ranThrough && result.converted > 0)) allFiles.Commit();
     } catch (const EFileWriteError& e) {
         static_cast<TIoResult&>(result) = TIoResult::Failure(TIoStatus::WriteFailed, e.Path(), e.Reason());
         result.shown = false;

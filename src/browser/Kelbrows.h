@@ -18,18 +18,30 @@ struct TListEntry {
     std::string Text;        // the file name in lower case, as the list shows it
     std::string StoredName;  // the name as the folder stores it, used to open the file
     std::unique_ptr<TKelDetails> Details;
+    // Why the file's header could not be read; ok for an entry listed as a
+    // profile. Such an entry's ProfileDate is the file's modification time.
+    TIoResult Failure;
 };
+
+// What the Details column says of an entry: "damaged: REASON" for a file
+// whose header could not be read ("not read: REASON" when the file itself
+// may be sound, as when memory ran short), empty for a profile.
+std::string DetailsText(const TListEntry& entry);
 
 class TProfileListing {
 public:
-    // Makes folder current and lists its "*.kel" files (any case) by their
+    // Makes folder current and lists every "*.kel" file (any case) by its
     // header fields, newest first, showing the boxes of loads that read on.
-    // A load that ended ends the listing: the entries so far stay (sorted)
-    // and its result is returned. `busy` is told when the busy cursor should
-    // show (from the eleventh file on) and when the listing is over.
-    TIoResult ListFolder(const std::string& folder, const std::function<void(bool)>& busy = {});
+    // A file whose header cannot be read is listed all the same, with its
+    // Failure, and sorted by its modification time as a profile without a
+    // date of its own is. `busy` is told when the busy cursor should show
+    // (from the eleventh file on) and when the listing is over.
+    void ListFolder(const std::string& folder, const std::function<void(bool)>& busy = {});
     // Orders the entries by ProfileDate, newest first.
     void SortNewestFirst();
+    // The index of the first entry listed as a profile (the newest one), -1
+    // for none.
+    int FirstProfile() const;
     // Frees every entry and empties the list.
     void ClearListing();
 
@@ -41,17 +53,25 @@ public:
 // converted (0-based) of count. False stops the batch before that profile.
 using TBatchProgress = std::function<bool(int index, int count, const std::string& name)>;
 
-// What a batch did: the profiles converted and, when it stopped at a
-// failure, the failure. `shown`: its message box was already shown (a
-// profile that could not be opened or is damaged), so the caller adds none.
+// What a batch did: the profiles converted, the entries skipped because the
+// listing could not read them (their Failure, in list order) and, when it
+// stopped at a failure, the failure. The batch stopped, if it did, at entry
+// converted + skipped.size(). `shown`: the failure's message box was already
+// shown (a profile that could not be opened or is damaged), so the caller
+// adds none.
 struct TBatchResult : TIoResult {
     int converted = 0;
+    std::vector<TIoResult> skipped;
     bool shown = false;
 };
+
+// The batch summary's line for a skipped file: skipped "NAME": damaged: REASON.
+std::string SkippedLine(const TIoResult& skipped);
 
 // Converts every listed profile, newest first, in the current folder: its
 // worksheet (<name>.csv), its ppb lines (<name>Ppb.csv) and the lines of all
 // profiles ("AllFilesPpb.csv"), each written aside and put in place whole.
+// An entry the listing could not read is skipped, without a progress report.
 // A profile that cannot be opened, is damaged or cannot be computed ends the
 // batch there; the outputs of the profiles before it stay, and so does the
 // old "AllFilesPpb.csv" when no profile was converted. The first output that

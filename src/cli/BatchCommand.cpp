@@ -14,10 +14,15 @@ namespace {
 
 // A batch ends at the first profile that fails; the user learns which and
 // what stays written.
-void Stopped(const std::string& name, int index, int count, const std::string& reason) {
+void Stopped(const std::string& name, int index, int count, int converted, const std::string& reason) {
     std::cerr << "kelview-cli batch: stopped at \"" << name << "\" (" << index + 1 << " of " << count << ")"
-              << (reason.empty() ? "" : ": " + reason) << "; the outputs of the " << index
+              << (reason.empty() ? "" : ": " + reason) << "; the outputs of the " << converted
               << " newer profiles stay\n";
+}
+
+// Each file the listing could not read, one line each.
+void ReportSkipped(const TBatchResult& batch) {
+    for (const TIoResult& file : batch.skipped) std::cerr << "kelview-cli batch: " << SkippedLine(file) << '\n';
 }
 
 int RunBatch(const TParsedArgs& args) {
@@ -30,7 +35,7 @@ int RunBatch(const TParsedArgs& args) {
     cli.ApplyFieldSettings();
 
     TProfileListing listing;
-    if (TIoResult listed = listing.ListFolder(folder); !listed) throw EFailure(listed.description());
+    listing.ListFolder(folder);
     int count = static_cast<int>(listing.Entries.size());
     // The batch starts "AllFilesPpb.csv" afresh, which must not happen for nothing.
     if (count == 0) throw EFailure("no profiles (*.kel) in \"" + folder + "\"; nothing converted");
@@ -47,12 +52,19 @@ int RunBatch(const TParsedArgs& args) {
     TBatchResult batch = BatchConvert(listing, cli.Session, progress);
     if (!batch) {
         display.Finished(current, count);
-        Stopped(currentName, current, count, batch.description());
+        display.EndLine();
+        ReportSkipped(batch);
+        Stopped(currentName, current, count, batch.converted, batch.description());
         throw EFailure("");
     }
     display.Finished(count, count);
-    std::cout << "converted " << count << " profiles; worksheets, ppb files and " << kAllFilesPpbName << " are in "
-              << shownFolder << '\n';
+    display.EndLine();
+    ReportSkipped(batch);
+    if (batch.converted == 0)
+        throw EFailure("no file in \"" + folder + "\" could be read as a profile; nothing converted");
+    std::cout << "converted " << batch.converted << " profiles";
+    if (!batch.skipped.empty()) std::cout << " and skipped " << batch.skipped.size() << " that could not be read";
+    std::cout << "; worksheets, ppb files and " << kAllFilesPpbName << " are in " << shownFolder << '\n';
     return 0;
 }
 
@@ -66,7 +78,8 @@ TCommand BatchCommand() {
             "first, is opened and written as its worksheet (NAME.kel.csv) and its ppb\n"
             "lines (NAME.kelPpb.csv); \"AllFilesPpb.csv\" collects the lines of all. The\n"
             "outputs go into FOLDER. Progress is shown on stderr; the batch stops at\n"
-            "the first profile that fails and names it.\n"
+            "the first profile that fails and names it. A file that cannot be read as\n"
+            "a profile is skipped and named on stderr.\n"
             "\n"
             "  --kinetics K        main kinetics file (default: the demo library)\n"
             "  --set NAME=VALUE    the window's controls before the batch starts (see\n"

@@ -11,8 +11,11 @@ constexpr int kBarWidth = 30;
 TBatchProgressDisplay::TBatchProgressDisplay(std::FILE* stream)
     : stream_(stream), bar_(os::IsTerminal(stream)) {}
 
-TBatchProgressDisplay::~TBatchProgressDisplay() {
+TBatchProgressDisplay::~TBatchProgressDisplay() { EndLine(); }
+
+void TBatchProgressDisplay::EndLine() {
     if (lineOpen_) std::fputc('\n', stream_);
+    lineOpen_ = false;
 }
 
 void TBatchProgressDisplay::Starting(int index, int count, const std::string& name) {

@@ -13,8 +13,10 @@ public:
     ~TBatchProgressDisplay();
     // The file index (0-based) of count is starting.
     void Starting(int index, int count, const std::string& name);
-    // The run is over (complete after `done` files); ends the bar's line.
+    // The run is over (complete after `done` files); leaves the bar showing.
     void Finished(int done, int count);
+    // Ends the bar's line, so that other lines may follow it.
+    void EndLine();
 
 private:
     std::FILE* stream_;

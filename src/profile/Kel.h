@@ -87,6 +87,10 @@ private:
     void ReadZipFile(const std::string& fileName);
 };
 
+// The date of a profile file that holds no valid date of its own: the
+// file's modification time, or now when that cannot be read.
+double FileProfileDate(const std::string& fileName);
+
 // The browser's header-only profile: a TKel whose arrays stay empty unless
 // the file's format reads them with the header (the legacy record).
 class TKelDetails : public TKel {

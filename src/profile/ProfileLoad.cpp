@@ -261,10 +261,12 @@ void TKel::ReadProfileFile(TProfileLoadResult& result) {
     FScan = f6 > 0 ? static_cast<double>(f6) : 500.0;
     UpdateIonMasses();
     ProfileDate = DateOrigin;
-    if (ProfileDate < kEarliestProfileDate || ProfileDate > kLatestProfileDate) {
-        auto fileDate = FileDateTime(fileName);
-        ProfileDate = fileDate ? *fileDate : NowDateTime();
-    }
+    if (ProfileDate < kEarliestProfileDate || ProfileDate > kLatestProfileDate) ProfileDate = FileProfileDate(fileName);
+}
+
+double FileProfileDate(const std::string& fileName) {
+    auto fileDate = FileDateTime(fileName);
+    return fileDate ? *fileDate : NowDateTime();
 }
 
 }  // namespace kel

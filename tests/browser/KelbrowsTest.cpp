@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "browser/Kelbrows.h"
 #include "common/DateTime.h"
 #include "kinetics/KineticsLibrary.h"
 #include "support/SessionTestSupport.h"
+#include "synth/DamagedFiles.h"
 #include "synth/KineticsGenerator.h"
 #include "synth/LegacyWriter.h"
 #include "synth/ProfileGenerator.h"
@@ -27,9 +29,18 @@ protected:
         KineticsLibrary().Clear();
     }
     void WriteProfile(const std::string& name, double dateOrigin, std::uint64_t seed = 1) {
+        WriteProfileIn(dir, name, dateOrigin, seed);
+    }
+    static void WriteProfileIn(const test::ScratchDir& folder, const std::string& name, double dateOrigin,
+                               std::uint64_t seed) {
         synth::ProfileOptions options = synth::DefaultOptions(seed);
         options.dateOrigin = dateOrigin;
-        synth::WriteLegacyFile(dir.File(name), synth::MakeProfile(options));
+        synth::WriteLegacyFile(folder.File(name), synth::MakeProfile(options));
+    }
+    // A damaged file last modified `days` ago.
+    void WriteDamaged(const std::string& name, synth::TDamage damage, int days) {
+        synth::WriteDamagedProfile(dir.File(name), damage);
+        fs::last_write_time(dir.File(name), fs::file_time_type::clock::now() - std::chrono::hours(24 * days));
     }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
@@ -56,16 +67,36 @@ TEST_F(Browser, ListsProfilesNewestFirstInLowerCase) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(Browser, ALoadErrorEndsTheListingWithTheEntriesSoFar) {
-    WriteProfile("good.kel", 46000);
-    // A plain XML profile whose header has no DateOrigin cannot be listed.
-    test::WriteFileForTest(dir.File("bad.kel"), "<kel><ion>x</ion></kel>");
-    TIoResult listed = listing.ListFolder(dir.Path());
-    EXPECT_EQ(listed.status, TIoStatus::Damaged);
-    // The message names the file that stopped the listing.
-    EXPECT_EQ(listed.description(), "Damaged profile: the date '' is not a valid floating point value (in \"bad.kel\")");
-    EXPECT_LE(listing.Entries.size(), 1u);
-    for (const auto& e : listing.Entries) EXPECT_EQ(e.Text, "good.kel");
+// A file whose header cannot be read is listed all the same, where its
+// modification time puts it among the profiles' dates, and says why.
+TEST_F(Browser, EveryDamagedFileIsListedByItsFileTimeWithItsReason) {
+    WriteProfile("new.kel", NowDateTime() - 10);
+    WriteProfile("old.kel", NowDateTime() - 30);
+    WriteDamaged("header.kel", synth::TDamage::XmlWithoutDate, 20);
+    WriteDamaged("archive.kel", synth::TDamage::ZipWithoutMember, 1);
+    WriteDamaged("huge.kel", synth::TDamage::HugeWithoutDate, 40);
+    listing.ListFolder(dir.Path());
+    std::vector<std::string> texts, details;
+    for (const TListEntry& entry : listing.Entries) {
+        texts.push_back(entry.Text);
+        details.push_back(DetailsText(entry));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"archive.kel", "new.kel", "header.kel", "old.kel", "huge.kel"}));
+    EXPECT_EQ(details, (std::vector<std::string>{
+                           "damaged: Index out of range.", "",
+                           "damaged: the date '' is not a valid floating point value", "",
+                           "damaged: Not a profile: \"huge.kel\" holds more than 181 MiB, more than any profile"}));
+    EXPECT_EQ(listing.FirstProfile(), 1);
+    EXPECT_EQ(listing.Entries[2].Details->ProfileDate, FileDateTime(dir.File("header.kel")));
+    EXPECT_EQ(listing.Entries[2].Failure.file, "header.kel");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // Nothing but damaged files: listed, and no profile to open.
+    fs::remove(dir.File("new.kel"));
+    fs::remove(dir.File("old.kel"));
+    listing.ListFolder(dir.Path());
+    EXPECT_EQ(listing.Entries.size(), 3u);
+    EXPECT_EQ(listing.FirstProfile(), -1);
 }
 
 TEST_F(Browser, BusyFromTheEleventhProfile) {
@@ -114,6 +145,61 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     EXPECT_EQ(test::ReadFile(dir.File("old.kelPpb.csv")), older);
     EXPECT_FALSE(fs::exists(dir.File("old.kel.csv")));
     EXPECT_EQ(listing.Selected, 0);
+}
+
+// The batch skips what the listing could not read, names each in one line,
+// and converts the rest exactly as in a folder without them.
+TEST_F(Browser, BatchSkipsDamagedFilesAndConvertsTheRestAsWithoutThem) {
+    test::ScratchDir clean;
+    const double now = NowDateTime();
+    for (const test::ScratchDir* folder : {&dir, &clean}) {
+        WriteProfileIn(*folder, "new.kel", now - 10, 4);
+        WriteProfileIn(*folder, "old.kel", now - 30, 3);
+    }
+    WriteDamaged("newest.kel", synth::TDamage::XmlWithoutDate, 1);
+    WriteDamaged("between.kel", synth::TDamage::ZipWithoutMember, 20);
+    TKelViewSession session;
+    listing.ListFolder(clean.Path());
+    ASSERT_TRUE(BatchConvert(listing, session));
+
+    listing.ListFolder(dir.Path());
+    std::vector<std::string> progress;
+    TBatchResult batch = BatchConvert(listing, session, [&](int i, int n, const std::string& name) {
+        progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
+        return true;
+    });
+    EXPECT_TRUE(batch) << batch.description();
+    EXPECT_EQ(batch.converted, 2);
+    EXPECT_EQ(progress, (std::vector<std::string>{"1/4 new.kel", "3/4 old.kel"}));
+    std::vector<std::string> lines;
+    for (const TIoResult& skipped : batch.skipped) lines.push_back(SkippedLine(skipped));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "skipped \"newest.kel\": damaged: the date '' is not a valid floating point value",
+                         "skipped \"between.kel\": damaged: Index out of range."}));
+    const auto outputs = [](const test::ScratchDir& folder) {
+        std::vector<std::string> names;
+        for (const std::string& name : test::ListFolder(folder.Path()))
+            if (!name.ends_with(".kel")) names.push_back(name);
+        return names;
+    };
+    ASSERT_EQ(outputs(clean).size(), 5u);
+    ASSERT_EQ(outputs(dir), outputs(clean));
+    for (const std::string& name : outputs(clean))
+        EXPECT_EQ(test::ReadFile(dir.File(name)), test::ReadFile(clean.File(name))) << name;
+    EXPECT_EQ(listing.Selected, 3);
+    EXPECT_EQ(session.Profile().FileName, "old.kel");
+
+    // Nothing that can be read: nothing is converted and the collected file
+    // of an earlier batch stays.
+    fs::remove(dir.File("new.kel"));
+    fs::remove(dir.File("old.kel"));
+    test::WriteFileForTest(dir.File(kAllFilesPpbName), "kept");
+    listing.ListFolder(dir.Path());
+    TBatchResult none = BatchConvert(listing, session);
+    EXPECT_TRUE(none);
+    EXPECT_EQ(none.converted, 0);
+    EXPECT_EQ(none.skipped.size(), 2u);
+    EXPECT_EQ(test::ReadFile(dir.File(kAllFilesPpbName)), "kept");
 }
 
 TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {

@@ -1,12 +1,14 @@
 // "batch": the browser's batch conversion, byte for byte, and where it stops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/KelViewSession.h"
 #include "browser/Kelbrows.h"
 #include "cli/CliTestSupport.h"
 #include "kinetics/KineticsLibrary.h"
+#include "synth/DamagedFiles.h"
 
 namespace kel {
 namespace {
@@ -93,6 +95,49 @@ TEST_F(CliBatch, StopsAtTheFirstProfileThatFailsAndNamesIt) {
     EXPECT_NE(r.err.find("stopped at \"damaged.kel\" (1 of 4)"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(cli.File("damaged.kel.csv")));
     EXPECT_FALSE(std::filesystem::exists(cli.File("Newest.KEL.csv")));
+}
+
+// What cannot be read as a profile is skipped and named, once each; the
+// rest converts exactly as in a folder without it.
+TEST_F(CliBatch, SkipsFilesThatCannotBeReadAndNamesEach) {
+    WriteProfiles(cli);
+    WriteProfiles(reference);
+    synth::WriteDamagedProfile(cli.File("header.kel"), synth::TDamage::XmlWithoutDate);
+    synth::WriteDamagedProfile(cli.File("huge.kel"), synth::TDamage::HugeWithoutDate);
+    test::TCliResult r = test::RunCli({"batch", cli.Path()}, "/");
+    test::TCliResult clean = test::RunCli({"batch", reference.Path()}, "/");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    auto names = test::ListFolder(reference.Path());
+    ASSERT_EQ(names.size(), 3u + 3u + 3u + 1u);
+    for (const std::string& name : names)
+        EXPECT_EQ(test::ReadFile(cli.File(name)), test::ReadFile(reference.File(name))) << name;
+    names.insert(names.end(), {"header.kel", "huge.kel"});
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(test::ListFolder(cli.Path()), names);
+    const std::string header =
+        "kelview-cli batch: skipped \"header.kel\": damaged: the date '' is not a valid floating point value\n";
+    const std::string huge = "kelview-cli batch: skipped \"huge.kel\": damaged: Not a profile: \"huge.kel\" holds more "
+                             "than 181 MiB, more than any profile\n";
+    for (const std::string& line : {header, huge}) {
+        std::size_t at = r.err.find(line);
+        EXPECT_NE(at, std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(line, at + 1), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(r.err.find(": header.kel\n"), std::string::npos) << r.err;  // no progress line: not converted
+    EXPECT_NE(r.out.find("converted 3 profiles and skipped 2 that could not be read; "), std::string::npos) << r.out;
+    EXPECT_EQ(clean.err.find("skipped"), std::string::npos) << clean.err;
+
+    // Nothing that can be read: nothing converted, an earlier collected file stays.
+    test::ScratchDir broken;
+    synth::WriteDamagedProfile(broken.File("zip.kel"), synth::TDamage::ZipWithoutMember);
+    test::WriteFileForTest(broken.File("AllFilesPpb.csv"), "kept");
+    test::TCliResult none = test::RunCli({"batch", broken.Path()}, "/");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("skipped \"zip.kel\": damaged: Index out of range."), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("nothing converted"), std::string::npos) << none.err;
+    EXPECT_EQ(test::ReadFile(broken.File("AllFilesPpb.csv")), "kept");
+    EXPECT_EQ(test::ListFolder(broken.Path()).size(), 2u);
 }
 
 TEST_F(CliBatch, NothingToConvertTouchesNothing) {

@@ -75,8 +75,9 @@ void TFKelBrowse::btBatchClick() {
     progress.setWindowTitle(QStringLiteral("Batch conversion"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
-    int converted = 0;
+    int converted = 0, stoppedIndex = 0;
     QString stoppedAt;
+    QStringList skipped;
     const bool ok = main_.Binding().Run([&](TKelViewSession& session) {
         TBatchResult batch = BatchConvert(listing_, session, [&](int index, int total, const std::string& name) {
             progress.setLabelText(QStringLiteral("Converting profile %1 of %2: %3")
@@ -85,24 +86,38 @@ void TFKelBrowse::btBatchClick() {
                                       .arg(QString::fromStdString(name)));
             progress.setValue(index);
             QCoreApplication::processEvents();
-            if (progress.wasCanceled()) stoppedAt = QString::fromStdString(name);
+            if (progress.wasCanceled()) {
+                stoppedIndex = index;
+                stoppedAt = QString::fromStdString(name);
+            }
             return !progress.wasCanceled();
         });
         converted = batch.converted;
+        for (const TIoResult& file : batch.skipped) skipped << QString::fromStdString(SkippedLine(file));
         // A profile that could not be opened has said so in its own box.
         if (!batch && !batch.shown) throw EKelError(batch.description());
     });
     progress.reset();
     // The profile the batch showed last; one that failed to open is not shown.
     SelectShownProfile();
-    if (ok && converted < count)
-        Inform(QStringLiteral("Batch conversion cancelled before profile %1 of %2 (%3). The %4 converted before it "
-                              "are in \"%5\".")
-                   .arg(converted + 1)
-                   .arg(count)
-                   .arg(stoppedAt)
-                   .arg(converted)
-                   .arg(QDir::toNativeSeparators(QDir::currentPath())));
+    // One summary: where a cancelled batch stopped, then a line for each
+    // file it skipped.
+    QStringList summary;
+    if (ok && !stoppedAt.isEmpty())
+        summary << QStringLiteral("Batch conversion cancelled before profile %1 of %2 (%3). The %4 converted before it "
+                                  "are in \"%5\".")
+                       .arg(stoppedIndex + 1)
+                       .arg(count)
+                       .arg(stoppedAt)
+                       .arg(converted)
+                       .arg(QDir::toNativeSeparators(QDir::currentPath()));
+    if (!skipped.isEmpty())
+        summary << (skipped.size() == 1
+                        ? QStringLiteral("Batch conversion skipped a file that could not be read as a profile:")
+                        : QStringLiteral("Batch conversion skipped %1 files that could not be read as profiles:")
+                              .arg(skipped.size()))
+                << skipped;
+    if (!summary.isEmpty()) Inform(summary.join(QLatin1Char('\n')));
 }
 
 void TFKelBrowse::WatchChanged() {
@@ -116,14 +131,21 @@ void TFKelBrowse::WatchedFolderChanged() {
     const auto name = [this](int row) {
         return row < 0 ? QString() : QString::fromStdString(listing_.Entries[static_cast<std::size_t>(row)].StoredName);
     };
+    // Followed is the newest profile: a file still being written may not
+    // read as one yet.
+    const auto date = [this](int row) {
+        return row < 0 ? 0.0 : listing_.Entries[static_cast<std::size_t>(row)].Details->ProfileDate;
+    };
     const QString selected = name(listing_.Selected);
-    const QString newest = name(listing_.Entries.empty() ? -1 : 0);
-    const double newestDate = listing_.Entries.empty() ? 0 : listing_.Entries.front().Details->ProfileDate;
+    int first = listing_.FirstProfile();
+    const QString newest = name(first);
+    const double newestDate = date(first);
     ListFolder(listedFolder_);
     Select(FindEntry(selected));
-    if (!follow_->isChecked() || listing_.Entries.empty()) return;
-    if (name(0) != newest || listing_.Entries.front().Details->ProfileDate > newestDate) {
-        Select(0);
+    first = listing_.FirstProfile();
+    if (!follow_->isChecked() || first < 0) return;
+    if (name(first) != newest || date(first) > newestDate) {
+        Select(first);
         LBDetailsClick();
     }
 }

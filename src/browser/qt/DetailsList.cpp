@@ -8,6 +8,7 @@ namespace kel {
 namespace {
 
 constexpr int kItemHeight = 16;
+constexpr int kDetailsSection = 5;
 
 }  // namespace
 
@@ -30,6 +31,12 @@ int TDetailsModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant TDetailsModel::data(const QModelIndex& index, int role) const {
+    // The Details column is narrow; the whole of what it says shows on hover.
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+        const TListEntry* entry = Entry(index.row());
+        const std::string details = entry ? DetailsText(*entry) : std::string();
+        return details.empty() ? QVariant() : QVariant(QString::fromStdString(details));
+    }
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     if (const TListEntry* entry = Entry(index.row())) return QString::fromStdString(entry->Text);
     return listed_ ? QVariant() : QVariant(QString::fromLatin1(kNoFilesText));
@@ -57,6 +64,8 @@ void TDetailsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         const int date = left + header_.sectionSize(0);
         painter->drawText(date, baseline, QString::fromStdString(dates_.DateTimeText(entry->Details->ProfileDate)));
         painter->drawText(date + header_.sectionSize(1), baseline, QString::fromStdString(entry->Details->ion));
+        painter->drawText(left + header_.sectionPosition(kDetailsSection), baseline,
+                          QString::fromStdString(DetailsText(*entry)));
     }
     painter->restore();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The browser's list of profiles: a model over the listing and a delegate
-// that writes each file's name, date and ion under the header's sections.
+// that writes each file's name, date and ion under the header's sections,
+// and under "Details" why a file could not be read.
 // Items are of one height, so that a folder of thousands lists as fast as
 // the core reads it.
 #include <QAbstractListModel>

@@ -259,10 +259,7 @@ void TFKelBrowse::AttachFolderTree() {
 
 void TFKelBrowse::ListFolder(const QString& folder) {
     model_->BeginChange();
-    main_.Binding().Run([&](TKelViewSession&) {
-        TIoResult listed = listing_.ListFolder(folder.toStdString());
-        if (!listed) throw EKelError(listed.description());
-    });
+    main_.Binding().Run([&](TKelViewSession&) { listing_.ListFolder(folder.toStdString()); });
     model_->EndChange();
     listedFolder_ = QDir::currentPath();
     store_.WriteString("Browser", "Folder", listedFolder_.toStdString());
@@ -278,7 +275,7 @@ void TFKelBrowse::RefreshListing() {
         Select(FindEntry(selected));
     } else {
         ListFolder(folder);
-        Select(listing_.Entries.empty() ? -1 : 0);
+        Select(listing_.FirstProfile());
     }
     timer2_->start();
 }

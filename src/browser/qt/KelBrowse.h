@@ -36,7 +36,7 @@ public:
     // Makes folder current and lists its profiles, newest first.
     void ListFolder(const QString& folder);
     // Relists the tree's folder, keeping the selected file when that folder
-    // was listed already, else selecting the newest; arms Timer2.
+    // was listed already, else selecting the newest profile; arms Timer2.
     void RefreshListing();
     // Shows the profile at path in the tree, the list and the main window.
     void OpenProfilePath(const QString& path);
