@@ -34,6 +34,10 @@ int AppendLocked(int fd, std::string_view bytes) {
 }  // namespace
 
 TAppendResult AppendToFile(const std::string& path, std::string_view bytes, std::string* error) {
+    if (std::optional<std::string> owner = os::ForeignLinkOwner(path)) {
+        if (error) *error = "it is a link that " + *owner + " made; it is not followed";
+        return TAppendResult::Failed;
+    }
     bool created = false;
     int fd = os::OpenForAppending(path, created);
     int failure = fd < 0 ? errno : AppendLocked(fd, bytes);

@@ -12,7 +12,8 @@ enum class TAppendResult {
 };
 
 // Appends bytes in one write to path, holding the file's advisory lock (see
-// os::LockExclusive) meanwhile. A missing file is created; any other failure
+// os::LockExclusive) meanwhile. A symbolic link that another user owns is
+// refused, never followed. A missing file is created; any other failure
 // (permissions, a full disk, a folder in the way) leaves an existing file as
 // it was before the write, the lines other writers added meanwhile kept: it
 // is never truncated or recreated. `error` then receives the failing call's

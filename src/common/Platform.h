@@ -29,9 +29,14 @@ std::string FolderOf(const std::string& path);
 int OpenForReading(const std::string& path);
 
 // Opens a file for appending, creating it when missing (`created` tells
-// which); a file another program creates meanwhile is appended to. -1 on
-// failure.
+// which); a file another program creates meanwhile is appended to. A
+// symbolic link is followed only when this user owns it, and never a link
+// in its target's place. -1 on failure.
 int OpenForAppending(const std::string& path, bool& created);
+
+// Who owns path when it is a symbolic link of another user ("name (uid N)"),
+// nothing otherwise; a link that cannot be examined is nobody's.
+std::optional<std::string> ForeignLinkOwner(const std::string& path);
 
 // Creates a new empty file named `folder`/.kelview-XXXXXX.part (X random
 // letters and digits) for writing, with the permissions a plain new file

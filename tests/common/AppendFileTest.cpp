@@ -92,6 +92,24 @@ TEST(AppendToFile, AFailureReportsTheWritesOwnReason) {
     EXPECT_EQ(reason, "No space left on device");
 }
 
+TEST(AppendToFile, ALinkIsFollowedOnlyWhenThisUserMadeIt) {
+    test::ScratchDir shared, home;
+    const std::string bashrc = home.File(".bashrc"), log = shared.File("multilog.csv");
+    test::WriteFileForTest(bashrc, "alias ls='ls -F'\n");
+    std::filesystem::create_symlink(bashrc, log);
+    std::string reason;
+    // The user's own link leads to the user's own log.
+    EXPECT_EQ(AppendToFile(log, "own,line\r\n", &reason), TAppendResult::Appended) << reason;
+    EXPECT_EQ(test::ReadFile(bashrc), "alias ls='ls -F'\nown,line\r\n");
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to make";
+    test::WriteFileForTest(bashrc, "alias ls='ls -F'\n");
+    ASSERT_EQ(::lchown(log.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(AppendToFile(log, "\"evil\nrm -rf ~\",line\r\n", &reason), TAppendResult::Failed);
+    EXPECT_NE(reason.find("a link that "), std::string::npos) << reason;
+    EXPECT_NE(reason.find("(uid 65534) made; it is not followed"), std::string::npos) << reason;
+    EXPECT_EQ(test::ReadFile(bashrc), "alias ls='ls -F'\n");
+}
+
 #endif
 
 }  // namespace

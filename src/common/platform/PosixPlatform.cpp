@@ -1,6 +1,7 @@
 // The core's operating-system calls on POSIX systems.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <utility>
 
@@ -30,16 +32,38 @@ int OpenForReading(const std::string& path) {
 
 int OpenForAppending(const std::string& path, bool& created) {
     created = false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    // In a folder others may write, a link they planted would make this
+    // user's log write into any file this user may write. Only a link of the
+    // user's own is resolved; the file is then opened without following
+    // links, so one put in its place meanwhile fails the open.
+    std::string target = path;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode) && status.st_uid == ::geteuid()) {
+        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    constexpr int kAppend = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW;
+    int fd = ::open(target.c_str(), kAppend);
     if (fd < 0 && errno == ENOENT) {
         // O_EXCL: if another program created it meanwhile, append to theirs.
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(target.c_str(), kAppend | O_CREAT | O_EXCL, 0666);
         if (fd >= 0)
             created = true;
         else if (errno == EEXIST)
-            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+            fd = ::open(target.c_str(), kAppend);
     }
     return fd;
+}
+
+std::optional<std::string> ForeignLinkOwner(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode) || status.st_uid == ::geteuid())
+        return std::nullopt;
+    const std::string uid = "uid " + std::to_string(status.st_uid);
+    const passwd* owner = ::getpwuid(status.st_uid);
+    return owner ? std::string(owner->pw_name) + " (" + uid + ")" : uid;
 }
 
 int CreateUniqueFile(const std::string& folder, std::string& name) {

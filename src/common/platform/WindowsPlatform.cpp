@@ -134,6 +134,12 @@ int OpenForAppending(const std::string& path, bool& created) {
     return fd;
 }
 
+std::optional<std::string> ForeignLinkOwner(const std::string&) {
+    // Creating a symbolic link takes a privilege or developer mode there;
+    // the link's owner is not what decides who may write through it.
+    return std::nullopt;
+}
+
 int CreateUniqueFile(const std::string& folder, std::string& name) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static std::mt19937_64 random{std::random_device{}() ^ ::GetCurrentProcessId() ^ ::GetTickCount64()};
