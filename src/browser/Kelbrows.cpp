@@ -133,13 +133,13 @@ TProfileLoadResult ConvertEntry(const TListEntry& entry, TKelViewSession& sessio
     session.ReleasePpb();
     TProfileLoadResult loaded = session.ShowProfile(entry.StoredName);
     if (!loaded) return loaded;
-    PutFileInPlace(entry.Text + ".csv", session.Profile().BuildWorksheet(), TDurability::Unsynced);
+    PutFileInPlace(entry.StoredName + ".csv", session.Profile().BuildWorksheet(), TDurability::Unsynced);
     session.PressPpb();
     // The same lines go to the profile's file, written whole, and to the
     // collected one.
     std::exception_ptr failure;
     std::string lines = BatchLines(session.LogContext(), failure);
-    PutFileInPlace(entry.Text + "Ppb.csv", lines, TDurability::Unsynced);
+    PutFileInPlace(entry.StoredName + "Ppb.csv", lines, TDurability::Unsynced);
     allFiles.Append(lines);
     collected = true;
     if (failure) std::rethrow_exception(failure);

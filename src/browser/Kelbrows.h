@@ -69,8 +69,10 @@ struct TBatchResult : TIoResult {
 std::string SkippedLine(const TIoResult& skipped);
 
 // Converts every listed profile, newest first, in the current folder: its
-// worksheet (<name>.csv), its ppb lines (<name>Ppb.csv) and the lines of all
-// profiles ("AllFilesPpb.csv"), each written aside and put in place whole.
+// worksheet (<name>.csv), its ppb lines (<name>Ppb.csv), <name> the file's
+// own name in its own case, so that names differing only in case keep
+// outputs of their own, and the lines of all profiles ("AllFilesPpb.csv"),
+// each written aside and put in place whole.
 // An entry the listing could not read is skipped, without a progress report.
 // A profile that cannot be opened, is damaged or cannot be computed ends the
 // batch there; the outputs of the profiles before it stay, and so does the

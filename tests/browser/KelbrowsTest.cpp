@@ -99,6 +99,20 @@ TEST_F(Browser, EveryDamagedFileIsListedByItsFileTimeWithItsReason) {
     EXPECT_EQ(listing.FirstProfile(), -1);
 }
 
+TEST_F(Browser, ProfilesWhoseNamesDifferOnlyInCaseKeepOutputsOfTheirOwn) {
+    WriteProfile("Breath.KEL", 46000.25, 3);
+    WriteProfile("breath.kel", 46001.25, 4);
+    listing.ListFolder(dir.Path());
+    TKelViewSession session;
+    ASSERT_TRUE(BatchConvert(listing, session));
+    const std::string upper = test::ReadFile(dir.File("Breath.KELPpb.csv"));
+    const std::string lower = test::ReadFile(dir.File("breath.kelPpb.csv"));
+    EXPECT_EQ(upper.rfind("Breath,", 0), 0u) << upper.substr(0, 40);
+    EXPECT_EQ(lower.rfind("breath,", 0), 0u) << lower.substr(0, 40);
+    EXPECT_NE(test::ReadFile(dir.File("Breath.KEL.csv")), test::ReadFile(dir.File("breath.kel.csv")));
+    EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), lower + upper);
+}
+
 TEST_F(Browser, BusyFromTheEleventhProfile) {
     for (int i = 0; i < 11; ++i) WriteProfile("p" + std::to_string(i) + ".kel", 46000 + i);
     std::vector<bool> calls;
