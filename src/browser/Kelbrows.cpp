@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -85,7 +88,7 @@ int TProfileListing::FirstProfile() const {
     return -1;
 }
 
-void TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
+TIoResult TProfileListing::ListFolder(const std::string& folder, const std::function<void(bool)>& busy) {
     std::error_code ec;
     fs::current_path(os::PathOf(folder), ec);  // a failure lists the folder that stays current
     ClearListing();
@@ -99,9 +102,12 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
         }
     } finish{*this, busy};
     // Regular files, or links to them, named "*.kel" in any case.
-    std::vector<std::string> names = os::RegularFileNames(".", IsProfileName);
-    Entries.reserve(names.size());
-    for (const std::string& name : names) {
+    std::optional<std::vector<std::string>> names = os::RegularFileNames(".", IsProfileName);
+    if (!names)
+        return TIoResult::Failure(TIoStatus::Failed, folder,
+                                  "Cannot list the folder \"" + folder + "\": " + std::strerror(errno));
+    Entries.reserve(names->size());
+    for (const std::string& name : *names) {
         auto details = std::make_unique<TKelDetails>();
         details->HeaderOnly = true;
         details->FileName = name;
@@ -120,6 +126,7 @@ void TProfileListing::ListFolder(const std::string& folder, const std::function<
             finish.busyShown = true;
         }
     }
+    return TIoResult::Success();
 }
 
 namespace {

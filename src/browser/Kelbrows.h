@@ -35,8 +35,10 @@ public:
     // A file whose header cannot be read is listed all the same, with its
     // Failure, and sorted by its modification time as a profile without a
     // date of its own is. `busy` is told when the busy cursor should show
-    // (from the eleventh file on) and when the listing is over.
-    void ListFolder(const std::string& folder, const std::function<void(bool)>& busy = {});
+    // (from the eleventh file on) and when the listing is over. Fails
+    // (nothing listed, the system's reason) only when the folder itself
+    // cannot be read.
+    TIoResult ListFolder(const std::string& folder, const std::function<void(bool)>& busy = {});
     // Orders the entries by ProfileDate, newest first.
     void SortNewestFirst();
     // The index of the first entry listed as a profile (the newest one), -1

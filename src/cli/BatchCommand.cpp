@@ -35,7 +35,7 @@ int RunBatch(const TParsedArgs& args) {
     cli.ApplyFieldSettings();
 
     TProfileListing listing;
-    listing.ListFolder(folder);
+    if (TIoResult listed = listing.ListFolder(folder); !listed) throw EFailure(listed.reason);
     int count = static_cast<int>(listing.Entries.size());
     // The batch starts "AllFilesPpb.csv" afresh, which must not happen for nothing.
     if (count == 0) throw EFailure("no profiles (*.kel) in \"" + folder + "\"; nothing converted");

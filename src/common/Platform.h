@@ -124,10 +124,10 @@ std::optional<std::int64_t> ModificationTime(const std::string& path);
 std::tm LocalTime(std::int64_t seconds);
 
 // The names of the regular files (or links to them) in `folder` for which
-// `wanted` holds, in the folder's order; none when it cannot be read.
-// `wanted` is asked first, so only wanted names cost a status call where the
-// folder does not record file types.
-std::vector<std::string> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name));
+// `wanted` holds, in the folder's order; nothing (errno tells why) when the
+// folder cannot be read. `wanted` is asked first, so only wanted names cost a
+// status call where the folder does not record file types.
+std::optional<std::vector<std::string>> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name));
 
 // The program's arguments after its name, as UTF-8: on Windows from the
 // wide-character command line, which the code page of argv may not hold.

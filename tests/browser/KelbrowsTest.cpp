@@ -4,6 +4,11 @@
 #include <chrono>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "browser/Kelbrows.h"
 #include "common/DateTime.h"
 #include "kinetics/KineticsLibrary.h"
@@ -98,6 +103,36 @@ TEST_F(Browser, EveryDamagedFileIsListedByItsFileTimeWithItsReason) {
     EXPECT_EQ(listing.Entries.size(), 3u);
     EXPECT_EQ(listing.FirstProfile(), -1);
 }
+
+#ifndef _WIN32
+TEST_F(Browser, AFolderThatCannotBeReadSaysWhyInsteadOfListingNothing) {
+    const std::string locked = dir.File("locked");
+    fs::create_directory(locked);
+    WriteProfileIn(dir, "locked/a.kel", 46000.25);
+    // Enterable, not readable: the listing's own call is what fails.
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_exec |
+                                fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const auto listFails = [&] {
+        TProfileListing folder;
+        TIoResult listed = folder.ListFolder(locked);
+        return !listed && listed.reason == "Cannot list the folder \"" + locked + "\": Permission denied" &&
+               folder.Entries.empty();
+    };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(listFails());
+    } else {
+        // Root reads every folder; another user is refused.
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && listFails() ? 0 : 1);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+}
+#endif
 
 TEST_F(Browser, ProfilesWhoseNamesDifferOnlyInCaseKeepOutputsOfTheirOwn) {
     WriteProfile("Breath.KEL", 46000.25, 3);

@@ -32,6 +32,7 @@
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/DetailsList.h"
 #include "common/DateTime.h"
+#include "common/Errors.h"
 #include "plot/qt/WidgetNames.h"
 
 namespace kel {
@@ -259,7 +260,9 @@ void TFKelBrowse::AttachFolderTree() {
 
 void TFKelBrowse::ListFolder(const QString& folder) {
     model_->BeginChange();
-    main_.Binding().Run([&](TKelViewSession&) { listing_.ListFolder(folder.toStdString()); });
+    main_.Binding().Run([&](TKelViewSession&) {
+        if (TIoResult listed = listing_.ListFolder(folder.toStdString()); !listed) throw EKelError(listed.reason);
+    });
     model_->EndChange();
     listedFolder_ = QDir::currentPath();
     store_.WriteString("Browser", "Folder", listedFolder_.toStdString());

@@ -210,12 +210,22 @@ std::tm LocalTime(std::int64_t seconds) {
     return tm;
 }
 
-std::vector<std::string> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name)) {
+std::optional<std::vector<std::string>> RegularFileNames(const std::string& folder,
+                                                         bool (*wanted)(std::string_view name)) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return names;
+    if (!dir) return std::nullopt;
     int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            if (errno == 0) break;
+            const int error = errno;
+            ::closedir(dir);
+            errno = error;
+            return std::nullopt;
+        }
         if (!wanted(entry->d_name)) continue;
         // The folder's own file types spare a status call per file where the
         // file system records them.

@@ -291,12 +291,16 @@ std::tm LocalTime(std::int64_t seconds) {
     return tm;
 }
 
-std::vector<std::string> RegularFileNames(const std::string& folder, bool (*wanted)(std::string_view name)) {
+std::optional<std::vector<std::string>> RegularFileNames(const std::string& folder,
+                                                         bool (*wanted)(std::string_view name)) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileExW(Wide(folder + "/*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                        nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    if (search == INVALID_HANDLE_VALUE) {
+        SetErrnoFromLastError();
+        return std::nullopt;
+    }
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) continue;
         std::string name = Utf8(found.cFileName);
