@@ -146,14 +146,15 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     // it goes out of scope.
     const TTextDecoder decoded(text);
     TSimploXML xml;
-    xml.Limits = {limits::kMostTokens, limits::kMostElements};
+    xml.Limits = {limits::kMostTokens, limits::kMostElements, limits::kDeepestElement, limits::kMostChildren,
+                  limits::kLongestTag};
     TXmlParseResult parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;
     kel.njm = 0;
     if (parsed.status == TXMLFailure::OutOfMemory) throw std::bad_alloc();
     if (parsed.status == TXMLFailure::TooLarge)
-        throw EKelError("Not a profile: the XML text holds more than the " + std::to_string(limits::kMostElements) +
-                        " elements of the largest profile");
+        throw EKelError("Not a profile: at byte " + std::to_string(parsed.offset) + " of the XML text, " +
+                        parsed.reason + ", more than any profile holds");
     const TElementDocXML* document = xml.DocumentElement();
     if (!document)
         throw EKelError(parsed ? "Not a profile: the text holds no XML element"

@@ -17,6 +17,8 @@ namespace {
 
 // Token offsets and lengths are kept in 31/32 bits.
 constexpr std::size_t kLargestText = std::numeric_limits<std::int32_t>::max();
+// A declaration with version, encoding and standalone fits many times over.
+constexpr std::size_t kLongestDeclaration = 256;
 
 bool IsBlankOnly(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
 
@@ -158,10 +160,18 @@ void TSimploXML::Clear() {
 
 namespace {
 
-// Thrown inside a parse that passes its limits, at the byte where it did.
+// Thrown inside a parse that passes its limits, at the byte where it did,
+// with the limit it passed.
 struct TLimitPassed {
     std::size_t offset;
+    std::string what;
 };
+
+// A tag as a message shows it: a hostile name may be megabytes long.
+std::string ShownTag(std::string_view tag) {
+    constexpr std::size_t kShown = 24;
+    return "<" + std::string(tag.substr(0, kShown)) + (tag.size() > kShown ? "...>" : ">");
+}
 
 TXmlParseResult Failed(TXMLFailure status, std::size_t offset, std::string reason) {
     return {status, offset, std::move(reason)};
@@ -176,7 +186,7 @@ std::string TXmlParseResult::description() const {
         case TXMLFailure::Malformed:
             return "Malformed XML at byte " + std::to_string(offset) + ": " + reason;
         case TXMLFailure::TooLarge:
-            return "XML text too large at byte " + std::to_string(offset) + ": " + reason;
+            return "XML text past its limits at byte " + std::to_string(offset) + ": " + reason;
         case TXMLFailure::OutOfMemory:
             break;
     }
@@ -194,7 +204,7 @@ TXmlParseResult TSimploXML::LoadFromString(std::string text) {
         else
             result = Parse(std::move(text));
     } catch (const TLimitPassed& passed) {
-        result = Failed(TXMLFailure::TooLarge, passed.offset, "more tokens or elements than allowed");
+        result = Failed(TXMLFailure::TooLarge, passed.offset, passed.what);
     } catch (const std::bad_alloc&) {
         // Told apart, so that no one takes a lack of memory for a damaged text.
         result = Failed(TXMLFailure::OutOfMemory, 0, "not enough memory");
@@ -263,8 +273,8 @@ bool Closes(std::string_view tag, std::string_view name) {
 // that starts before `roomy`; a tag token starts just after its "<".
 class TreeBuilder {
 public:
-    TreeBuilder(TElementDocXML& root, const char* first, const char* roomy, std::size_t mostElements)
-        : current_(&root), first_(first), roomy_(roomy), elementsLeft_(mostElements) {}
+    TreeBuilder(TElementDocXML& root, const char* first, const char* roomy, const TXMLLimits& limits)
+        : current_(&root), first_(first), roomy_(roomy), limits_(limits), elementsLeft_(limits.elements) {}
 
     void Token(bool isTag, const char* text, std::size_t size) {
         if (state_ != kBuilding) {
@@ -282,8 +292,9 @@ public:
             currentTag_ = open_.back().tag;
             open_.pop_back();
         } else {
-            if (elementsLeft_-- == 0) throw TLimitPassed{Offset(text) - 1};
             TBlockDocXML& children = current_->Children;
+            if (elementsLeft_-- == 0 || open_.size() >= limits_.depth || children.size() >= limits_.children)
+                Refuse({text, size});
             if (children.empty()) children.reserve(CousinChildren());
             Assign(children.emplace_back().Name, text, size);
             open_.push_back({current_, currentTag_});
@@ -339,6 +350,18 @@ private:
 
     std::size_t Offset(const char* text) const { return static_cast<std::size_t>(text - first_); }
 
+    // The start tag `tag` would pass a limit: which one, at its "<".
+    [[noreturn]] void Refuse(std::string_view tag) const {
+        std::size_t at = Offset(tag.data()) - 1;
+        if (elementsLeft_ == static_cast<std::size_t>(-1))
+            throw TLimitPassed{at, "more than " + std::to_string(limits_.elements) + " elements"};
+        if (open_.size() >= limits_.depth)
+            throw TLimitPassed{at, "the element " + ShownTag(tag) + " is nested deeper than " +
+                                       std::to_string(limits_.depth) + " elements"};
+        throw TLimitPassed{at, "the element " + ShownTag(current_->Name) + " has more than " +
+                                   std::to_string(limits_.children) + " children"};
+    }
+
     // An element still open, and where the text of its start tag begins.
     struct Open {
         TElementDocXML* element;
@@ -351,6 +374,7 @@ private:
     const char* currentTag_ = nullptr;
     const char* first_;
     const char* roomy_;
+    const TXMLLimits& limits_;
     std::size_t elementsLeft_;
 };
 
@@ -363,12 +387,26 @@ TXmlParseResult TSimploXML::Parse(std::string text) {
     kept = std::move(text);
     char* const first = kept.data();
     const std::size_t size = kept.size();
-    TreeBuilder builder(Root_, first, first + size - std::min<std::size_t>(size, 16), Limits.elements);
+    TreeBuilder builder(Root_, first, first + size - std::min<std::size_t>(size, 16), Limits);
     char* start = first;  // the current run
     char* tail = first;   // where its next kept byte goes
     char* read = first;   // the first byte not yet taken into the run
     bool inTag = false;
+    // A tag is refused as soon as its run passes the limit, not when its ">"
+    // comes megabytes later; the declaration, dropped among the first two
+    // tokens, may be longer than any name.
+    auto tagPassed = [&](std::size_t length) {
+        return length > (Tags_.Count() >= 2 ? Limits.tagLength : std::max(Limits.tagLength, kLongestDeclaration));
+    };
+    auto refuseTag = [&](std::string_view run) {
+        throw TLimitPassed{static_cast<std::size_t>(start - first) - 1,
+                           "the tag " + ShownTag(run) + " is longer than " + std::to_string(Limits.tagLength) +
+                               " characters"};
+    };
     for (std::size_t base = 0; base < size; base += kChunk) {
+        // The run's kept bytes: those moved together, and those not yet moved.
+        if (inTag && tagPassed(static_cast<std::size_t>(tail - start) + static_cast<std::size_t>(first + base - read)))
+            refuseTag(std::string(start, tail) + std::string(read, std::min(first + base, read + 32)));
         for (std::uint64_t marks = RunEndMarks(first + base, std::min(kChunk, size - base)); marks != 0;
              marks &= marks - 1) {
             char* stop = first + base + static_cast<std::size_t>(std::countr_zero(marks));
@@ -385,7 +423,9 @@ TXmlParseResult TSimploXML::Parse(std::string text) {
                              (Tags_.Count() >= 2 || token.substr(0, 4) != "?xml");
                 if (store) {
                     if (Tags_.Count() >= Limits.tokens)
-                        throw TLimitPassed{static_cast<std::size_t>(start - first) - (inTag ? 1 : 0)};
+                        throw TLimitPassed{static_cast<std::size_t>(start - first) - (inTag ? 1 : 0),
+                                           "more than " + std::to_string(Limits.tokens) + " tokens"};
+                    if (inTag && token.size() > Limits.tagLength) refuseTag(token);
                     Tags_.Append(inTag, static_cast<std::size_t>(start - first), token.size());
                     builder.Token(inTag, start, token.size());
                 }

@@ -276,13 +276,16 @@ TElementDocXML& TBlockDocXML::emplace_back(Args&&... args) {
 struct TXMLLimits {
     std::size_t tokens = SIZE_MAX;
     std::size_t elements = SIZE_MAX;
+    std::size_t depth = SIZE_MAX;      // elements open at once, the document element being 1
+    std::size_t children = SIZE_MAX;   // direct children of any one element
+    std::size_t tagLength = SIZE_MAX;  // characters between "<" and ">" of a stored tag
 };
 
 // How a parse ended.
 enum class TXMLFailure {
     None,         // it did not fail
     Malformed,    // an empty text, a tag never closed, ...
-    TooLarge,     // more tokens or elements than the limits allow
+    TooLarge,     // past one of the limits: tokens, elements, depth, children, tag length
     OutOfMemory,  // the system had no memory for the tree
 };
 

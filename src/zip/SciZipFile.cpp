@@ -24,6 +24,10 @@ namespace {
 constexpr std::uint32_t kLocalSignature = 0x04034B50;
 constexpr std::uint32_t kCentralSignature = 0x02014B50;
 constexpr std::uint32_t kEndSignature = 0x06054B50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064B50;
+constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+// A 32-bit size of all ones says the true size is in a zip64 extra field.
+constexpr std::uint32_t kZip64Size = 0xFFFFFFFF;
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
 constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
 constexpr std::uint16_t kMethodStored = 0;
@@ -37,6 +41,10 @@ using zipcodec::Damaged;
 using zipcodec::Quoted;
 
 [[noreturn]] void Unsupported(const std::string& what) { throw EZipFileError("Unsupported archive: " + what); }
+
+// Zip64 archives keep their true sizes and offsets in records of their own;
+// read as plain records they would pass for damage.
+[[noreturn]] void Zip64(const std::string& where) { Unsupported("zip64 archives are not supported (" + where + ")"); }
 
 // Little-endian fields of a fixed record read into a byte buffer.
 class Fields {
@@ -120,6 +128,20 @@ bool FindFirstMember(Reader& reader) {
     return false;
 }
 
+// Whether an extra field holds the zip64 block (header ID 1), where a size
+// of all ones in the fixed part is really kept.
+bool HasZip64Field(const std::string& extra) {
+    auto* p = reinterpret_cast<const unsigned char*>(extra.data());
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        Fields f(p + at);
+        std::uint16_t id = f.U16();
+        std::uint16_t size = f.U16();
+        if (id == 0x0001) return true;
+        at += 4 + std::size_t{size};
+    }
+    return false;
+}
+
 // The 26 bytes after a local header's signature, then its name.
 TLocalFile ReadLocalHeader(Reader& reader, std::size_t index) {
     std::string where = "the local header of member " + std::to_string(index + 1);
@@ -148,6 +170,8 @@ void ReadLocalFile(Reader& reader, TZipFile& zip) {
     if ((file.Flags & kFlagDataDescriptor) && file.CompressedSize == 0)
         Unsupported("member " + Quoted(file.FileName) + " keeps its sizes after its data");
     file.Extra = reader.Bytes(file.ExtraLength, "the local header of " + Quoted(file.FileName));
+    if ((file.CompressedSize == kZip64Size || file.UncompressedSize == kZip64Size) && HasZip64Field(file.Extra))
+        Zip64("member " + Quoted(file.FileName) + " keeps its sizes in a zip64 field");
     file.CompressedData = reader.Bytes(file.CompressedSize, "the data of " + Quoted(file.FileName));
     zip.Files.push_back(std::move(file));
     zip.CentralDirectory.emplace_back();
@@ -295,6 +319,8 @@ void TZipFile::LoadFromStream(std::istream& stream) {
             ReadCentralEntry(reader, zip.CentralDirectory[c], c);
             signature = NextSignature(reader);
         }
+        if (signature == kZip64EndSignature || signature == kZip64LocatorSignature)
+            Zip64("the archive ends in a zip64 end of central directory record");
         if (signature == kEndSignature) ReadEndRecord(reader, zip);
     }
     *this = std::move(zip);
