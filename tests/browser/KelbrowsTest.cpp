@@ -90,7 +90,7 @@ TEST_F(Browser, EveryDamagedFileIsListedByItsFileTimeWithItsReason) {
     EXPECT_EQ(details, (std::vector<std::string>{
                            "damaged: Index out of range.", "",
                            "damaged: the date '' is not a valid floating point value", "",
-                           "damaged: Not a profile: \"huge.kel\" holds more than 181 MiB, more than any profile"}));
+                           "damaged: Not a profile: \"huge.kel\" holds more than 23 MiB, more than any profile"}));
     EXPECT_EQ(listing.FirstProfile(), 1);
     EXPECT_EQ(listing.Entries[2].Details->ProfileDate, FileDateTime(dir.File("header.kel")));
     EXPECT_EQ(listing.Entries[2].Failure.file, "header.kel");
@@ -108,7 +108,7 @@ TEST_F(Browser, EveryDamagedFileIsListedByItsFileTimeWithItsReason) {
 TEST_F(Browser, AFolderThatCannotBeReadSaysWhyInsteadOfListingNothing) {
     const std::string locked = dir.File("locked");
     fs::create_directory(locked);
-    WriteProfileIn(dir, "locked/a.kel", 46000.25);
+    WriteProfile("locked/a.kel", 46000.25);
     // Enterable, not readable: the listing's own call is what fails.
     fs::permissions(locked, fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_exec |
                                 fs::perms::others_exec);

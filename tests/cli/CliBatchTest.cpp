@@ -118,7 +118,7 @@ TEST_F(CliBatch, SkipsFilesThatCannotBeReadAndNamesEach) {
     const std::string header =
         "kelview-cli batch: skipped \"header.kel\": damaged: the date '' is not a valid floating point value\n";
     const std::string huge = "kelview-cli batch: skipped \"huge.kel\": damaged: Not a profile: \"huge.kel\" holds more "
-                             "than 181 MiB, more than any profile\n";
+                             "than 23 MiB, more than any profile\n";
     for (const std::string& line : {header, huge}) {
         std::size_t at = r.err.find(line);
         EXPECT_NE(at, std::string::npos) << r.err;

@@ -2,6 +2,7 @@
 // names reaching the file system whole on every system.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "common/AppendFile.h"
@@ -31,9 +32,10 @@ TEST(Platform, ListingKeepsWantedRegularFilesOnly) {
     test::WriteFileForTest(dir.File("a.kel"), "a");
     test::WriteFileForTest(dir.File("b.txt"), "b");
     std::filesystem::create_directory(dir.File("folder.kel"));
-    std::vector<std::string> names = os::RegularFileNames(dir.Path(), EndsInKel);
+    std::optional<std::vector<std::string>> names = os::RegularFileNames(dir.Path(), EndsInKel);
     EXPECT_EQ(names, std::vector<std::string>{"a.kel"});
-    EXPECT_TRUE(os::RegularFileNames(dir.File("missing"), EndsInKel).empty());
+    EXPECT_FALSE(os::RegularFileNames(dir.File("missing"), EndsInKel));
+    EXPECT_EQ(errno, ENOENT);
 }
 
 TEST(Platform, Utf8NamesReachTheFileSystemWhole) {

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "common/Errors.h"
 
@@ -184,6 +186,7 @@ TEST(KineticsFile, LoadFileAppendsAndIgnoresUnopenableFiles) {
     EXPECT_THROW(library.Compound(2), EKelError);
 }
 
+#ifndef _WIN32
 TEST(KineticsFile, WhatIsNoLibraryIsRefusedAtOnceWithAMessageNamingIt) {
     RecordedMessages messages;
     test::ScratchDir dir;
@@ -208,6 +211,8 @@ TEST(KineticsFile, WhatIsNoLibraryIsRefusedAtOnceWithAMessageNamingIt) {
         EXPECT_EQ(messages.shown.back().second, loaded.reason);
     }
 }
+
+#endif
 
 TEST(KineticsFile, AnEndlessNameLineIsQuotedCutAndEscaped) {
     RecordedMessages messages;
