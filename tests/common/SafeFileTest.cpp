@@ -135,7 +135,9 @@ TEST(ReplacementFile, TheFirstInAFolderRemovesTheUsersOldLeftoversOnly) {
     PutFileInPlace(dir.File("out.csv"), "new");
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(test::ListFolder(dir.Path()), kept);
+#ifndef _WIN32
     EXPECT_EQ(test::ReadFile(dir.File("target")), "x");
+#endif
 }
 
 TEST(ReplacementFile, ALiveReplacementIsNoLeftoverHoweverOld) {
