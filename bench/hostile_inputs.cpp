@@ -1,4 +1,4 @@
-// Hostile profile files against the largest real one: each is loaded once in
+// Hostile profile and kinetics files against the largest real profile: each is loaded once in
 // a forked child, so that no load's memory counts for another, and the
 // table gives the time to refusal and the child's peak resident memory as a
 // ratio to the largest real profile's. Every hostile input must be refused
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "kinetics/Kbasetxt.h"
 #include "profile/Kel.h"
 #include "synth/ProfileGenerator.h"
 #include "zip/SciZipFile.h"
@@ -78,9 +79,11 @@ struct Measured {
     std::string reason;
 };
 
+enum class TReader { Profile, Kinetics };
+
 // One load of `path` in a fresh child: its wall time, its peak resident
 // memory (wait4's own rusage, so no other child counts) and its reason.
-Measured LoadInChild(const std::string& path) {
+Measured LoadInChild(const std::string& path, TReader reader = TReader::Profile) {
     int pipe[2];
     if (::pipe(pipe) != 0) return {};
     std::fflush(stdout);
@@ -88,8 +91,8 @@ Measured LoadInChild(const std::string& path) {
     if (child == 0) {
         ::close(pipe[0]);
         auto start = std::chrono::steady_clock::now();
-        kel::TKel kel;
-        std::string reason = kel.LoadFromFile(path).reason;
+        std::string reason = reader == TReader::Kinetics ? kel::TKbase().LoadFile(path).reason
+                                                         : kel::TKel().LoadFromFile(path).reason;
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::string report = std::to_string(seconds) + "\n" + reason;
         ssize_t written = ::write(pipe[1], report.data(), report.size());
@@ -114,7 +117,9 @@ Measured LoadInChild(const std::string& path) {
 
 struct Input {
     std::string name;
-    std::function<void(const std::string&)> write;
+    std::function<void(const std::string&)> write;  // none: `path` is read as it is
+    TReader reader = TReader::Profile;
+    std::string path = {};
 };
 
 }  // namespace
@@ -145,6 +150,17 @@ int main() {
              for (int i = 0; i < 32767; ++i) list += "<t>1</t>";
              WriteRepeated(p, "<kel>", list + "</Times>", kUnder);
          }},
+        {"kinetics: /dev/zero", {}, TReader::Kinetics, "/dev/zero"},
+        {"kinetics: 1 GiB of NUL",
+         [](const std::string& p) {
+             std::ofstream(p, std::ios::binary).put('\0');
+             std::filesystem::resize_file(p, std::uintmax_t{1} << 30);
+         },
+         TReader::Kinetics, ""},
+        {"kinetics: 100 MB line", [](const std::string& p) { WriteRepeated(p, "", "n", 100000000, "\n1\n"); },
+         TReader::Kinetics, ""},
+        {"kinetics: 15 MiB line", [](const std::string& p) { WriteRepeated(p, "", "n", 15 * kMiB, "\n1\n"); },
+         TReader::Kinetics, ""},
     };
 
     Measured zipped = LoadInChild(zippedLargest), plain = LoadInChild(plainLargest);
@@ -158,10 +174,12 @@ int main() {
     std::printf("%-28s %10s %10s %9s %6s  %s\n", "input", "file MiB", "refusal ms", "peak MiB", "ratio", "reason");
     bool withinBounds = true;
     for (const Input& input : inputs) {
-        std::string path = file("hostile.kel");
-        if (!InChild([&] { input.write(path); })) return 1;
-        double size = static_cast<double>(std::filesystem::file_size(path)) / kMiB;
-        Measured m = LoadInChild(path);
+        std::string path = input.write ? file("hostile.kel") : input.path;
+        if (input.write && !InChild([&] { input.write(path); })) return 1;
+        std::error_code noSize;
+        double size = static_cast<double>(std::filesystem::file_size(path, noSize)) / kMiB;
+        if (noSize) size = 0;
+        Measured m = LoadInChild(path, input.reader);
         double ratio = m.peakMiB / base;
         bool ok = !m.reason.empty() && m.seconds >= 0 && m.seconds <= 1.0 && ratio <= 2.0;
         withinBounds = withinBounds && ok;
@@ -169,7 +187,7 @@ int main() {
         if (auto at = reason.find(path); at != std::string::npos) reason.replace(at, path.size(), "F");
         std::printf("%-28s %10.1f %10.1f %9.1f %6.2f  %s%s\n", input.name.c_str(), size, m.seconds * 1e3, m.peakMiB,
                     ratio, ok ? "" : "[PAST BOUNDS] ", reason.c_str());
-        std::filesystem::remove(path);
+        if (input.write) std::filesystem::remove(path);
     }
     std::printf("\n%s\n", withinBounds ? "every input refused within 1 s and 2 x the largest profile's peak"
                                        : "SOME INPUT PASSED THE BOUNDS");
