@@ -26,12 +26,6 @@ std::string LastLine(const std::string& text) {
     return trimmed.substr(trimmed.find_last_of('\n') + 1);
 }
 
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 // A breath profile cut inside its header, which the reader takes but the
 // window calculation cannot use.
 std::string WriteTruncatedProfile(const test::ScratchDir& dir, const std::string& name) {
@@ -58,6 +52,12 @@ TEST(CliTerminal, TheLastLineOfAFailureNamesTheFile) {
 }
 
 #ifndef _WIN32
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 struct TRun {
     int status = -1;  // -1: killed at the deadline or no normal exit
