@@ -196,6 +196,8 @@ public:
     void SetTimeAxis(int index);
     // The selection as chronological point indices (start, end).
     std::pair<int, int> SelectionToWindow(double pointTime) const;
+    // The selection in seconds with nothing past the profile's last point.
+    std::array<double, 2> SelectionInProfile(double pointTime) const;
     // The window calculation onto the main graph (and the keep-log append).
     void RunWindowCalculation();
 

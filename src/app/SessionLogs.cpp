@@ -14,8 +14,10 @@ TLogContext TKelViewSession::LogContext() const {
     c.mode = Mode();
     c.corrections = {correct_, deadTime_, profile_.OutlierFilter};
     c.fileNameField = texts_.FileName;
-    c.selection0 = selection_[0];
-    c.selection1 = selection_[1];
+    // The logged line covers the window the graph shows.
+    const auto [s0, s1] = SelectionInProfile(CycleTime(profile_));
+    c.selection0 = s0;
+    c.selection1 = s1;
     c.timeShiftPoints = TimeShiftPoints();
     c.isotope = IsotopeParams();
     c.isotopeSums = isotopeSums_;

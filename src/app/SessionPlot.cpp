@@ -60,7 +60,18 @@ void TKelViewSession::RescaleY() {
 }
 
 std::pair<int, int> TKelViewSession::SelectionToWindow(double pointTime) const {
-    return TimeWindowOfSelection(selection_[0], selection_[1], pointTime, TimeShiftPoints());
+    const auto [s0, s1] = SelectionInProfile(pointTime);
+    return TimeWindowOfSelection(s0, s1, pointTime, TimeShiftPoints());
+}
+
+std::array<double, 2> TKelViewSession::SelectionInProfile(double pointTime) const {
+    // The window's work goes point by point up to its end, and points past
+    // the last one would read the oldest again: a drag past the graph, or a
+    // typed 1e20, ends at the last point. The start needs no limit, as the
+    // window never begins before the first point.
+    if (profile_.njm < 1 || !(pointTime > 0)) return selection_;
+    const double last = (TimeShiftPoints() + profile_.njm - 1) * pointTime;
+    return {std::min(selection_[0], last), std::min(selection_[1], last)};
 }
 
 double TKelViewSession::TimeShiftPoints() const {

@@ -34,13 +34,17 @@ int RunBatch(const TParsedArgs& args) {
     TCliSession cli(CommonOptionsOf(args));
     cli.ApplyFieldSettings();
 
+    TBatchProgressDisplay display(stderr);
+    TBatchMessages messages(display);
     TProfileListing listing;
-    if (TIoResult listed = listing.ListFolder(folder); !listed) throw EFailure(listed.reason);
+    messages.Hold(true);
+    TIoResult listed = listing.ListFolder(folder);
+    messages.Hold(false);
+    if (!listed) throw EFailure(listed.reason);
     int count = static_cast<int>(listing.Entries.size());
     // The batch starts "AllFilesPpb.csv" afresh, which must not happen for nothing.
     if (count == 0) throw EFailure("no profiles (*.kel) in \"" + folder + "\"; nothing converted");
 
-    TBatchProgressDisplay display(stderr);
     int current = 0;
     std::string currentName;
     auto progress = [&](int index, int total, const std::string& name) {

@@ -40,4 +40,15 @@ void TBatchProgressDisplay::Finished(int done, int count) {
     lineOpen_ = true;
 }
 
+TBatchMessages::TBatchMessages(TBatchProgressDisplay& display)
+    : display_(display), previous_(SetMessageSink(this)) {}
+
+TBatchMessages::~TBatchMessages() { SetMessageSink(previous_); }
+
+void TBatchMessages::Show(std::string_view caption, std::string_view text) {
+    if (held_) return;
+    display_.EndLine();
+    previous_->Show(caption, text);
+}
+
 }  // namespace kel::cli

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/Messages.h"
+
 namespace kel::cli {
 
 class TBatchProgressDisplay {
@@ -22,6 +24,27 @@ private:
     std::FILE* stream_;
     bool bar_;
     bool lineOpen_ = false;
+};
+
+// The boxes of a batch while its progress shows: each on a line of its own,
+// never behind the bar. While held, they are dropped: the listing reads
+// every profile that the conversion reads again, and a file the listing
+// refuses is named once by its own line after the run.
+class TBatchMessages : public MessageSink {
+public:
+    // Installs itself as the process's sink until destroyed.
+    explicit TBatchMessages(TBatchProgressDisplay& display);
+    ~TBatchMessages() override;
+    TBatchMessages(const TBatchMessages&) = delete;
+    TBatchMessages& operator=(const TBatchMessages&) = delete;
+
+    void Show(std::string_view caption, std::string_view text) override;
+    void Hold(bool held) { held_ = held; }
+
+private:
+    TBatchProgressDisplay& display_;
+    MessageSink* previous_;
+    bool held_ = false;
 };
 
 }  // namespace kel::cli

@@ -1,5 +1,7 @@
 // "plot": the main graph as an image file.
 #include <QGuiApplication>
+#include <QString>
+#include <cstdio>
 #include <cstdlib>
 
 #include "cli/CliSession.h"
@@ -12,6 +14,19 @@ namespace kel::cli {
 namespace {
 
 constexpr int kDefaultWidth = 1200, kDefaultHeight = 600;
+
+QtMessageHandler g_qtHandler = nullptr;
+
+// Qt warns when the session has no runtime folder (a cron job, a container)
+// and uses one of its own; a picture needs none, so that warning would only
+// make a script's log look like a failure. Every other warning passes.
+void WithoutRuntimeFolderWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (g_qtHandler)
+        g_qtHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
 
 std::pair<int, int> SizeOf(const std::string& text) {
     std::size_t x = text.find_first_of("xX");
@@ -45,6 +60,7 @@ int RunPlot(const TParsedArgs& args) {
     int argc = 1;
     char name[] = "kelview-cli";
     char* argv[] = {name, nullptr};
+    g_qtHandler = qInstallMessageHandler(WithoutRuntimeFolderWarning);
     QGuiApplication app(argc, argv);
 
     TCliSession cli(CommonOptionsOf(args));

@@ -101,6 +101,29 @@ TEST_F(SessionPlot, TimeAxisAndWindowsWithAndWithoutTimeZeroAtStart) {
     EXPECT_EQ(session.SelectionToWindow(0), (std::pair<int, int>{0, 0}));
 }
 
+// A drag past the graph or a typed end far beyond the profile ends at its
+// last point: the window's work stays the profile's, and no point past the
+// end reads the oldest one again. The first check fails slowly, not never,
+// on a window that grows with the typed end.
+TEST_F(SessionPlot, ASelectionPastTheLastPointEndsThere) {
+    TKel profile = test::ConstantProfile(2, 300);
+    Open(profile);
+    const double t = session.PointTime();
+    const int last = profile.njm - 1;
+    session.SelectTimes(0, 1e8);
+    ASSERT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{0, last}));
+    session.SelectTimes(1e308, -1e308);
+    EXPECT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{0, last}));
+    session.SelectTimes(1e20, 5e19);
+    EXPECT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{last, last}));
+    session.SelectTimes(2 * t, (last + 0.4) * t);  // within the last point's half: as before
+    EXPECT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{2, last}));
+    EXPECT_EQ(session.Selection()[1], (last + 0.4) * t);  // the selection itself stays as dragged
+    session.cbT0StartClick();
+    session.SelectTimes(-1e300, 1e300);
+    EXPECT_EQ(session.SelectionToWindow(t), (std::pair<int, int>{0, last}));
+}
+
 TEST_F(SessionPlot, TimeZeroAtStartShowsAndSelectsExactlyTheStoredPoints) {
     TKel profile = test::ConstantProfile(2);
     profile.jm = 20;  // the first points lie at negative times on the shifted axis
