@@ -40,7 +40,8 @@ QString NotUsersAlone(const QString& path, mode_t kind) {
     struct stat status {};
     const char* what = kind == S_IFDIR ? "folder" : "socket";
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("%1 \"%2\": %3")
+            .arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
     if ((status.st_mode & S_IFMT) != kind) return QStringLiteral("\"%1\" is not a %2").arg(path, QLatin1String(what));
     if (status.st_uid != ::geteuid())
         return QStringLiteral("%1 \"%2\" belongs to user %3").arg(QLatin1String(what), path).arg(status.st_uid);
@@ -119,7 +120,8 @@ bool TCommandServer::Listen(const QString& name) {
         return false;
     }
     listener_ = transport->Listen(name, [this](const QString& line) { emit Command(line); }, this);
-    if (!listener_) failure_ = QStringLiteral("another instance listens at \"%1\" or the socket cannot be made").arg(name);
+    if (!listener_)
+        failure_ = QStringLiteral("another instance listens at \"%1\" or the socket cannot be made").arg(name);
     return listener_ != nullptr;
 }
 

@@ -2,11 +2,7 @@
 // offscreen platform, beside a real main window.
 #include <gtest/gtest.h>
 
-// The generator has a field named slots, which Qt's headers define away.
-#include "synth/KineticsGenerator.h"
-#include "synth/LegacyWriter.h"
-#include "synth/ProfileGenerator.h"
-#include "support/SessionTestSupport.h"
+#include "browser/qt/BrowserFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,46 +38,10 @@ namespace fs = std::filesystem;
 namespace kel {
 namespace {
 
-class BrowserWindow : public ::testing::Test {
+class BrowserWindow : public test::BrowserFixture {
 protected:
-    BrowserWindow() : previous_(fs::current_path()) {
-        test::UseKinetics(synth::DemoKineticsText());
-        store.WriteString("Browser", "Folder", dir.Path());
-    }
-    ~BrowserWindow() override {
-        browser = nullptr;
-        main.reset();
-        fs::current_path(previous_);
-        KineticsLibrary().Clear();
-    }
     void Write(const test::ScratchDir& folder, const std::string& name, int year, std::uint64_t seed = 1) {
-        synth::ProfileOptions options = synth::DefaultOptions(seed);
-        options.dateOrigin = EncodeDateTime({year, 5, 1, 12, 0, 0, 0});
-        synth::WriteLegacyFile(folder.File(name), synth::MakeProfile(options));
-    }
-    TFKelBrowse& Open() {
-        main = std::make_unique<TFKelView>(session, store);
-        main->Binding().ShowError = [this](const QString& message) { errors << message; };
-        browser = new TFKelBrowse(*main, store);
-        browser->Inform = [this](const QString& message) { informed << message; };
-        browser->Confirm = [](const QString&) { return true; };
-        browser->show();
-        QApplication::setActiveWindow(browser);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(browser));
-        return *browser;
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const TListEntry& entry : browser->Listing().Entries) texts.push_back(entry.Text);
-        return texts;
-    }
-    std::string Selected() const {
-        const TProfileListing& listing = browser->Listing();
-        return listing.Selected < 0 ? "" : listing.Entries[static_cast<std::size_t>(listing.Selected)].Text;
-    }
-    void ClickEntry(int row) {
-        auto* list = browser->findChild<QListView*>(QStringLiteral("LBDetails"));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+        WriteProfile(folder, name, EncodeDateTime({year, 5, 1, 12, 0, 0, 0}), seed);
     }
     void Click(const char* button) { browser->findChild<QPushButton*>(QLatin1String(button))->click(); }
     // A drag entering target and dropped there, as a file manager sends it;
@@ -96,8 +56,6 @@ protected:
         QApplication::sendEvent(&target, &drop);
         return drop.isAccepted();
     }
-    // The browser opens no profile of its own accord during the test.
-    void StopTimer2() { browser->findChild<QTimer*>(QStringLiteral("Timer2"))->stop(); }
     static QUrl Local(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
     // The full paths a recent submenu shows, top first.
     static std::vector<std::string> Shown(const QMenu* menu) {
@@ -105,17 +63,6 @@ protected:
         for (const QAction* action : menu->actions()) paths.push_back(action->toolTip().toStdString());
         return paths;
     }
-
-    test::ScratchDir dir;
-    test::RecordedMessages boxes;
-    MemorySettings store;
-    TKelViewSession session;
-    std::unique_ptr<TFKelView> main;
-    TFKelBrowse* browser = nullptr;
-    QStringList errors, informed;
-
-private:
-    fs::path previous_;
 };
 
 TEST_F(BrowserWindow, ListsNewestFirstOpensItASecondLaterAndF5KeepsTheSelection) {

@@ -2,12 +2,8 @@
 // it, opens from it and converts it, on the offscreen platform.
 #include <gtest/gtest.h>
 
-// The generator has a field named slots, which Qt's headers define away.
+#include "browser/qt/BrowserFixture.h"
 #include "synth/DamagedFiles.h"
-#include "synth/KineticsGenerator.h"
-#include "synth/LegacyWriter.h"
-#include "synth/ProfileGenerator.h"
-#include "support/SessionTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,53 +28,24 @@ namespace fs = std::filesystem;
 namespace kel {
 namespace {
 
-class DamagedFolder : public ::testing::Test {
+class DamagedFolder : public test::BrowserFixture {
 protected:
     // Newest first: newest.kel (damaged, by its file time), new.kel,
     // header.kel (damaged), old.kel.
-    DamagedFolder() : previous_(fs::current_path()) {
-        test::UseKinetics(synth::DemoKineticsText());
+    DamagedFolder() {
         const double now = NowDateTime();
-        Write(dir, "new.kel", now - 10, 4);
-        Write(dir, "old.kel", now - 30, 3);
+        WriteProfile(dir, "new.kel", now - 10, 4);
+        WriteProfile(dir, "old.kel", now - 30, 3);
         Damage("header.kel", synth::TDamage::XmlWithoutDate, 20);
         Damage("newest.kel", synth::TDamage::ZipWithoutMember, 1);
-        store.WriteString("Browser", "Folder", dir.Path());
-        main = std::make_unique<TFKelView>(session, store);
-        main->Binding().ShowError = [this](const QString& message) { errors << message; };
-        browser = new TFKelBrowse(*main, store);
-        browser->Inform = [this](const QString& message) { informed << message; };
-        browser->show();
+        Open();
         // Wide enough that the Details column is in sight.
         browser->resize(1400, 334);
-        QApplication::setActiveWindow(browser);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(browser));
-    }
-    ~DamagedFolder() override {
-        browser = nullptr;
-        main.reset();
-        fs::current_path(previous_);
-        KineticsLibrary().Clear();
-    }
-    static void Write(const test::ScratchDir& folder, const std::string& name, double date, std::uint64_t seed) {
-        synth::ProfileOptions options = synth::DefaultOptions(seed);
-        options.dateOrigin = date;
-        synth::WriteLegacyFile(folder.File(name), synth::MakeProfile(options));
     }
     void Damage(const std::string& name, synth::TDamage damage, int days) {
         synth::WriteDamagedProfile(dir.File(name), damage);
         fs::last_write_time(dir.File(name), fs::file_time_type::clock::now() - std::chrono::hours(24 * days));
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const TListEntry& entry : browser->Listing().Entries) texts.push_back(entry.Text);
-        return texts;
-    }
-    std::string Selected() const {
-        const TProfileListing& listing = browser->Listing();
-        return listing.Selected < 0 ? "" : listing.Entries[static_cast<std::size_t>(listing.Selected)].Text;
-    }
-    QListView* List() const { return browser->findChild<QListView*>(QStringLiteral("LBDetails")); }
     // Whether anything is drawn under the "Details" heading in an unselected row.
     bool DrawnUnderDetails(int row) const {
         const auto* header = browser->findChild<QHeaderView*>(QStringLiteral("HeaderDetails"));
@@ -93,16 +60,6 @@ protected:
         return false;
     }
 
-    test::ScratchDir dir;
-    test::RecordedMessages boxes;
-    MemorySettings store;
-    TKelViewSession session;
-    std::unique_ptr<TFKelView> main;
-    TFKelBrowse* browser = nullptr;
-    QStringList errors, informed;
-
-private:
-    fs::path previous_;
 };
 
 TEST_F(DamagedFolder, EveryFileIsListedTheDamagedWithTheirReasonAndTheNewestProfileOpens) {
@@ -124,7 +81,7 @@ TEST_F(DamagedFolder, EveryFileIsListedTheDamagedWithTheirReasonAndTheNewestProf
 
 TEST_F(DamagedFolder, AProfileAskedForByPathOpensWithTheFolderListedWhole) {
     test::ScratchDir other;
-    Write(other, "y.kel", NowDateTime() - 5, 1);
+    WriteProfile(other, "y.kel", NowDateTime() - 5, 1);
     browser->ShowFolder(QString::fromStdString(other.Path()));
     browser->findChild<QTimer*>(QStringLiteral("Timer2"))->stop();
     ASSERT_EQ(Texts(), (std::vector<std::string>{"y.kel"}));
@@ -151,7 +108,7 @@ TEST_F(DamagedFolder, FollowingTheNewestOpensProfilesOnly) {
     EXPECT_EQ(Texts().front(), "writing.kel");
     EXPECT_EQ(session.Profile().FileName, "new.kel");
     EXPECT_EQ(Selected(), "new.kel");
-    Write(dir, "done.kel", NowDateTime() - 2, 5);
+    WriteProfile(dir, "done.kel", NowDateTime() - 2, 5);
     ASSERT_TRUE(listed(6));
     EXPECT_EQ(session.Profile().FileName, "done.kel");
     EXPECT_EQ(Selected(), "done.kel");
