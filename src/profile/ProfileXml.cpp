@@ -3,11 +3,13 @@
 #include "profile/ProfileXml.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <optional>
 
@@ -98,10 +100,10 @@ bool RowInUse(const TKel& kel, std::size_t row) {
 }
 
 // Raises the error of a list that holds fewer than `needed` entries.
-void RequireEntries(const TElementDocXML& parent, std::size_t needed, const std::string& what) {
-    if (parent.Children.size() < needed)
-        throw EKelError("Damaged profile: " + what + " holds " + std::to_string(parent.Children.size()) +
-                        " entries, " + std::to_string(needed) + " needed");
+void RequireEntries(std::size_t entries, std::size_t needed, const std::string& what) {
+    if (entries < needed)
+        throw EKelError("Damaged profile: " + what + " holds " + std::to_string(entries) + " entries, " +
+                        std::to_string(needed) + " needed");
 }
 
 const TElementDocXML& RequiredChild(const TElementDocXML& parent, std::string_view name, const std::string& where) {
@@ -110,20 +112,52 @@ const TElementDocXML& RequiredChild(const TElementDocXML& parent, std::string_vi
     return *child;
 }
 
-// The values of the first `count` children as integers; the error names the
-// entry (`what` and its index) that is not one.
-void ReadIntegers(const TElementDocXML& list, std::size_t count, std::int32_t* target, const std::string& what) {
-    std::size_t s = 0;
-    try {
-        for (; s < count; ++s) {
-            const TXMLText& value = list.Children[s].Value;
-            if (!value.PlainInteger(target[s])) target[s] = TextToInt(value);
-        }
-    } catch (const EConvertError&) {
-        throw EConvertError("Damaged profile: entry " + std::to_string(s) + " of " + what + " " +
-                            Quoted(list.Children[s].Value) + " is not a valid integer value");
-    }
+// The first `count` values of a list that holds at least as many entries;
+// the error names the entry (`what` and its index) that is not an integer.
+void ReadIntegers(const TXMLIntegerList& list, std::size_t count, std::int32_t* target, const std::string& what) {
+    std::size_t read = std::min(count, list.values.size());
+    std::copy_n(list.values.begin(), read, target);
+    if (read < count)
+        throw EConvertError("Damaged profile: entry " + std::to_string(read) + " of " + what + " " +
+                            Quoted(list.notInteger) + " is not a valid integer value");
 }
+
+// The lists a profile text holds: the Counts of rows 0..28, each the first
+// Counts of that child of the first Ions, then the first Times. Their
+// entries go straight to integers instead of into the tree.
+class TProfileLists {
+public:
+    static constexpr std::size_t kTimes = kFileRows;
+
+    TXMLIntegerList* operator()(TXMLOpenElements open, const TElementDocXML& element) {
+        // Ions, Ion and Counts are open while a Counts opens: each is the
+        // last child of its parent, so an index tells which one it is.
+        if (open.size() == 2) {
+            if (element.Name == "Ions" && !ions_) ions_ = open[1]->Children.size() - 1;
+            if (element.Name != "Times" || taken_[kTimes]) return nullptr;
+            return Take(kTimes);
+        }
+        if (open.size() != 4 || element.Name != "Counts" || open[1]->Children.size() - 1 != ions_) return nullptr;
+        std::size_t row = open[2]->Children.size() - 1;
+        if (row >= static_cast<std::size_t>(kFileRows) || taken_[row]) return nullptr;
+        return Take(row);
+    }
+    const TXMLIntegerList& operator[](std::size_t list) const { return lists_[list]; }
+
+private:
+    TXMLIntegerList* Take(std::size_t list) {
+        taken_[list] = true;
+        // Rows hold as many counts as the row before, the times as many.
+        lists_[list].values.reserve(last_ ? last_->entries : 0);
+        last_ = &lists_[list];
+        return &lists_[list];
+    }
+
+    std::optional<std::size_t> ions_;  // the first Ions's index among the document's children
+    std::array<bool, kFileRows + 1> taken_{};
+    std::array<TXMLIntegerList, kFileRows + 1> lists_;
+    const TXMLIntegerList* last_ = nullptr;
+};
 
 // The browser's read: the header texts and the date, without parsing.
 void ReadHeaderTexts(TKel& kel, const std::string& text) {
@@ -148,6 +182,11 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     TSimploXML xml;
     xml.Limits = {limits::kMostTokens, limits::kMostElements, limits::kDeepestElement, limits::kMostChildren,
                   limits::kLongestTag};
+    // The counts and times, a million values, are read as the text is
+    // tokenized: no element and no kept token for each.
+    TProfileLists lists;
+    xml.IntegerLists = std::ref(lists);
+    xml.KeepTokens = false;
     TXmlParseResult parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;
     kel.njm = 0;
@@ -207,20 +246,20 @@ void ReadWholeProfile(TKel& kel, std::string text) {
 
     const TElementDocXML& ions = RequiredChild(*document, "Ions", "the profile");
     for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) {
-        RequireEntries(ions, r + 1, "Ions");
+        RequireEntries(ions.Children.size(), r + 1, "Ions");
         const TElementDocXML& e = ions.Children[r];
         kel.Name[r] = decoded.Cut(e.ChildText("Name"), kNameLength);
         kel.Dam[r] = static_cast<std::uint16_t>(e.ChildInt("Dam"));
         kel.Cntm[r] = static_cast<std::uint16_t>(e.ChildInt("Cntm"));
         if (!RowInUse(kel, r)) continue;
         std::string what = "the Counts of row " + std::to_string(r);
-        const TElementDocXML& counts = RequiredChild(e, "Counts", "row " + std::to_string(r));
-        RequireEntries(counts, slots, what);
-        ReadIntegers(counts, slots, kel.Counts[r].data(), what);
+        RequiredChild(e, "Counts", "row " + std::to_string(r));
+        RequireEntries(lists[r].entries, slots, what);
+        ReadIntegers(lists[r], slots, kel.Counts[r].data(), what);
     }
-    const TElementDocXML& times = RequiredChild(*document, "Times", "the profile");
-    RequireEntries(times, slots, "Times");
-    ReadIntegers(times, slots, kel.Times.data(), "Times");
+    RequiredChild(*document, "Times", "the profile");
+    RequireEntries(lists[TProfileLists::kTimes].entries, slots, "Times");
+    ReadIntegers(lists[TProfileLists::kTimes], slots, kel.Times.data(), "Times");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -302,6 +303,18 @@ struct TXmlParseResult {
     std::string description() const;
 };
 
+// The children of a list element read as decimal integers as each one
+// closes, instead of being kept in the tree: a profile's million counts
+// then need no element each.
+struct TXMLIntegerList {
+    std::size_t entries = 0;           // children the list element got
+    std::vector<std::int32_t> values;  // their values in order, up to the first that is not an integer
+    std::string notInteger;            // the value of that first one, when there is one
+};
+
+// The elements open around one that opens, the unnamed root first.
+using TXMLOpenElements = std::span<const TElementDocXML* const>;
+
 // Turns a text into a tree below an unnamed root whose first child is the
 // document element.
 class TSimploXML {
@@ -328,6 +341,13 @@ public:
     std::function<void(TSimploXML& sender)> OnXMLError;
     // A parse stops, as TooLarge, as soon as the tree would pass these.
     TXMLLimits Limits;
+    // Asked as each element opens outside a list, with the elements open
+    // around it: the list that takes the values of its children instead of
+    // the tree (which keeps the element itself, childless), or nullptr.
+    std::function<TXMLIntegerList*(TXMLOpenElements open, const TElementDocXML& element)> IntegerLists;
+    // Whether Tags() keeps the tokens of a parse; a reader that needs only
+    // the tree spares their memory. Limits count them either way.
+    bool KeepTokens = true;
 
 private:
     // Tokenizes `text` and builds the tree; fails as Malformed when it ends

@@ -136,7 +136,7 @@ TEST(ProfileBomb, RunningOutOfMemoryIsNeverADamagedProfile) {
     std::string plain = dir.File("plain.kel");
     test::WriteFileForTest(plain, kel.BuildXml());
     for (const std::string& path : {zipped, plain})
-        for (std::size_t memory : {std::size_t{1} << 20, std::size_t{40} << 20})
+        for (std::size_t memory : {std::size_t{1} << 20, std::size_t{18} << 20})
             EXPECT_EQ(Load(path, memory).second, "Not enough memory to read \"" + path + "\"") << memory;
 }
 
