@@ -215,10 +215,10 @@ void ReadWholeProfile(TKel& kel, std::string text) {
         kel.Dam[row] = 0;
         kel.Cntm[row] = 0;
     }
-    for (std::size_t s = 0; s < slots; ++s) {
-        kel.Times[s] = 0;
-        for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) kel.Counts[r][s] = 0;
-    }
+    // Row by row: slot by slot across the rows would touch a new cache
+    // line with every store.
+    std::fill_n(kel.Times.begin(), slots, 0);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(kFileRows); ++r) std::fill_n(kel.Counts[r].begin(), slots, 0);
 
     kel.im = static_cast<std::int16_t>(document->ChildInt("im"));
     kel.jm = static_cast<std::int16_t>(document->ChildInt("jm"));

@@ -73,6 +73,9 @@ std::uint64_t MarksFrom(std::uint64_t marks, std::size_t from) {
     return from >= kChunk ? 0 : marks & (~std::uint64_t{0} << from);
 }
 
+// The low `bytes` bytes of a word set, the rest clear.
+std::uint64_t LowBytes(std::size_t bytes) { return bytes >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1; }
+
 bool Closes(std::string_view tag, std::string_view name) {
     if (tag.size() != name.size() + 1 || tag[0] != '/') return false;
     for (std::size_t i = 0; i < name.size(); ++i)  // names are short: no library call
@@ -140,13 +143,15 @@ public:
     bool Complete() const { return state_ != kBuilding; }
 
     // The name of the open list's last child while that list is the
-    // current element and the next child would pass no limit; empty
-    // otherwise.
+    // current element and that child left no children; empty otherwise.
+    // A name of up to 14 bytes lies in 16 readable ones.
     std::string_view NextEntryName() const {
-        if (state_ != kBuilding || current_ != list_ || !list_ || !entry_.Children.empty() || elementsLeft_ == 0 ||
-            open_.size() >= limits_.depth || values_->entries >= limits_.children)
-            return {};
+        if (state_ != kBuilding || current_ != list_ || !list_ || !entry_.Children.empty()) return {};
         return entry_.Name.view();
+    }
+    // Whether one more child of the open list passes no limit.
+    bool EntryFits() const {
+        return elementsLeft_ != 0 && open_.size() < limits_.depth && values_->entries < limits_.children;
     }
     // A child of the open list, named as the last one, opened and closed
     // with the value at `text` (empty when size is 0) and no children.
@@ -213,17 +218,21 @@ private:
     // the first child whose value is none.
     void TakeValue(const TXMLText& value) {
         TXMLIntegerList& list = *values_;
-        if (list.values.size() + 1 != list.entries) return;  // an earlier child was no integer
         std::int32_t number;
-        if (!value.PlainInteger(number)) {
-            try {
-                number = TextToInt(value);
-            } catch (const EConvertError&) {
-                list.notInteger = value.str();
-                return;
-            }
+        if (list.values.size() + 1 == list.entries && value.PlainInteger(number))
+            list.values.push_back(number);
+        else
+            TakeOtherValue(value);
+    }
+    // Out of line, so that the plain case above stays small enough to be inlined.
+    [[gnu::noinline]] void TakeOtherValue(const TXMLText& value) {
+        TXMLIntegerList& list = *values_;
+        if (list.values.size() + 1 != list.entries) return;  // an earlier child was no integer
+        try {
+            list.values.push_back(TextToInt(value));
+        } catch (const EConvertError&) {
+            list.notInteger = value.str();
         }
-        list.values.push_back(number);
     }
 
     // Lists repeat: the Counts of one row look like those of the row
@@ -311,12 +320,17 @@ TXmlParseResult TSimploXML::Parse(std::string text) {
     constexpr std::size_t kShortName = 14;
     constexpr std::ptrdiff_t kRoomyEntry = 64;  // bytes an entry of a short name and value may be read in
     auto takeEntries = [&](char* at) {
-        for (std::string_view name = builder.NextEntryName();
-             !name.empty() && name.size() <= kShortName && name.size() < Limits.tagLength && stored >= 2 &&
-             stored + 3 <= Limits.tokens && end - at >= kRoomyEntry;
-             name = builder.NextEntryName()) {
-            const std::size_t n = name.size();
-            if (at[0] != '<' || at[n + 1] != '>' || std::memcmp(at + 1, name.data(), n) != 0) break;
+        const std::string_view name = builder.NextEntryName();
+        const std::size_t n = name.size();
+        if (n == 0 || n > kShortName || n >= Limits.tagLength || stored < 2) return at;
+        // The name as the masked words the text is compared with.
+        const std::uint64_t low = LowBytes(n), high = LowBytes(n < 8 ? 0 : n - 8);
+        const std::uint64_t nameLow = Word(name.data()) & low, nameHigh = Word(name.data() + 8) & high;
+        auto named = [&](const char* at8) {
+            return (Word(at8) & low) == nameLow && (high == 0 || (Word(at8 + 8) & high) == nameHigh);
+        };
+        while (end - at >= kRoomyEntry && stored + 3 <= Limits.tokens && builder.EntryFits()) {
+            if (at[0] != '<' || at[n + 1] != '>' || !named(at + 1)) break;
             const char* value = at + n + 2;
             std::uint64_t ends = RunEnds(Word(value));
             std::size_t length = static_cast<std::size_t>(std::countr_zero(ends)) / 8;
@@ -327,7 +341,7 @@ TXmlParseResult TSimploXML::Parse(std::string text) {
             }
             const char* close = value + length;
             if (*close != '<' || (length != 0 && value[0] == ' ') || close[1] != '/' || close[n + 2] != '>' ||
-                std::memcmp(close + 2, name.data(), n) != 0)
+                !named(close + 2))
                 break;
             store(true, at + 1, n);
             if (length != 0) store(false, value, length);

@@ -392,5 +392,27 @@ TEST(ZippedMemberName, ReplacesTheExtension) {
     EXPECT_EQ(ZippedMemberName("x.d/run"), "run.txt.kel");
 }
 
+// Counts and times come from the first Counts of each of the first 29
+// children of the first Ions and from the first Times, wherever those
+// stand and whatever else the text holds around them.
+TEST(ParseProfileXml, ReadsTheFirstOfEachListWhereverItStands) {
+    std::string row0 = "<Ion><Counts><c>11</c><x>12</x></Counts><Name>19</Name><Counts><c>-1</c><c>-1</c></Counts></Ion>";
+    std::string row1 = "<Row><Cntm>5</Cntm><Counts>\r\n<c>21</c>\r\n<c>22</c>\r\n</Counts></Row>";
+    std::string rowsPast = "<Ion><Name>x</Name><Counts><c>oops</c></Counts></Ion>";
+    std::string text = "<kel><Times><t>31</t><t>32</t></Times><Ions>" + row0 + row1 + EmptyIons(27) + rowsPast +
+                       "</Ions><Ions>" + Repeat("<Ion><Name>9</Name><Counts><c>-2</c><c>-2</c></Counts></Ion>", 29) +
+                       "</Ions><Times><t>-3</t><t>-3</t></Times><nim>29</nim><njm>2</njm></kel>";
+    TKel kel;
+    kel.ParseProfileXml(text);
+    EXPECT_EQ(kel.Name[0], "19");
+    EXPECT_EQ(kel.Counts[0][0], 11);
+    EXPECT_EQ(kel.Counts[0][1], 12);
+    EXPECT_EQ(kel.Counts[1][0], 21);
+    EXPECT_EQ(kel.Counts[1][1], 22);
+    EXPECT_EQ(kel.Counts[2][0], 0);
+    EXPECT_EQ(kel.Times[0], 31);
+    EXPECT_EQ(kel.Times[1], 32);
+}
+
 }  // namespace
 }  // namespace kel
