@@ -95,9 +95,9 @@ TEST_F(SessionShownResults, LeavingATextFieldKeepsTheResultsShown) {
 // A selection made on one profile may lie wholly beside the next one's
 // points: the next is then shown with all of it selected, not as "n.a.".
 TEST_F(SessionShownResults, AProfileBesideTheSelectionIsSelectedWhole) {
-    TKel early = test::ConstantProfile(3);  // 0.4 s a point, cycles 49..249
+    TKel early = test::ConstantProfile(3);  // 0.6 s a point, cycles 49..249
     TKel late = test::ConstantProfile(3);
-    late.jm = 1000;  // cycles 799..999: 319.6 s to 399.6 s with time 0 at start
+    late.jm = 1000;  // cycles 799..999: 479.4 s to 599.4 s with time 0 at start
     session.ShowProfile(Saved(early, "early.kel"));
     session.cbT0StartClick();
     session.SelectTimes(30, 40);
@@ -110,10 +110,10 @@ TEST_F(SessionShownResults, AProfileBesideTheSelectionIsSelectedWhole) {
     EXPECT_FALSE(AnyNotAvailable(ResultTexts(session)));
 
     // A selection that meets the new profile stays as it was.
-    session.SelectTimes(330, 340);
+    session.SelectTimes(850 * t, 860 * t);
     session.ShowProfile(Saved(late, "late2.kel"));
-    EXPECT_EQ(session.Selection()[0], 330);
-    EXPECT_EQ(session.Selection()[1], 340);
+    EXPECT_EQ(session.Selection()[0], 850 * t);
+    EXPECT_EQ(session.Selection()[1], 860 * t);
 }
 
 TEST_F(SessionShownResults, TimeZeroAtStartSelectsAllWhenTheCurvesLeaveTheAxis) {
@@ -122,7 +122,7 @@ TEST_F(SessionShownResults, TimeZeroAtStartSelectsAllWhenTheCurvesLeaveTheAxis) 
     session.ShowProfile(Saved(late, "late.kel"));
     session.SelectTimes(10, 20);
     ASSERT_EQ(session.Graph1().xmax(), session.TotalTime());
-    session.cbT0StartClick();  // the curves move to 319.6 s .. 399.6 s, beside 0 .. 80 s
+    session.cbT0StartClick();  // the curves move to 479.4 s .. 599.4 s, beside 0 .. 120 s
     const double t = session.PointTime();
     EXPECT_DOUBLE_EQ(session.Graph1().xmin(), 799 * t);
     EXPECT_DOUBLE_EQ(session.Graph1().xmax(), 999 * t);
@@ -135,7 +135,7 @@ TEST_F(SessionShownResults, TimeZeroAtStartSelectsAllWhenTheCurvesLeaveTheAxis) 
 
     // Where the shifted curves still meet the axis and the selection, both stay.
     TKel early = test::ConstantProfile(3);
-    early.jm = 210;  // cycles 9..209: 3.6 s .. 83.6 s shifted
+    early.jm = 210;  // cycles 9..209: 5.4 s .. 125.4 s shifted
     session.ShowProfile(Saved(early, "early.kel"));
     session.SelectTimes(10, 20);
     session.cbT0StartClick();
