@@ -263,7 +263,16 @@ void TKelViewSession::btnIRClick() {
     RefreshPlot();
 }
 
-void TKelViewSession::sbInfoClick() { PressMode(TModeButton::IntermediateResults); }
+void TKelViewSession::sbInfoClick() {
+    const TPlotMode shown = Mode();
+    PressMode(TModeButton::IntermediateResults);
+    // Going down releases "ppb" or "D/H": the graph, its results and what
+    // "&Log results" writes follow the buttons, as that button's own release
+    // would have made them.
+    if (Mode() == shown) return;
+    RefreshPlot();
+    if (shown == TPlotMode::Ppb && profile_.njm >= 1) RescaleY();
+}
 
 void TKelViewSession::btnApplyDeMrClick() {
     correct_ = !correct_;
@@ -282,6 +291,9 @@ void TKelViewSession::cbT0StartClick() {
     t0AtStart_ = !t0AtStart_;
     Mark(chModes);
     RefreshPlot();
+    // The shifted curves may lie wholly beside the axis shown or the window
+    // selected: nothing would be seen or computed.
+    if (profile_.njm >= 1 && (!SelectionMeetsCurves() || !AxisMeetsCurves())) SelectAllClick();
 }
 
 void TKelViewSession::sbKeepLogClick() {

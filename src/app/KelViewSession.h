@@ -152,7 +152,8 @@ public:
     // The main graph's control took a new size (already given to the graph):
     // the info line moves with the plot's top right corner.
     void MainGraphResized();
-    // Leaving a text field: the four texts into the profile, then BuildPlot.
+    // Leaving a text field: the four texts into the profile, then BuildPlot;
+    // the last window results stay on the graph, as no text changes them.
     void UpdateComments(const TProfileTexts& texts);
     // End of a drag on the main graph, in seconds where it began and ended:
     // the selection as given, "Expand" up, the plot rebuilt in D/H mode and
@@ -262,6 +263,10 @@ private:
     void PlaceInfoLine();
     // The curves' time axis from the first to the last point, in seconds.
     std::pair<double, double> TimeRange() const;
+    // Whether the selection holds at least one instant of the curves' time range.
+    bool SelectionMeetsCurves() const;
+    // Whether the main graph's time axis shows a stretch of the curves.
+    bool AxisMeetsCurves() const;
     // Points the time axis is shifted by: jm - njm with "Time 0 at start", else 0.
     double TimeShiftPoints() const;
     void SetModeDown(TModeButton button);
@@ -282,6 +287,11 @@ private:
     void BuildIsotopeCurves(int start, int end);
     void AddLegendLine(int line, const std::string& text, TColor color);
     void AddCurve(int index, TColor color, int width);
+    // BuildPlot with the window results of the last calculation left in
+    // place of the legend lines it writes.
+    void BuildPlotKeepingResults();
+    // The side graph's value axis fitted to its own curves.
+    void FitSideGraph();
 
     // What the last ppb-mode calculation computed, kept until its text is composed.
     mutable std::shared_ptr<TIntermediateText> intermediateSource_;

@@ -100,7 +100,7 @@ void TKelViewSession::UpdateComments(const TProfileTexts& texts) {
     profile_.reactant = texts_.Sample;
     profile_.comment = texts_.Comment;
     profile_.FileName = texts_.FileName;
-    BuildPlot();
+    BuildPlotKeepingResults();
 }
 
 void TKelViewSession::SelectWindow(double start, double end) {

@@ -46,17 +46,37 @@ void TKelViewSession::RefreshPlot() {
     graph1_.SetTitleLeft(unit);
     if (profile_.njm < 1) return;
     BuildPlot();
-    graph2_.SetYScale(graph1_.YScale());
-    graph2_.SetYmin(graph1_.Ymin());
-    graph2_.SetYmax(graph1_.Ymax());
+    // In D/H mode the plot build has fitted the side graph to its own curves.
+    if (Mode() != TPlotMode::Isotope) {
+        graph2_.SetYScale(graph1_.YScale());
+        graph2_.SetYmin(graph1_.Ymin());
+        graph2_.SetYmax(graph1_.Ymax());
+    }
     RunWindowCalculation();
 }
 
+namespace {
+
+// The value axis fitted to the graph's curves; a linear one starts at zero.
+void FitValueAxis(TXYGraph& graph) {
+    graph.AutoScaleY();
+    if (graph.YScale() == scLin) graph.SetYmin(0);
+}
+
+}  // namespace
+
 void TKelViewSession::RescaleY() {
     Mark(chPlot);
-    graph1_.AutoScaleY();
-    if (graph1_.YScale() == scLin) graph1_.SetYmin(0);
+    FitValueAxis(graph1_);
     RefreshPlot();
+}
+
+void TKelViewSession::FitSideGraph() {
+    // The side graph's single ions lie above and below their group averages,
+    // which the main graph's range is made for: on that range they would run
+    // off its edges.
+    graph2_.SetYScale(graph1_.YScale());
+    FitValueAxis(graph2_);
 }
 
 std::pair<int, int> TKelViewSession::SelectionToWindow(double pointTime) const {
@@ -82,6 +102,18 @@ std::pair<double, double> TKelViewSession::TimeRange() const {
     const int njm = profile_.njm;
     if (!t0AtStart_) return {0.0, (njm - 1) * pointTime_};
     return {(profile_.jm - njm) * pointTime_, (profile_.jm - 1) * pointTime_};
+}
+
+bool TKelViewSession::SelectionMeetsCurves() const {
+    const auto [x0, x1] = TimeRange();
+    return std::min(selection_[0], selection_[1]) <= x1 && std::max(selection_[0], selection_[1]) >= x0;
+}
+
+bool TKelViewSession::AxisMeetsCurves() const {
+    const auto [x0, x1] = TimeRange();
+    const double lo = std::min(graph1_.xmin(), graph1_.xmax()), hi = std::max(graph1_.xmin(), graph1_.xmax());
+    // A single instant (one point, or no dwell) is met where the axis holds it.
+    return x0 == x1 ? lo <= x0 && x0 <= hi : lo < x1 && hi > x0;
 }
 
 void TKelViewSession::SetTimeAxis(int index) {
@@ -177,6 +209,24 @@ void TKelViewSession::BuildPlot() {
         BuildIsotopeCurves(start, end);
 }
 
+void TKelViewSession::BuildPlotKeepingResults() {
+    std::vector<TComment> results;
+    for (const TComment& comment : graph1_.Comments)
+        if (comment.Tag == kLegendTag) results.push_back(comment);
+    // Also when the rebuild fails part way: its legend lines would read as
+    // results lost.
+    struct Restore {
+        TXYGraph& graph;
+        std::vector<TComment>& results;
+        ~Restore() {
+            if (results.empty()) return;  // no calculation yet: the legend stands
+            graph.DeleteComments(kLegendTag);
+            graph.Comments.insert(graph.Comments.end(), results.begin(), results.end());
+        }
+    } restore{graph1_, results};
+    BuildPlot();
+}
+
 void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) {
     int njm = profile_.njm, nIons = profile_.nim / 2;
     totalRates_.assign(static_cast<std::size_t>(njm), 0.0);
@@ -254,6 +304,7 @@ void TKelViewSession::BuildIsotopeCurves(int start, int end) {
         graph2_.Setxmin(-0.3);
         graph2_.Setxmax(0.2);
     }
+    FitSideGraph();  // a drag changes the averages without a refresh
 }
 
 TIsotopeParams TKelViewSession::IsotopeParams() const {

@@ -111,7 +111,12 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     RefreshPlot();  // the "D/H" action
     RefreshPlot();
     ShowFlowTube();
-    ShowAllClick();
+    // A selection made on a profile elsewhere in time would leave every
+    // result "n.a." and the plot looking empty.
+    if (SelectionMeetsCurves())
+        ShowAllClick();
+    else
+        SelectAllClick();
     return loaded;
 }
 

@@ -184,6 +184,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
                 throw;  // nothing more is written: what was not yet whole stays as it was
             } catch (const EKelError& e) {
                 converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, e.what());
+                result.shown = false;  // shown is the load's; this failure has no box yet
             }
             if (!converted) {
                 // The lines collected so far are put in place, as deleting
@@ -203,6 +204,19 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
         result.shown = false;
     }
     return result;
+}
+
+std::string BatchStopText(const std::string& name, int index, int count, const std::string& reason) {
+    return "stopped at \"" + name + "\" (" + std::to_string(index + 1) + " of " + std::to_string(count) + ")" +
+           (reason.empty() ? "" : ": " + reason);
+}
+
+std::string BatchStopText(const TProfileListing& listing, const TBatchResult& batch) {
+    const auto index = static_cast<std::size_t>(batch.converted) + batch.skipped.size();
+    // Past the last entry only the collected file was left to write.
+    if (index >= listing.Entries.size()) return "stopped: " + batch.description();
+    return BatchStopText(listing.Entries[index].StoredName, static_cast<int>(index),
+                         static_cast<int>(listing.Entries.size()), batch.description());
 }
 
 }  // namespace kel

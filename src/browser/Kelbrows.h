@@ -85,6 +85,13 @@ std::string SkippedLine(const TIoResult& skipped);
 // without a failure.
 TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
 
+// Where a batch stopped and why: stopped at "NAME" (INDEX+1 of COUNT): REASON
+// (without the colon for an empty reason).
+std::string BatchStopText(const std::string& name, int index, int count, const std::string& reason);
+// The same for a batch of listing that failed, at the entry it stopped at;
+// "stopped: " and the failure's description when it stopped after the last entry.
+std::string BatchStopText(const TProfileListing& listing, const TBatchResult& batch);
+
 // The batch's file of all profiles' ppb lines.
 inline constexpr const char* kAllFilesPpbName = "AllFilesPpb.csv";
 

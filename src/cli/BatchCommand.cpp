@@ -15,8 +15,7 @@ namespace {
 // A batch ends at the first profile that fails; the user learns which and
 // what stays written.
 void Stopped(const std::string& name, int index, int count, int converted, const std::string& reason) {
-    std::cerr << "kelview-cli batch: stopped at \"" << name << "\" (" << index + 1 << " of " << count << ")"
-              << (reason.empty() ? "" : ": " + reason) << "; the outputs of the " << converted
+    std::cerr << "kelview-cli batch: " << BatchStopText(name, index, count, reason) << "; the outputs of the " << converted
               << " newer profiles stay\n";
 }
 

@@ -208,9 +208,14 @@ TKineticsLoadResult TKbase::LoadText(std::string_view text) {
     return result;
 }
 
+std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result) {
+    std::vector<std::string> messages = result.warnings;
+    if (result.status == TIoStatus::Damaged || result.status == TIoStatus::Failed) messages.push_back(result.reason);
+    return messages;
+}
+
 void ShowKineticsMessages(const TKineticsLoadResult& result) {
-    for (const std::string& warning : result.warnings) ShowMessage(warning);
-    if (result.status == TIoStatus::Damaged || result.status == TIoStatus::Failed) ShowMessage(result.reason);
+    for (const std::string& message : KineticsMessages(result)) ShowMessage(message);
 }
 
 TKrecord& TKbase::Compound(int index) {

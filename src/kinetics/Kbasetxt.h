@@ -45,9 +45,12 @@ struct TKineticsLoadResult : TIoResult {
     std::vector<std::string> warnings;
 };
 
-// Shows the warnings, then the "Kbase error" or the refusal, each in a plain
-// box; a file that could not be opened shows nothing, as an unreadable
+// The warnings, then the "Kbase error" or the refusal, in the order they are
+// shown; nothing for a file that could not be opened, as an unreadable
 // library contributes nothing.
+std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result);
+
+// Shows KineticsMessages, each in a plain box.
 void ShowKineticsMessages(const TKineticsLoadResult& result);
 
 // The text of a kinetics file; raises EFileRefused, naming the file, for

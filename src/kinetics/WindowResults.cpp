@@ -36,6 +36,14 @@ TResultLine Line(std::string text, int x, int y, TColor color) {
     return {std::move(text), x, y, color, TLineBox::GraphBox, 0};
 }
 
+// A name and the fixed-width value after it. The value's field holds its
+// own blanks, but a value wider than the field (a million counts a second)
+// would run into the name and read as one number with it.
+std::string Labelled(const std::string& name, const std::string& value) {
+    if (name.empty() || value.empty() || name.back() == ' ' || value.front() == ' ') return name + value;
+    return name + " " + value;
+}
+
 // Count-rate mode: per channel the corrected window mean with its scatter,
 // counting error and dwell in the window, then the total and the window.
 void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
@@ -51,12 +59,12 @@ void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
         double countingError = CheckedDivide(CheckedFinite(std::sqrt(counts)) * 100, counts + 0.001);
         double scatter = RelativeStandardError(window.PlainSum, window.PlainSquares, window.Points);
         double dwell = CheckedDivide(static_cast<double>(kel.Cntm[row]) * points, kel.FScan);
-        run.lines.push_back(Line(kel.Name[row] + FormatRate(mean) + "±" + FormatFixed(scatter, 1, 0) + "%, ~" +
+        run.lines.push_back(Line(Labelled(kel.Name[row], FormatRate(mean)) + "±" + FormatFixed(scatter, 1, 0) + "%, ~" +
                                      FormatFixed(countingError, 1, 0) + "% (" + FormatFixed(dwell, 3, 3) + "s)",
                                  80, 50 + 20 * c, CurveColor(c)));
         total += mean;
     }
-    run.lines.push_back(Line("(total)" + FormatFixed(total, 6, 0), 80, 50 + 20 * channels, CurveColor(13)));
+    run.lines.push_back(Line(Labelled("(total)", FormatFixed(total, 6, 0)), 80, 50 + 20 * channels, CurveColor(13)));
     run.lines.push_back(Line("(njm, jm, jm1, jm2)" + FormatFixed(kel.njm, 3, 0) + FormatFixed(kel.jm, 3, 0) +
                                  FormatFixed(in.start, 3, 0) + FormatFixed(in.end, 3, 0),
                              80, 70 + 20 * channels, CurveColor(13)));

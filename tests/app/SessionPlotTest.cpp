@@ -23,7 +23,7 @@ TEST_F(SessionPlot, CountRateModeHasOneCurvePerChannelAndTheirTotal) {
     Open(test::ConstantProfile(3));
     session.btnApplyDeMrClick();  // "correct" up: plain dead-time corrected rates
     ASSERT_FALSE(session.CorrectDown());
-    session.UpdateComments(session.Texts());  // a rebuild without the window calculation shows the legend
+    session.BuildPlot();  // a rebuild without the window calculation shows the legend
     const TXYGraph& g = session.Graph1();
     ASSERT_EQ(g.Curves.Count(), 4);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(g.Curves[k]->Pen.Color(), CurveColor(k)) << k;
@@ -163,7 +163,7 @@ TEST_F(SessionPlot, IsotopeModeAveragesTheTwoChannelGroups) {
     Open(profile);
     ASSERT_TRUE(session.IsotopeDown());
     EXPECT_TRUE(session.SidePanelVisible());
-    session.UpdateComments(session.Texts());
+    session.BuildPlot();
     const TXYGraph& g = session.Graph1();
     ASSERT_EQ(g.Curves.Count(), 4);
     EXPECT_DOUBLE_EQ(g.Curves[0]->Y[0], (500.0 + 1000.0) / 2);
@@ -200,7 +200,7 @@ TEST_F(SessionPlot, NormaliseToIdUsesTheIonCurrentRow) {
     for (auto& c : profile.Counts[20]) c = 500;
     Open(profile);
     session.btnNormIdClick();
-    session.UpdateComments(session.Texts());
+    session.BuildPlot();
     EXPECT_DOUBLE_EQ(session.Graph1().Curves[0]->Y[0], 750.0 * 1000 / 500);
     EXPECT_EQ(session.Graph1().Curves[0]->Pen.Color(), CurveColor(10));
     EXPECT_EQ(CommentsWithTag(session.Graph1(), 0)[0].FontColor, CurveColor(0));

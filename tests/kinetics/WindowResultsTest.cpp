@@ -144,6 +144,25 @@ TEST_F(ThreeChannels, CountRateLines) {
     EXPECT_TRUE(run.compounds.empty());
 }
 
+// A rate or total that fills its six characters, or more, keeps a blank
+// after the name; a narrower one keeps its padding as it was.
+TEST_F(ThreeChannels, WideRatesAndTotalsStayApartFromTheirNames) {
+    FillChannel(kel, 0, 860269);  // one second of dwell a point: the counts are the rates
+    FillChannel(kel, 1, 99999);
+    TWindowRun run = RunWindowCalculation(inputs);
+    ASSERT_TRUE(run.ok()) << run.error;
+    EXPECT_EQ(run.lines[0].text.rfind("19 860269±0%, ~", 0), 0u) << run.lines[0].text;
+    EXPECT_EQ(run.lines[1].text.rfind("37 99999±0%, ~", 0), 0u) << run.lines[1].text;
+    EXPECT_EQ(run.lines[3].text, "(total) 960448");
+
+    FillChannel(kel, 0, 2000000);
+    run = RunWindowCalculation(inputs);
+    ASSERT_TRUE(run.ok()) << run.error;
+    EXPECT_EQ(run.lines[0].text.rfind("19 2000000±0%, ~", 0), 0u) << run.lines[0].text;
+    EXPECT_EQ(run.lines[3].text, "(total) 2100179");
+    EXPECT_EQ(run.lines[4].text, "(njm, jm, jm1, jm2)201  0 10 12");
+}
+
 TEST_F(ThreeChannels, DwellFigureIsTheChannelsTimeInTheWindow) {
     kel.Cntm[3] = 250;  // channel 1 counts half as long: twice the rate
     inputs.end = 13;

@@ -95,7 +95,12 @@ void TFKelBrowse::btBatchClick() {
         converted = batch.converted;
         for (const TIoResult& file : batch.skipped) skipped << QString::fromStdString(SkippedLine(file));
         // A profile that could not be opened has said so in its own box.
-        if (!batch && !batch.shown) throw EKelError(batch.description());
+        if (!batch && !batch.shown)
+            throw EKelError(QStringLiteral("Batch conversion %1. The %2 converted before it are in \"%3\".")
+                                .arg(QString::fromStdString(BatchStopText(listing_, batch)))
+                                .arg(batch.converted)
+                                .arg(QDir::toNativeSeparators(QDir::currentPath()))
+                                .toStdString());
     });
     progress.reset();
     // The profile the batch showed last; one that failed to open is not shown.

@@ -3,9 +3,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLayout>
+#include <QListWidget>
 #include <QVBoxLayout>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
@@ -118,7 +120,8 @@ void TKineticsCommands::EditMainFile() {
 
 void TKineticsCommands::PreviewFile(const QString& file, QWidget& preview) {
     TKbase library;
-    binding_.Run([&](TKelViewSession&) { library.LoadFile(file.toStdString()); });
+    std::vector<std::string> messages;
+    binding_.Run([&](TKelViewSession&) { messages = KineticsMessages(library.LoadFile(file.toStdString())); });
     TForm2& view = CompoundView();
     if (view.parentWidget() != &preview) {
         view.setParent(&preview);
@@ -130,6 +133,19 @@ void TKineticsCommands::PreviewFile(const QString& file, QWidget& preview) {
     }
     view.show();
     view.ShowLibrary(std::move(library));
+    // What OK would show in boxes, seen before choosing: a user who cancels
+    // learns of the suspect values too.
+    auto* warnings = preview.findChild<QListWidget*>(QStringLiteral("lbKbaseWarnings"));
+    if (!warnings) {
+        warnings = new QListWidget(&preview);
+        warnings->setObjectName(QStringLiteral("lbKbaseWarnings"));
+        warnings->setAccessibleName(QStringLiteral("Warnings of the kinetic library"));
+        warnings->setMaximumHeight(warnings->fontMetrics().height() * 5);
+        preview.layout()->addWidget(warnings);
+    }
+    warnings->clear();
+    for (const std::string& message : messages) warnings->addItem(QString::fromStdString(message));
+    warnings->setVisible(!messages.empty());
 }
 
 }  // namespace kel

@@ -136,6 +136,33 @@ TEST_F(KineticsViews, TheOptionsPreviewDocksTheViewAndFollowsTheFileName) {
     EXPECT_EQ(KineticsLibrary().Count(), 3);  // the program's library is another
 }
 
+// The values OK would warn of are listed under the preview's compounds as
+// soon as the file is chosen, without a box; a sound file lists none.
+TEST_F(KineticsViews, TheOptionsPreviewListsTheFilesWarnings) {
+    TVANTOROptionsDlg options(window->Binding(), window.get());
+    options.PreviewKbase = window->KineticsViews.Preview;
+    options.show();
+    auto* warnings = options.KbasePreview()->findChild<QListWidget*>(QStringLiteral("lbKbaseWarnings"));
+    ASSERT_NE(warnings, nullptr);
+    EXPECT_TRUE(warnings->isHidden());
+
+    const std::string suspect = dir.File("suspect.txt");
+    test::WriteFileForTest(suspect, "odd (X)\n1\n19 2.5e-8 1\n1\n333 1\nlate (Y)\n1\n400 2e-9 1\n1\n47 1\n");
+    options.findChild<QLineEdit*>(QStringLiteral("edKbase"))->setText(QString::fromStdString(suspect));
+    ASSERT_EQ(Names().count(), 2);
+    EXPECT_FALSE(warnings->isHidden());  // on its page, which is not the one shown
+    QStringList listed;
+    for (int i = 0; i < warnings->count(); ++i) listed << warnings->item(i)->text();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Kbase k= 2.5E-8"), QStringLiteral("Kbase mp= 333"),
+                                   QStringLiteral("Kbase mi= 400")}));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    options.findChild<QLineEdit*>(QStringLiteral("edKbase"))->setText(QString::fromStdString(mainFile));
+    EXPECT_EQ(warnings->count(), 0);
+    EXPECT_TRUE(warnings->isHidden());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(KineticsViews, FindPutsTheCaretOnTheFirstMatchOnly) {
     TFH3OPtxte& editor = commands->Editor();
     editor.LoadText(QString::fromLatin1(kLibrary), QStringLiteral("k.txt"));
