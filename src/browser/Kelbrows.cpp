@@ -137,6 +137,7 @@ namespace {
 struct TConvertedEntry {
     bool listed = true;               // false: an entry the listing could not read
     bool cancelled = false;           // the progress report stopped the batch before it
+    bool changedSession = false;      // the session shows (part of) this profile now
     TProfileLoadResult loaded;
     std::optional<std::string> worksheet;  // composed, to be put in place
     std::optional<std::string> lines;      // the ppb lines composed before any failure
@@ -155,7 +156,10 @@ TConvertedEntry ComposeEntry(const TListEntry& entry, TKelViewSession& session) 
     TThreadMessageCapture capture(out.messages);
     try {
         session.ReleasePpb();
+        out.changedSession = true;  // also when showing it fails half-way
         out.loaded = session.ShowProfile(entry.StoredName);
+        // A load that fails changes nothing the window shows.
+        out.changedSession = !out.loaded.Failed();
         if (!out.loaded) return out;
         out.worksheet = session.Profile().BuildWorksheet();
         session.PressPpb();
@@ -193,7 +197,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
     std::vector<std::unique_ptr<TKelViewSession>> own;
     if (threads > 1)
         for (int i = 0; i < threads; ++i) own.push_back(jobs.newSession());
-    int lastShown = -1;  // the entry the caller's session shows once the batch is over
+    int lastShown = -1;  // the last entry opened: the caller's session shows it once the batch is over
     try {
         // The collected lines grow aside: the old "AllFilesPpb.csv" stays
         // until its replacement holds what the batch promises.
@@ -223,7 +227,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
             if (done.cancelled || (threads > 1 && !tell(index))) return false;
             listing.Selected = index;
             done.messages.ReplayTo(Messages());
-            if (done.loaded) lastShown = index;
+            if (done.changedSession) lastShown = index;
             PutEntryInPlace(entry, done, allFiles, collected);
             TIoResult converted = done.loaded;
             if (done.failure.empty()) result.shown = !done.loaded.ended;  // a load that read on showed its boxes
@@ -251,9 +255,13 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
         // boxes were shown already.
         TRecordedMessages shownBefore;
         TThreadMessageCapture capture(shownBefore);
-        session.ReleasePpb();
-        session.ShowProfile(listing.Entries[static_cast<std::size_t>(lastShown)].StoredName);
-        session.PressPpb();
+        try {
+            session.ReleasePpb();
+            session.ShowProfile(listing.Entries[static_cast<std::size_t>(lastShown)].StoredName);
+            session.PressPpb();
+        } catch (const EKelError&) {
+            // The batch told this failure already, where it met it.
+        }
     }
     return result;
 }
