@@ -204,11 +204,12 @@ TSummary SummariseStudy(const std::vector<std::string>& paths, const TSummarySet
                         const TSummaryProgress& progress) {
     TSummary summary;
     const int count = static_cast<int>(paths.size());
-    std::vector<std::unique_ptr<TKelViewSession>> sessions(static_cast<std::size_t>(std::max(jobs, 1)));
+    // The sessions are made here, on the caller's thread: making one reads
+    // the settings store, which need not bear readers on several threads.
+    std::vector<std::unique_ptr<TKelViewSession>> sessions;
+    for (int i = 0; i < std::max(1, std::min(jobs, count)); ++i) sessions.push_back(setup.newSession());
     std::function<TProfileRows(int, int)> work = [&](int worker, int index) {
-        std::unique_ptr<TKelViewSession>& session = sessions[static_cast<std::size_t>(worker)];
-        if (!session) session = setup.newSession();
-        return SummariseProfile(*session, setup, paths[static_cast<std::size_t>(index)]);
+        return SummariseProfile(*sessions[static_cast<std::size_t>(worker)], setup, paths[static_cast<std::size_t>(index)]);
     };
     std::function<bool(int, TProfileRows&)> take = [&](int index, TProfileRows& done) {
         if (progress && !progress(index, count, paths[static_cast<std::size_t>(index)])) return false;

@@ -43,14 +43,14 @@ struct TSummary {
     bool cancelled = false;         // a progress report stopped it
 };
 
-// How a job prepares its session and opens a profile in it as the window
-// would; both run on the job's own thread.
+// How a job gets its session and opens a profile in it as the window would.
 struct TSummarySetup {
     // A session as the caller's would start out (settings, fields, a library
-    // of its own); one per thread, reused for its profiles.
+    // of its own); one per thread, made on the caller's thread and reused
+    // for the thread's profiles.
     std::function<std::unique_ptr<TKelViewSession>()> newSession;
-    // Opens the profile at path and selects the window; a failure's reason
-    // names the file.
+    // Opens the profile at path and selects the window, on the job's own
+    // thread; a failure's reason names the file.
     std::function<TIoResult(TKelViewSession&, const std::string& path)> open;
     TSummaryWindowKind windows = TSummaryWindowKind::Selection;
 };
