@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "common/Errors.h"
+#include "common/NumberText.h"
 #include "common/SafeFile.h"
 
 namespace kel::cli {
@@ -36,7 +37,7 @@ void JsonNumberText(JsonWriter& json, std::string_view key, const std::string& t
         json.Null(key);
         return;
     }
-    json.Number(key, std::stod(text));
+    json.Number(key, TextToFloat(text));
 }
 
 std::string JsonTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped) {
