@@ -11,6 +11,12 @@ bash tools/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
 bash tools/build.sh build-asan -DKELVIEW_SANITIZE=ON -DKELVIEW_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
+# The work shared out to threads (summary, batch) under ThreadSanitizer: only
+# the core's test programs that hold those tests are built, without Qt.
+BUILD_TARGETS="test_common test_browser" bash tools/build.sh build-tsan -DKELVIEW_TSAN=ON -DKELVIEW_QT=OFF \
+  -DKELVIEW_BENCH=OFF
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$(nproc)" \
+  -R 'OrderedJobs|Summary\.|BatchJobs')
 bash tools/test-windows.sh build-windows
 
 # Each fuzz target from its seeds in fuzz/corpus/; what it learns stays in

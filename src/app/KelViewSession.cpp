@@ -238,8 +238,12 @@ void TKelViewSession::SetModeDown(TModeButton button) {
 
 void TKelViewSession::PressMode(TModeButton button) { SetModeDown(modeDown_ == button ? TModeButton::None : button); }
 
+void TKelViewSession::UseOwnLibrary(const TKbase& library) { ownLibrary_ = std::make_shared<TKbase>(library); }
+
+TKbase& TKelViewSession::Library() const { return ownLibrary_ ? *ownLibrary_ : KineticsLibrary(); }
+
 void TKelViewSession::PpbAction() {
-    SelectCompoundsForPpb(KineticsLibrary(), profile_);
+    SelectCompoundsForPpb(Library(), profile_);
     RefreshPlot();
     if (profile_.njm >= 1) RescaleY();
 }

@@ -75,6 +75,11 @@ public:
     // nothing reports nothing); clears the record.
     TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
 
+    // Computes from a library of its own, a copy of library taken now,
+    // instead of the program's one: sessions that work side by side on
+    // threads of their own each select compounds in theirs.
+    void UseOwnLibrary(const TKbase& library);
+
     // --- Opening a profile -------------------------------------------------
     // Loads fileName and shows it (fields, modes, plot, "Show all"), with
     // the boxes of the load ("Open Error!", "Damaged profile"). A load that
@@ -227,6 +232,10 @@ public:
     const std::array<double, 29>& IonAverages() const { return ionAverages_; }
     const TIsotopeSums& IsotopeSums() const { return isotopeSums_; }
     const std::vector<TCompoundResult>& CompoundResults() const { return compoundResults_; }
+    // Why the last window calculation ended early; empty when it ran through.
+    const std::string& WindowError() const { return windowError_; }
+    // The channels' results of the last count-rate calculation.
+    const std::vector<TChannelResult>& ChannelResults() const { return channelResults_; }
     const std::string& InfoText() const { return infoText_; }
     // The intermediate-results text (MemoIntermediateResults) of the last
     // ppb-mode calculation; composed when first asked for, since a window
@@ -248,6 +257,9 @@ public:
     // "Log head&space": one line per pressure-defined section, up to the
     // first failure.
     TIoResult btPressClick();
+    // The windows "Log head&space" logs, as selections in seconds on the
+    // graph's time axis, in the order it logs them.
+    std::vector<std::pair<double, double>> HeadspaceSelections() const;
     // What the log lines read from the window right now.
     TLogContext LogContext() const;
     const std::string& LogFileName() const { return logFileName_; }
@@ -258,6 +270,7 @@ private:
     // Called where the state changes, not per command, so that every way to
     // a change reports it.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
+    TKbase& Library() const;
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();
     void PlaceInfoLine();
@@ -314,6 +327,9 @@ private:
     std::array<double, 29> ionAverages_{};
     TIsotopeSums isotopeSums_;
     std::vector<TCompoundResult> compoundResults_;
+    std::vector<TChannelResult> channelResults_;
+    std::string windowError_;
+    std::shared_ptr<TKbase> ownLibrary_;  // null: the program's library
     std::string infoText_;
     std::string statusText_ = "Ready";
     std::string logFileName_ = kResultLogName;

@@ -10,7 +10,7 @@ namespace kel {
 TLogContext TKelViewSession::LogContext() const {
     TLogContext c;
     c.profile = &profile_;
-    c.library = &KineticsLibrary();
+    c.library = &Library();
     c.mode = Mode();
     c.corrections = {correct_, deadTime_, profile_.OutlierFilter};
     c.fileNameField = texts_.FileName;
@@ -37,15 +37,35 @@ TIoResult TKelViewSession::btLogProfileClick() {
     return logged;
 }
 
+namespace {
+
+// The sections "Log head&space" finds in each pressure row of kel (those
+// named with "Torr"), row by row.
+std::vector<TPressureSections> PressureRowSections(const TKel& kel, double levelPercent) {
+    std::vector<TPressureSections> rows;
+    for (int row = 18; row <= 26; row += 2)
+        if (kel.Name[static_cast<std::size_t>(row)].find("Torr") != std::string::npos)
+            rows.push_back(FindPressureSections(PressureSeries(kel, row), levelPercent));
+    return rows;
+}
+
+}  // namespace
+
+std::vector<std::pair<double, double>> TKelViewSession::HeadspaceSelections() const {
+    std::vector<std::pair<double, double>> selections;
+    double t = CycleTime(profile_);
+    double shift = TimeShiftPoints();
+    for (const TPressureSections& sections : PressureRowSections(profile_, FieldValue(TFieldId::PressLevel)))
+        for (auto [first, last] : sections.closed) selections.emplace_back((first + shift) * t, (last + shift) * t);
+    return selections;
+}
+
 TIoResult TKelViewSession::btPressClick() {
     double t = CycleTime(profile_);
     // Sections are found in points; their selections lie on the graph's
     // (possibly shifted) time axis, like any drag.
     double shift = TimeShiftPoints();
-    for (int row = 18; row <= 26; row += 2) {
-        if (profile_.Name[static_cast<std::size_t>(row)].find("Torr") == std::string::npos) continue;
-        TPressureSections sections =
-            FindPressureSections(PressureSeries(profile_, row), FieldValue(TFieldId::PressLevel));
+    for (const TPressureSections& sections : PressureRowSections(profile_, FieldValue(TFieldId::PressLevel))) {
         for (auto [first, last] : sections.closed) {
             SelectWindow((first + shift) * t, (last + shift) * t);
             // One failure, one message: the sections after it are not logged.

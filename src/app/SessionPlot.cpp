@@ -159,7 +159,7 @@ void TKelViewSession::BuildPlot() {
         AddCurve(nIons, CurveColor(13), 1);
         AddLegendLine(nIons, "(total)", CurveColor(13));
     } else if (mode == TPlotMode::Ppb) {
-        const TKbase& library = KineticsLibrary();
+        const TKbase& library = Library();
         int c = 0;
         for (int i = 0; i < library.Count(); ++i) {
             const TKrecord& compound = library.Compound(i);
@@ -244,7 +244,7 @@ void TKelViewSession::BuildCountRateCurves(const TCorrectionState& corrections) 
 }
 
 void TKelViewSession::BuildPpbCurves(const TCorrectionState& corrections) {
-    const TKbase& library = KineticsLibrary();
+    const TKbase& library = Library();
     TLineRates lines(profile_, 0);  // compounds of one precursor ion share its line
     int c = 0;
     for (int i = 0; i < library.Count(); ++i) {
@@ -315,7 +315,7 @@ TIsotopeParams TKelViewSession::IsotopeParams() const {
 TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections) const {
     TWindowInputs in;
     in.profile = &profile_;
-    in.library = &KineticsLibrary();
+    in.library = &Library();
     in.mode = Mode();
     in.corrections = corrections;
     auto [start, end] = SelectionToWindow(CycleTime(profile_));
@@ -354,6 +354,8 @@ void TKelViewSession::RunWindowCalculation() {
     if (Mode() == TPlotMode::Ppb) {
         compoundResults_ = std::move(run.compounds);
     }
+    if (Mode() == TPlotMode::Rate) channelResults_ = std::move(run.channels);
+    windowError_ = run.error;
     if (Mode() == TPlotMode::Isotope) isotopeSums_ = std::move(run.isotope);
     graph1_.Changed(this);
     if (run.ok() && keepLog_) btLogResultsClick();

@@ -191,7 +191,7 @@ bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMo
         ShowKineticsMessages(ReloadKineticsLibrary());
         // A reloaded library has no compound selected: without a new "ppb"
         // selection the ppb plot would lose every curve.
-        if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
+        if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);
     }
     return SetSensitMode(sensitMode);
 }

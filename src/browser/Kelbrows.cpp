@@ -13,6 +13,7 @@
 
 #include "app/KelViewSession.h"
 #include "common/Messages.h"
+#include "common/OrderedJobs.h"
 #include "common/Platform.h"
 #include "common/SafeFile.h"
 #include "reporting/ResultLog.h"
@@ -131,50 +132,101 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
 
 namespace {
 
-// Converts one listed profile: its worksheet, its ppb file, and its lines
-// into `allFiles`. Returns the load's result; raises EFileWriteError for an
-// output that cannot be written and EKelError when the profile cannot be
-// computed, after its lines up to the failing point are collected.
-TProfileLoadResult ConvertEntry(const TListEntry& entry, TKelViewSession& session, TReplacementFile& allFiles,
-                       bool& collected) {
-    session.ReleasePpb();
-    TProfileLoadResult loaded = session.ShowProfile(entry.StoredName);
-    if (!loaded) return loaded;
-    PutFileInPlace(entry.StoredName + ".csv", session.Profile().BuildWorksheet(), TDurability::Unsynced);
-    session.PressPpb();
+// What converting one listed profile gave, computed on any thread and put
+// in place on the batch's own: the outputs, and how far the work came.
+struct TConvertedEntry {
+    bool listed = true;               // false: an entry the listing could not read
+    bool cancelled = false;           // the progress report stopped the batch before it
+    bool changedSession = false;      // the session shows (part of) this profile now
+    TProfileLoadResult loaded;
+    std::optional<std::string> worksheet;  // composed, to be put in place
+    std::optional<std::string> lines;      // the ppb lines composed before any failure
+    std::string failure;                   // why the profile could not be computed
+    TRecordedMessages messages;
+};
+
+// Opens and computes one listed profile in session, writing nothing; an
+// EKelError ends it where it arose, with what was composed before.
+TConvertedEntry ComposeEntry(const TListEntry& entry, TKelViewSession& session) {
+    TConvertedEntry out;
+    if (!entry.Failure.ok()) {
+        out.listed = false;
+        return out;
+    }
+    TThreadMessageCapture capture(out.messages);
+    try {
+        session.ReleasePpb();
+        out.changedSession = true;  // also when showing it fails half-way
+        out.loaded = session.ShowProfile(entry.StoredName);
+        // A load that fails changes nothing the window shows.
+        out.changedSession = !out.loaded.Failed();
+        if (!out.loaded) return out;
+        out.worksheet = session.Profile().BuildWorksheet();
+        session.PressPpb();
+        std::exception_ptr failure;
+        out.lines = BatchLines(session.LogContext(), failure);
+        if (failure) std::rethrow_exception(failure);
+    } catch (const EKelError& e) {
+        out.failure = e.what();
+    }
+    return out;
+}
+
+// Puts one profile's outputs in place, in the order one thread writes them:
+// its worksheet, its ppb file, its lines into `allFiles`. Raises
+// EFileWriteError for an output that cannot be written.
+void PutEntryInPlace(const TListEntry& entry, const TConvertedEntry& done, TReplacementFile& allFiles, bool& collected) {
+    if (done.worksheet) PutFileInPlace(entry.StoredName + ".csv", *done.worksheet, TDurability::Unsynced);
+    if (!done.lines) return;
     // The same lines go to the profile's file, written whole, and to the
     // collected one.
-    std::exception_ptr failure;
-    std::string lines = BatchLines(session.LogContext(), failure);
-    PutFileInPlace(entry.StoredName + "Ppb.csv", lines, TDurability::Unsynced);
-    allFiles.Append(lines);
+    PutFileInPlace(entry.StoredName + "Ppb.csv", *done.lines, TDurability::Unsynced);
+    allFiles.Append(*done.lines);
     collected = true;
-    if (failure) std::rethrow_exception(failure);
-    return loaded;
 }
 
 }  // namespace
 
-TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress) {
+TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress,
+                          const TBatchJobs& jobs) {
     TBatchResult result;
+    const int count = static_cast<int>(listing.Entries.size());
+    // One thread works in the caller's session, as the window's own batch
+    // does; threads beside it each in a session of their own.
+    const int threads = jobs.newSession ? std::max(1, std::min(jobs.count, count)) : 1;
+    std::vector<std::unique_ptr<TKelViewSession>> own;
+    if (threads > 1)
+        for (int i = 0; i < threads; ++i) own.push_back(jobs.newSession());
+    int lastShown = -1;  // the last entry opened: the caller's session shows it once the batch is over
     try {
         // The collected lines grow aside: the old "AllFilesPpb.csv" stays
         // until its replacement holds what the batch promises.
         TReplacementFile allFiles(kAllFilesPpbName, TDurability::Unsynced);
         bool collected = false;
-        bool ranThrough = true;
-        int count = static_cast<int>(listing.Entries.size());
-        for (int index = 0; index < count; ++index) {
+        // With one thread the progress is told before the profile is opened,
+        // so that a stop leaves the window's profile as it was.
+        auto tell = [&](int index) {
             const TListEntry& entry = listing.Entries[static_cast<std::size_t>(index)];
-            if (!entry.Failure.ok()) {
+            return !progress || !entry.Failure.ok() || progress(index, count, entry.StoredName);
+        };
+        std::function<TConvertedEntry(int, int)> work = [&](int worker, int index) {
+            if (threads == 1 && !tell(index)) {
+                TConvertedEntry stop;
+                stop.cancelled = true;
+                return stop;
+            }
+            TKelViewSession& s = threads > 1 ? *own[static_cast<std::size_t>(worker)] : session;
+            return ComposeEntry(listing.Entries[static_cast<std::size_t>(index)], s);
+        };
+        std::function<bool(int, TConvertedEntry&)> take = [&](int index, TConvertedEntry& done) {
+            const TListEntry& entry = listing.Entries[static_cast<std::size_t>(index)];
+            if (!done.listed) {
                 result.skipped.push_back(entry.Failure);
-                continue;
+                return true;
             }
-            if (progress && !progress(index, count, entry.StoredName)) {
-                ranThrough = false;
-                break;
-            }
+            if (done.cancelled || (threads > 1 && !tell(index))) return false;
             listing.Selected = index;
+<<<<<<< HEAD
             TIoResult converted;
             try {
                 TProfileLoadResult loaded = ConvertEntry(entry, session, allFiles, collected);
@@ -186,22 +238,44 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
                 converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, e.what());
                 result.shown = false;  // shown is the load's; this failure has no box yet
             }
+=======
+            done.messages.ReplayTo(Messages());
+            if (done.changedSession) lastShown = index;
+            PutEntryInPlace(entry, done, allFiles, collected);
+            TIoResult converted = done.loaded;
+            if (done.failure.empty()) result.shown = !done.loaded.ended;  // a load that read on showed its boxes
+            if (converted && !done.failure.empty())
+                converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, done.failure);
+>>>>>>> summary-jobs
             if (!converted) {
-                // The lines collected so far are put in place, as deleting
-                // the file and appending to it would have left them. With
-                // none, the old file stays.
-                if (collected) allFiles.Commit();
                 static_cast<TIoResult&>(result) = std::move(converted);
-                return result;
+                return false;
             }
             ++result.converted;
-        }
-        // A batch stopped before its first profile leaves the old file too,
-        // and so does one that found nothing it could convert.
+            return true;
+        };
+        bool ranThrough = RunInOrder(count, threads, work, take);
+        // The lines collected so far are put in place, as deleting the file
+        // and appending to it would have left them; with none, the old file
+        // stays. A batch stopped before its first profile leaves the old file
+        // too, and so does one that found nothing it could convert.
         if (collected || (ranThrough && result.converted > 0)) allFiles.Commit();
     } catch (const EFileWriteError& e) {
         static_cast<TIoResult&>(result) = TIoResult::Failure(TIoStatus::WriteFailed, e.Path(), e.Reason());
         result.shown = false;
+    }
+    if (threads > 1 && lastShown >= 0) {
+        // The window shows what one thread would have left it showing; its
+        // boxes were shown already.
+        TRecordedMessages shownBefore;
+        TThreadMessageCapture capture(shownBefore);
+        try {
+            session.ReleasePpb();
+            session.ShowProfile(listing.Entries[static_cast<std::size_t>(lastShown)].StoredName);
+            session.PressPpb();
+        } catch (const EKelError&) {
+            // The batch told this failure already, where it met it.
+        }
     }
     return result;
 }

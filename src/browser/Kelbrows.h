@@ -83,7 +83,18 @@ std::string SkippedLine(const TIoResult& skipped);
 // reason; every output not yet put in place keeps what it held. A progress
 // report that answers false stops the batch as a failing profile would,
 // without a failure.
-TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {});
+// With jobs, the profiles are opened and computed on jobs.count threads,
+// each in a session of its own from jobs.newSession (made on the calling
+// thread), while the outputs are put in place on the calling thread in list
+// order: every output, message and progress report is the same as with one
+// thread, and nothing after a profile that ends the batch is written; the
+// caller's session shows the last profile opened, as with one thread.
+struct TBatchJobs {
+    int count = 1;
+    std::function<std::unique_ptr<TKelViewSession>()> newSession;
+};
+TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, const TBatchProgress& progress = {},
+                          const TBatchJobs& jobs = {});
 
 // Where a batch stopped and why: stopped at "NAME" (INDEX+1 of COUNT): REASON
 // (without the colon for an empty reason).

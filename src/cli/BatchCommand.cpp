@@ -30,6 +30,7 @@ int RunBatch(const TParsedArgs& args) {
     // Listing a folder that cannot be entered would list the current one.
     if (!std::filesystem::is_directory(os::PathOf(folder), ec)) throw EFailure("\"" + folder + "\" is not a folder");
     std::string shownFolder = os::Utf8Of(std::filesystem::canonical(os::PathOf(folder), ec));
+    int jobs = JobsOf(args);
     TCliSession cli(CommonOptionsOf(args));
     cli.ApplyFieldSettings();
 
@@ -52,7 +53,8 @@ int RunBatch(const TParsedArgs& args) {
         display.Starting(index, total, name);
         return true;
     };
-    TBatchResult batch = BatchConvert(listing, cli.Session, progress);
+    TBatchResult batch =
+        BatchConvert(listing, cli.Session, progress, {jobs, [&cli] { return cli.NewJobSession(); }});
     if (!batch) {
         display.Finished(current, count);
         display.EndLine();
@@ -76,6 +78,7 @@ int RunBatch(const TParsedArgs& args) {
 TCommand BatchCommand() {
     return {"batch", "convert a folder of profiles to worksheets and ppb files", "convert the profiles of",
             "Usage: kelview-cli batch FOLDER [--kinetics K] [--set NAME=VALUE]... [--settings]\n"
+            "                         [--jobs N]\n"
             "\n"
             "The profile browser's \"Batch conversion\" of FOLDER: every profile, newest\n"
             "first, is opened and written as its worksheet (NAME.kel.csv) and its ppb\n"
@@ -88,8 +91,10 @@ TCommand BatchCommand() {
             "  --set NAME=VALUE    the window's controls before the batch starts (see\n"
             "                      \"kelview-cli window --help\"); a profile's own\n"
             "                      correction and flow-tube values replace them\n"
-            "  --settings          read the user's settings at start\n",
-            {{"--kinetics", true}, {"--set", true}, {"--settings", false}},
+            "  --settings          read the user's settings at start\n"
+            "  --jobs N            profiles opened and computed at once (default: the\n"
+            "                      cores); the outputs are the same for every N\n",
+            {{"--kinetics", true}, {"--set", true}, {"--settings", false}, {"--jobs", true}},
             RunBatch};
 }
 

@@ -1,5 +1,7 @@
 #include "cli/BatchProgress.h"
 
+#include <utility>
+
 #include "common/Platform.h"
 
 namespace kel::cli {
@@ -8,8 +10,8 @@ namespace {
 constexpr int kBarWidth = 30;
 }
 
-TBatchProgressDisplay::TBatchProgressDisplay(std::FILE* stream)
-    : stream_(stream), bar_(os::IsTerminal(stream)) {}
+TBatchProgressDisplay::TBatchProgressDisplay(std::FILE* stream, std::string verb)
+    : stream_(stream), bar_(os::IsTerminal(stream)), verb_(std::move(verb)) {}
 
 TBatchProgressDisplay::~TBatchProgressDisplay() { EndLine(); }
 
@@ -20,7 +22,7 @@ void TBatchProgressDisplay::EndLine() {
 
 void TBatchProgressDisplay::Starting(int index, int count, const std::string& name) {
     if (!bar_) {
-        std::fprintf(stream_, "converting %d of %d: %s\n", index + 1, count, name.c_str());
+        std::fprintf(stream_, "%s %d of %d: %s\n", verb_.c_str(), index + 1, count, name.c_str());
         std::fflush(stream_);
         return;
     }

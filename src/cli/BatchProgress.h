@@ -10,8 +10,8 @@ namespace kel::cli {
 
 class TBatchProgressDisplay {
 public:
-    // A bar when stream is a terminal.
-    explicit TBatchProgressDisplay(std::FILE* stream);
+    // A bar when stream is a terminal; otherwise lines "VERB 2 of 9: NAME".
+    explicit TBatchProgressDisplay(std::FILE* stream, std::string verb = "converting");
     ~TBatchProgressDisplay();
     // The file index (0-based) of count is starting.
     void Starting(int index, int count, const std::string& name);
@@ -23,6 +23,7 @@ public:
 private:
     std::FILE* stream_;
     bool bar_;
+    std::string verb_;
     bool lineOpen_ = false;
 };
 

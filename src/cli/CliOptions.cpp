@@ -7,6 +7,7 @@
 #include "cli/FieldSettings.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
+#include "common/OrderedJobs.h"
 
 namespace kel::cli {
 
@@ -87,7 +88,9 @@ TModeChoice ModeOf(const std::string& text) {
     throw EUsage("--mode takes rate, ppb or dh, not \"" + text + "\"");
 }
 
-std::pair<double, double> SelectionOf(const std::string& text) {
+}  // namespace
+
+std::pair<double, double> SelectionOf(const std::string& text, std::string_view option) {
     std::size_t colon = text.find(':');
     try {
         if (colon == std::string::npos) throw EConvertError("");
@@ -95,11 +98,17 @@ std::pair<double, double> SelectionOf(const std::string& text) {
         if (!std::isfinite(a) || !std::isfinite(b)) throw EConvertError("");
         return {a, b};
     } catch (const EConvertError&) {
-        throw EUsage("--select takes two times in seconds, A:B, not \"" + text + "\"");
+        throw EUsage(std::string(option) + " takes two times in seconds, A:B, not \"" + text + "\"");
     }
 }
 
-}  // namespace
+int JobsOf(const TParsedArgs& args) {
+    std::optional<std::string> text = args.Value("--jobs");
+    if (!text) return DefaultJobCount();
+    std::int32_t jobs = TextToIntDef(*text, 0);
+    if (jobs < 1 || jobs > 256) throw EUsage("--jobs takes a number of threads from 1 to 256, not \"" + *text + "\"");
+    return jobs;
+}
 
 TFieldSetting ParseFieldSetting(std::string_view text) {
     std::size_t eq = text.find('=');

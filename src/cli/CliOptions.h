@@ -73,6 +73,12 @@ TCommonOptions CommonOptionsOf(const TParsedArgs& args);
 // A "--set" argument NAME=VALUE; the name must be one of the window's controls.
 TFieldSetting ParseFieldSetting(std::string_view text);
 
+// A window A:B in seconds, as --select takes it; raises EUsage naming option.
+std::pair<double, double> SelectionOf(const std::string& text, std::string_view option = "--select");
+
+// The --jobs of args: threads that work at once, 1..256; default the cores.
+int JobsOf(const TParsedArgs& args);
+
 // The help lines of the common options.
 extern const char* const kCommonOptionsHelp;
 

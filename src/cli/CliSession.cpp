@@ -60,44 +60,60 @@ TCliSession::~TCliSession() {
     SetSettingsStore(previousStore_);
 }
 
-void TCliSession::Open(const std::string& file) {
-    TProfileLoadResult loaded = Session.ShowProfile(file);
-    if (loaded.ended) throw EFailure(loaded.reason);
-    if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
-    ApplyMode();
-    ApplyFieldSettings();
-    if (options_.linear && Session.LogPlotTicked()) Session.LogplotCtrlEnter1Click();
-    ApplySelection();
-}
+namespace {
 
-void TCliSession::ApplyFieldSettings() {
-    for (const TFieldSetting& setting : options_.settings)
-        if (!ApplyFieldSetting(Session, setting)) throw EFailure("--set " + setting.name + ": value refused; nothing done");
-}
-
-void TCliSession::ApplyMode() {
-    switch (options_.mode) {
+void ApplyMode(TKelViewSession& session, TModeChoice mode) {
+    switch (mode) {
         case TModeChoice::AsOpened:
             break;
         case TModeChoice::Rate:
-            if (Session.PpbDown()) Session.BtnPpbClick();
-            if (Session.IsotopeDown()) Session.btnIRClick();
+            if (session.PpbDown()) session.BtnPpbClick();
+            if (session.IsotopeDown()) session.btnIRClick();
             break;
         case TModeChoice::Ppb:
-            if (!Session.PpbDown()) Session.BtnPpbClick();
+            if (!session.PpbDown()) session.BtnPpbClick();
             break;
         case TModeChoice::Isotope:
-            if (!Session.IsotopeDown()) Session.btnIRClick();
+            if (!session.IsotopeDown()) session.btnIRClick();
             break;
     }
 }
 
-void TCliSession::ApplySelection() {
-    if (!options_.select) {
-        Session.SelectAllClick();
+void ApplySelection(TKelViewSession& session, const TCommonOptions& options) {
+    if (!options.select) {
+        session.SelectAllClick();
         return;
     }
-    Session.SelectTimes(options_.select->first, options_.select->second);
+    session.SelectTimes(options.select->first, options.select->second);
+}
+
+}  // namespace
+
+void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const std::string& file) {
+    TProfileLoadResult loaded = session.ShowProfile(file);
+    if (loaded.ended) throw EFailure(loaded.reason);
+    if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
+    ApplyMode(session, options.mode);
+    ApplyFieldSettings(session, options);
+    if (options.linear && session.LogPlotTicked()) session.LogplotCtrlEnter1Click();
+    ApplySelection(session, options);
+}
+
+void ApplyFieldSettings(TKelViewSession& session, const TCommonOptions& options) {
+    for (const TFieldSetting& setting : options.settings)
+        if (!ApplyFieldSetting(session, setting)) throw EFailure("--set " + setting.name + ": value refused; nothing done");
+}
+
+void TCliSession::Open(const std::string& file) { OpenAsWindow(Session, options_, file); }
+
+void TCliSession::ApplyFieldSettings() { cli::ApplyFieldSettings(Session, options_); }
+
+std::unique_ptr<TKelViewSession> TCliSession::NewJobSession() const {
+    auto session = std::make_unique<TKelViewSession>();
+    session->LoadSettings(*store_);
+    session->UseOwnLibrary(KineticsLibrary());
+    cli::ApplyFieldSettings(*session, options_);
+    return session;
 }
 
 }  // namespace kel::cli

@@ -12,6 +12,14 @@
 
 namespace kel::cli {
 
+// ShowProfile in session, then the mode, the --set values, --linear and the
+// selection of options; raises EFailure when the profile or a value is
+// refused. What TCliSession::Open does, for sessions of the caller's own.
+void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const std::string& file);
+
+// The --set values of options alone, in order; raises EFailure for a refused one.
+void ApplyFieldSettings(TKelViewSession& session, const TCommonOptions& options);
+
 class TCliSession {
 public:
     // Installs the settings store and loads the kinetics library; raises
@@ -27,11 +35,15 @@ public:
     // The --set values alone, in order (the batch applies them before it starts).
     void ApplyFieldSettings();
 
+    // A session prepared as Session was before its first profile (settings,
+    // --set values) that computes with a copy of the loaded library, for
+    // work on a thread of its own.
+    std::unique_ptr<TKelViewSession> NewJobSession() const;
+    const TCommonOptions& Options() const { return options_; }
+
     TKelViewSession Session;
 
 private:
-    void ApplyMode();
-    void ApplySelection();
     TCommonOptions options_;
     std::unique_ptr<SettingsStore> store_;
     SettingsStore* previousStore_ = nullptr;

@@ -27,6 +27,7 @@ TCommand WindowCommand();
 TCommand LogCommand();
 TCommand HeadspaceCommand();
 TCommand BatchCommand();
+TCommand SummaryCommand();
 TCommand PlotCommand();  // in builds with Qt only
 
 // Options of the profile commands plus their own.

@@ -1,5 +1,7 @@
 #include "cli/Json.h"
 
+#include "common/NumberText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -20,9 +22,7 @@ void AppendEscaped(std::string& out, unsigned code) {
 
 std::string JsonNumber(double x) {
     if (!std::isfinite(x)) return "null";
-    char buf[32];
-    auto end = std::to_chars(buf, buf + sizeof buf, x).ptr;
-    return std::string(buf, end);
+    return FormatShortest(x);
 }
 
 std::string JsonQuote(std::string_view text) {
@@ -81,6 +81,11 @@ void JsonWriter::String(std::string_view key, std::string_view value) {
 void JsonWriter::Number(std::string_view key, double value) {
     Start(key);
     out_ += JsonNumber(value);
+}
+
+void JsonWriter::Null(std::string_view key) {
+    Start(key);
+    out_ += "null";
 }
 
 void JsonWriter::Integer(std::string_view key, long long value) {

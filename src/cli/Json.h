@@ -18,6 +18,7 @@ public:
     void Number(std::string_view key, double value);
     void Integer(std::string_view key, long long value);
     void Bool(std::string_view key, bool value);
+    void Null(std::string_view key);
     // Elements of an array.
     void Element(std::string_view value) { String({}, value); }
     void Element(double value) { Number({}, value); }

@@ -3,6 +3,7 @@
 // modal box, the command-line tool prints to stderr, tests record the texts.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kel {
 
@@ -19,11 +20,43 @@ public:
     void Show(std::string_view caption, std::string_view text) override;
 };
 
-// The sink every message of the process goes to (never null).
+// The sink a message of the calling thread goes to: its own, else the
+// process's (never null).
 MessageSink& Messages();
 
 // Installs sink (null restores the stderr sink) and returns the previous one.
 MessageSink* SetMessageSink(MessageSink* sink);
+
+// Installs a sink for the calling thread alone, in front of the process's
+// one (null removes it), and returns the thread's previous one (or null).
+MessageSink* SetThreadMessageSink(MessageSink* sink);
+
+// Keeps the boxes shown to it, in order, for someone to show later.
+class TRecordedMessages : public MessageSink {
+public:
+    struct TMessage {
+        std::string caption, text;
+    };
+    void Show(std::string_view caption, std::string_view text) override;
+    // Shows every recorded box through sink, in order, and forgets them.
+    void ReplayTo(MessageSink& sink);
+    const std::vector<TMessage>& Recorded() const { return messages_; }
+
+private:
+    std::vector<TMessage> messages_;
+};
+
+// Records the boxes of the calling thread while it lives.
+class TThreadMessageCapture {
+public:
+    explicit TThreadMessageCapture(TRecordedMessages& into) : previous_(SetThreadMessageSink(&into)) {}
+    ~TThreadMessageCapture() { SetThreadMessageSink(previous_); }
+    TThreadMessageCapture(const TThreadMessageCapture&) = delete;
+    TThreadMessageCapture& operator=(const TThreadMessageCapture&) = delete;
+
+private:
+    MessageSink* previous_;
+};
 
 // The "Debug" box; a text over 126 characters shows "Too long string" under
 // the caption "Debug Error" instead.

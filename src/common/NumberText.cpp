@@ -333,3 +333,13 @@ double ParseNumber(std::string_view text) {
 }
 
 }  // namespace kel
+
+namespace kel {
+
+std::string FormatShortest(double x) {
+    char buf[32];
+    auto end = std::to_chars(buf, buf + sizeof buf, x).ptr;
+    return std::string(buf, end);
+}
+
+}  // namespace kel

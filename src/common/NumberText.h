@@ -21,6 +21,10 @@ std::string FormatScientific23(double x);
 // "2.5E-8" below 1e-5 and from 1e15 on.
 std::string FormatGeneral(double x);
 
+// The shortest text that reads back as exactly x, as "0.25", "1e-05";
+// x must be finite.
+std::string FormatShortest(double x);
+
 // x printed like printf's %.Nf or %.Ne (conv 'f' or 'e') but with ties
 // rounded half away from zero; x must be finite and non-negative.
 std::string RoundedPrintf(double x, int digits, char conv);

@@ -59,6 +59,7 @@ void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
         double countingError = CheckedDivide(CheckedFinite(std::sqrt(counts)) * 100, counts + 0.001);
         double scatter = RelativeStandardError(window.PlainSum, window.PlainSquares, window.Points);
         double dwell = CheckedDivide(static_cast<double>(kel.Cntm[row]) * points, kel.FScan);
+        run.channels.push_back({kel.Name[row], mean, scatter, countingError, counts});
         run.lines.push_back(Line(Labelled(kel.Name[row], FormatRate(mean)) + "±" + FormatFixed(scatter, 1, 0) + "%, ~" +
                                      FormatFixed(countingError, 1, 0) + "% (" + FormatFixed(dwell, 3, 3) + "s)",
                                  80, 50 + 20 * c, CurveColor(c)));
@@ -116,9 +117,9 @@ std::string SensitivityText(const TCompoundResult& r, int sensitMode, int points
         case 1:
             return " (" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.WeightedProductRate)) + " ppb/cps)";
         case 2:
-            return " (LOD=" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.ProductCountSum)) + " ppb)";
+            return " (LOD=" + FormatPattern("0.00", DetectionLimitPpb(r)) + " ppb)";
         case 3:
-            return " (LOD1=" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.ProductCountSum) * points) + " ppb)";
+            return " (LOD1=" + FormatPattern("0.00", DetectionLimitPpb(r) * points) + " ppb)";
         default:
             return "";
     }
@@ -173,6 +174,10 @@ void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
 }
 
 }  // namespace
+
+double DetectionLimitPpb(const TCompoundResult& result) { return CheckedDivide(result.Ppb, result.ProductCountSum); }
+
+double DetectionLimitRate(const TChannelResult& result) { return CheckedDivide(result.Mean, result.CountSum); }
 
 TWindowRun RunWindowCalculation(const TWindowInputs& inputs) {
     TWindowRun run;

@@ -84,6 +84,24 @@ struct TCompoundResult {
     double Mol = 0;
 };
 
+// One ion channel's result over the window (count-rate mode): what its line shows.
+struct TChannelResult {
+    std::string Name;
+    double Mean = 0;           // corrected window mean, c/s
+    double RelStdDev = 0;      // relative standard error of the points' rates, %
+    double CountingError = 0;  // counting error of the window's counts, %
+    double CountSum = 0;       // weighted sum of the window's counts
+};
+
+// The smallest concentration the window tells apart from none: the ppb of
+// one counted product ion (what "LOD ppb / integration" shows); raises
+// EZeroDivide when no product ion was counted.
+double DetectionLimitPpb(const TCompoundResult& result);
+
+// The same for a channel: the rate of one counted ion, c/s; raises
+// EZeroDivide when the window counted none.
+double DetectionLimitRate(const TChannelResult& result);
+
 // What a run produced. When an error ended it, `error` holds its message, the
 // lines placed before it stay and the last line is the red "Exception was ".
 struct TWindowRun {
@@ -91,6 +109,7 @@ struct TWindowRun {
     std::vector<std::string> intermediate;  // lines of the intermediate-results text (ppb mode)
     std::shared_ptr<TIntermediateText> intermediateText;  // what they are composed from (ppb mode)
     std::vector<TCompoundResult> compounds; // ppb mode, selected compounds in library order
+    std::vector<TChannelResult> channels;   // count-rate mode, the channels in order
     TIsotopeSums isotope;                   // isotope mode
     std::string error;
     bool ok() const { return error.empty(); }

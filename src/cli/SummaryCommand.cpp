@@ -1,0 +1,191 @@
+// "summary": the window results of a study's profiles in one table.
+#include <iostream>
+
+#include "browser/StudySummary.h"
+#include "cli/BatchProgress.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "cli/Json.h"
+#include "common/Errors.h"
+#include "common/NumberText.h"
+#include "common/SafeFile.h"
+
+namespace kel::cli {
+
+namespace {
+
+// The largest table --merge reads: far more than a study's summary.
+constexpr std::size_t kLargestTable = std::size_t{1} << 30;
+
+enum class TTableForm { Long, Wide, Json };
+
+TTableForm FormOf(const TParsedArgs& args) {
+    std::string format = args.Value("--format").value_or("csv");
+    if (format != "csv" && format != "json") throw EUsage("--format takes csv or json, not \"" + format + "\"");
+    if (format == "json") {
+        if (args.Has("--wide")) throw EUsage("--wide is a form of the CSV table; JSON lists the long rows");
+        return TTableForm::Json;
+    }
+    return args.Has("--wide") ? TTableForm::Wide : TTableForm::Long;
+}
+
+void JsonText(JsonWriter& json, std::string_view key, const std::string& text) { json.String(key, text); }
+
+// An empty number is one the window does not give: null, never a guess.
+void JsonNumberText(JsonWriter& json, std::string_view key, const std::string& text) {
+    if (text.empty()) {
+        json.Null(key);
+        return;
+    }
+    json.Number(key, TextToFloat(text));
+}
+
+std::string JsonTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped) {
+    JsonWriter json;
+    json.BeginObject();
+    json.BeginArray("rows");
+    for (const TSummaryRow& r : rows) {
+        json.BeginObject();
+        JsonText(json, "file", r.file);
+        JsonText(json, "date", r.date);
+        JsonText(json, "ion", r.ion);
+        JsonText(json, "sample", r.sample);
+        JsonText(json, "comment", r.comment);
+        JsonText(json, "window", r.window);
+        JsonText(json, "name", r.name);
+        JsonNumberText(json, "mean", r.mean);
+        JsonNumberText(json, "relative_error", r.relativeError);
+        JsonNumberText(json, "detection_limit", r.detectionLimit);
+        JsonText(json, "unit", r.unit);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.BeginArray("skipped");
+    for (const TIoResult& s : skipped) {
+        json.BeginObject();
+        json.String("file", s.file);
+        json.String("reason", s.reason);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped, TTableForm form) {
+    switch (form) {
+        case TTableForm::Long:
+            std::cout << SummaryCsv(rows);
+            break;
+        case TTableForm::Wide:
+            std::cout << WideSummaryCsv(rows);
+            break;
+        case TTableForm::Json:
+            std::cout << JsonTable(rows, skipped) << '\n';
+            break;
+    }
+}
+
+int RunMerge(const TParsedArgs& args, TTableForm form) {
+    if (args.positional.empty()) throw EUsage("--merge needs the summaries (long CSV tables) to merge");
+    std::vector<TSummaryRow> rows;
+    for (const std::string& file : args.positional) {
+        std::string text = ReadWholeFile(file, kLargestTable);
+        try {
+            std::vector<TSummaryRow> more = ParseSummaryCsv(text);
+            rows.insert(rows.end(), more.begin(), more.end());
+        } catch (const EConvertError& e) {
+            throw EFailure("\"" + file + "\" is not a summary's long table: " + e.what() + "; nothing merged");
+        }
+    }
+    SortSummaryRows(rows);
+    PrintTable(rows, {}, form);
+    return 0;
+}
+
+int RunSummary(const TParsedArgs& args) {
+    TTableForm form = FormOf(args);
+    if (args.Has("--merge")) return RunMerge(args, form);
+    if (args.positional.empty()) throw EUsage("FOLDER is needed");
+    int jobs = JobsOf(args);
+    TCommonOptions options = CommonOptionsOf(args);
+    TSummarySetup setup;
+    if (auto window = args.Value("--window"); window && *window != "all") {
+        if (*window == "headspace") {
+            setup.windows = TSummaryWindowKind::Headspace;
+        } else {
+            if (options.select) throw EUsage("--window A:B and --select say the same; give one");
+            options.select = SelectionOf(*window, "--window");
+        }
+    }
+    if (options.mode == TModeChoice::Isotope) throw EUsage("--mode dh: the D/H results are not summarised");
+
+    std::vector<TIoResult> unlisted;
+    std::vector<std::string> paths = StudyProfiles(args.positional, unlisted);
+    for (const TIoResult& failure : unlisted) std::cerr << "kelview-cli summary: " << failure.description() << '\n';
+    if (paths.empty()) throw EFailure("no profiles (*.kel) in the folders given; nothing summarised");
+
+    TCliSession cli(options);
+    setup.newSession = [&cli] { return cli.NewJobSession(); };
+    setup.open = [&options](TKelViewSession& session, const std::string& path) {
+        try {
+            OpenAsWindow(session, options, path);
+        } catch (const EFailure& e) {
+            return TIoResult::Failure(TIoStatus::Failed, path, e.what());
+        }
+        return TIoResult::Success();
+    };
+    TBatchProgressDisplay display(stderr, "summarising");
+    TBatchMessages messages(display);
+    TSummary summary = SummariseStudy(paths, setup, jobs, [&](int index, int count, const std::string& path) {
+        display.Starting(index, count, path);
+        return true;
+    });
+    display.Finished(static_cast<int>(paths.size()), static_cast<int>(paths.size()));
+    display.EndLine();
+    for (const TIoResult& s : summary.skipped)
+        std::cerr << "kelview-cli summary: skipped \"" << s.file << "\": " << s.reason << '\n';
+    if (summary.rows.empty() && !summary.skipped.empty())
+        throw EFailure("no profile could be summarised; nothing written");
+    PrintTable(summary.rows, summary.skipped, form);
+    return 0;
+}
+
+}  // namespace
+
+TCommand SummaryCommand() {
+    return {"summary", "the window results of a study's profiles in one table", "summarise the profiles of",
+            std::string(
+                "Usage: kelview-cli summary FOLDER... [options] [--window all|headspace|A:B]\n"
+                "                           [--format csv|json] [--wide] [--jobs N]\n"
+                "       kelview-cli summary --merge SUMMARY.csv... [--format csv|json] [--wide]\n"
+                "\n"
+                "Opens every profile (*.kel) of the FOLDERs as the main window does and\n"
+                "prints the window calculation's results as one table on stdout: one row\n"
+                "per profile, window and ion channel (compound in ppb mode) with the\n"
+                "columns file, date (ISO 8601), ion, sample, comment, window (seconds\n"
+                "A:B), name, mean, relative_error (%), detection_limit and unit (c/s or\n"
+                "ppb), the oldest profile first. An empty number is one the window does\n"
+                "not give. A profile that cannot be read or computed is named on stderr\n"
+                "and left out; the others are summarised.\n"
+                "\n"
+                "  --window all        the whole profile (default)\n"
+                "  --window headspace  every pressure section \"Log head&space\" finds\n"
+                "  --window A:B        the selection from A to B seconds\n"
+                "  --format csv|json   CSV (default) or JSON {\"rows\": [...], \"skipped\": [...]}\n"
+                "  --wide              one CSV row per profile and window, three columns\n"
+                "                      per channel or compound\n"
+                "  --jobs N            profiles computed at once (default: the cores);\n"
+                "                      the table is the same for every N\n"
+                "  --merge             merge long tables of earlier summaries (of other\n"
+                "                      folders or machines) into one, in date order\n") +
+                kCommonOptionsHelp,
+            WithCommonOptions({{"--window", true},
+                               {"--format", true},
+                               {"--wide", false},
+                               {"--jobs", true},
+                               {"--merge", false}}),
+            RunSummary};
+}
+
+}  // namespace kel::cli
