@@ -226,27 +226,14 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
             }
             if (done.cancelled || (threads > 1 && !tell(index))) return false;
             listing.Selected = index;
-<<<<<<< HEAD
-            TIoResult converted;
-            try {
-                TProfileLoadResult loaded = ConvertEntry(entry, session, allFiles, collected);
-                result.shown = !loaded.ended;  // a load that read on showed its boxes
-                converted = std::move(loaded);
-            } catch (const EFileWriteError&) {
-                throw;  // nothing more is written: what was not yet whole stays as it was
-            } catch (const EKelError& e) {
-                converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, e.what());
-                result.shown = false;  // shown is the load's; this failure has no box yet
-            }
-=======
             done.messages.ReplayTo(Messages());
             if (done.changedSession) lastShown = index;
             PutEntryInPlace(entry, done, allFiles, collected);
             TIoResult converted = done.loaded;
-            if (done.failure.empty()) result.shown = !done.loaded.ended;  // a load that read on showed its boxes
+            // A load that read on showed its boxes; a failure after it has no box yet.
+            result.shown = done.failure.empty() && !done.loaded.ended;
             if (converted && !done.failure.empty())
                 converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, done.failure);
->>>>>>> summary-jobs
             if (!converted) {
                 static_cast<TIoResult&>(result) = std::move(converted);
                 return false;
