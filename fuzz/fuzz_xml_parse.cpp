@@ -22,5 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)doc->ChildText("ion");
         (void)doc->FindChildren("Ion");
     }
+
+    // Under tight limits, a parse that keeps nothing below the elements
+    // named "U" fails exactly where and why the whole tree's parse does.
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const kel::TXMLLimits limits{200, 64, 5, 8, 14};
+    kel::TSimploXML whole, unread;
+    whole.Limits = unread.Limits = limits;
+    unread.UnreadChildren = [](kel::TXMLOpenElements, const kel::TElementDocXML& e) { return e.Name == "U"; };
+    kel::TXmlParseResult a = whole.LoadFromString(text), b = unread.LoadFromString(text);
+    if (a.status != b.status || a.offset != b.offset || a.reason != b.reason) std::abort();
     return 0;
 }

@@ -144,6 +144,17 @@ public:
     }
     const TXMLIntegerList& operator[](std::size_t list) const { return lists_[list]; }
 
+    // Whether the reader never looks below `element`, one that is no list:
+    // it reads the children of the document element, of the first Ions
+    // and of its first 29 children, and of nothing else. Repeated lists and
+    // elements no profile has then keep no element however many they hold.
+    // Asked after operator(), which has then counted a first Ions.
+    bool ChildrenUnread(TXMLOpenElements open, const TElementDocXML&) const {
+        if (open.size() == 2) return open[1]->Children.size() - 1 != ions_;
+        if (open.size() == 3) return open[2]->Children.size() - 1 >= static_cast<std::size_t>(kFileRows);
+        return open.size() > 3;
+    }
+
 private:
     TXMLIntegerList* Take(std::size_t list) {
         taken_[list] = true;
@@ -186,6 +197,9 @@ void ReadWholeProfile(TKel& kel, std::string text) {
     // tokenized: no element and no kept token for each.
     TProfileLists lists;
     xml.IntegerLists = std::ref(lists);
+    xml.UnreadChildren = [&lists](TXMLOpenElements open, const TElementDocXML& element) {
+        return lists.ChildrenUnread(open, element);
+    };
     xml.KeepTokens = false;
     TXmlParseResult parsed = xml.LoadFromString(std::move(text));
     kel.nim = 0;

@@ -345,6 +345,12 @@ public:
     // around it: the list that takes the values of its children instead of
     // the tree (which keeps the element itself, childless), or nullptr.
     std::function<TXMLIntegerList*(TXMLOpenElements open, const TElementDocXML& element)> IntegerLists;
+    // Asked after IntegerLists as each element it passed over opens outside
+    // a list and outside an element answered true: whether the reader never
+    // reads that element's descendants. The tree then keeps the element and
+    // its value, childless, and its descendants pass every limit and rule
+    // as ever, but none is kept.
+    std::function<bool(TXMLOpenElements open, const TElementDocXML& element)> UnreadChildren;
     // Whether Tags() keeps the tokens of a parse; a reader that needs only
     // the tree spares their memory. Limits count them either way.
     bool KeepTokens = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "common/Errors.h"
@@ -89,14 +90,17 @@ bool Closes(std::string_view tag, std::string_view name) {
 // text starting at `first`, of which 16 bytes can be read from any token
 // that starts before `roomy`; a tag token starts just after its "<". The
 // children of an element that `lists` chooses are read into its list, each
-// kept aside while it is open, instead of joining the tree.
+// kept aside while it is open, instead of joining the tree; the
+// descendants of an element that `unread` chooses are opened, checked and
+// closed in a few reused elements, one per level, instead of joining it.
 class TreeBuilder {
 public:
     using Lists = std::function<TXMLIntegerList*(TXMLOpenElements, const TElementDocXML&)>;
+    using Unread = std::function<bool(TXMLOpenElements, const TElementDocXML&)>;
 
     TreeBuilder(TElementDocXML& root, const char* first, const char* roomy, const TXMLLimits& limits,
-                const Lists& lists)
-        : current_(&root), first_(first), roomy_(roomy), limits_(limits), lists_(lists),
+                const Lists& lists, const Unread& unread)
+        : current_(&root), first_(first), roomy_(roomy), limits_(limits), lists_(lists), unread_(unread),
           elementsLeft_(limits.elements) {}
 
     void Token(bool isTag, const char* text, std::size_t size) {
@@ -113,6 +117,7 @@ public:
             }
             if (current_ == &entry_) TakeValue(entry_.Value);
             if (current_ == list_) list_ = nullptr;
+            if (!unreadChildren_.empty()) unreadChildren_.pop_back();  // empty again as the unread element closes
             current_ = open_.back();
             currentTag_ = tags_.back();
             open_.pop_back();
@@ -128,6 +133,19 @@ public:
             entry_.Value = TXMLText();
             Assign(entry_.Name, text, size);
             Open(&entry_, text);
+        } else if (!unreadChildren_.empty()) {
+            std::size_t& siblings = unreadChildren_.back();
+            if (elementsLeft_-- == 0 || open_.size() >= limits_.depth || siblings >= limits_.children)
+                Refuse({text, size});
+            ++siblings;
+            // A level's element is reused once its predecessor there closed.
+            std::size_t level = unreadChildren_.size();
+            if (unreadLevels_.size() < level) unreadLevels_.emplace_back();
+            TElementDocXML& child = unreadLevels_[level - 1];
+            child.Value = TXMLText();
+            Assign(child.Name, text, size);
+            Open(&child, text);
+            unreadChildren_.push_back(0);
         } else {
             TBlockDocXML& children = current_->Children;
             if (elementsLeft_-- == 0 || open_.size() >= limits_.depth || children.size() >= limits_.children)
@@ -136,7 +154,9 @@ public:
             TElementDocXML& child = children.emplace_back();
             Assign(child.Name, text, size);
             Open(&child, text);
-            if (lists_ && !list_) ChooseList(child);
+            if (list_) return;
+            if (lists_) ChooseList(child);
+            if (!list_ && unread_ && unread_(OpenChain(), child)) unreadChildren_.push_back(0);
         }
     }
     // False while elements are still open: the tokens ran out.
@@ -201,11 +221,14 @@ private:
         currentTag_ = tag;
     }
 
-    void ChooseList(TElementDocXML& element) {
+    TXMLOpenElements OpenChain() const {
         // Pointers to elements and to const elements are similar types:
         // the chain may be read through the latter.
-        TXMLOpenElements open(reinterpret_cast<const TElementDocXML* const*>(open_.data()), open_.size());
-        TXMLIntegerList* values = lists_(open, element);
+        return {reinterpret_cast<const TElementDocXML* const*>(open_.data()), open_.size()};
+    }
+
+    void ChooseList(TElementDocXML& element) {
+        TXMLIntegerList* values = lists_(OpenChain(), element);
         if (!values) return;
         values->entries = 0;
         values->values.clear();
@@ -275,10 +298,15 @@ private:
     const char* roomy_;
     const TXMLLimits& limits_;
     const Lists& lists_;
+    const Unread& unread_;
     std::size_t elementsLeft_;
     TElementDocXML* list_ = nullptr;       // the open list element, whose children go to values_
     TXMLIntegerList* values_ = nullptr;
     TElementDocXML entry_;                 // the list's child while it is open, and its name after
+    // While an unread element is open: the children so far of it and of each
+    // open descendant, one entry per level; empty otherwise.
+    std::vector<std::size_t> unreadChildren_;
+    std::deque<TElementDocXML> unreadLevels_;  // the open descendants, the element's child first
 };
 
 }  // namespace
@@ -291,7 +319,7 @@ TXmlParseResult TSimploXML::Parse(std::string text) {
     char* const first = kept.data();
     const std::size_t size = kept.size();
     char* const end = first + size;
-    TreeBuilder builder(Root_, first, end - std::min<std::size_t>(size, 16), Limits, IntegerLists);
+    TreeBuilder builder(Root_, first, end - std::min<std::size_t>(size, 16), Limits, IntegerLists, UnreadChildren);
     std::size_t stored = 0;  // tokens stored, kept in Tags_ or not
     auto store = [&](bool isTag, const char* token, std::size_t length) {
         if (KeepTokens) Tags_.Append(isTag, static_cast<std::size_t>(token - first), length);
