@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 shift
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVIEW_WERROR=ON "$@" >/dev/null
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVIEW_WERROR=ON -DKELVIEW_TESTS=ON "$@" >/dev/null
 targets=()
 for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 cmake --build "$dir" -j"$(nproc)" "${targets[@]}"

@@ -10,7 +10,7 @@ packages=("$@")
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation xvfb xauth
   unzip zip python3 python3-numpy libxml2-utils libpugixml-dev
   clang libclang-rt-14-dev parallel
-  dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
+  dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base lintian
 )
 
 missing=()

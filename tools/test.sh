@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build,
-# then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
-# then the core and kelview-cli built for Windows and tested under wine,
-# then, when clang is there, every fuzz target for 20 seconds.
+# Installs what is missing, builds, and runs every test: the normal build
+# and lintian on its Debian packages, then the whole suite again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, then the core and
+# kelview-cli built for Windows and tested under wine, then, when clang is
+# there, every fuzz target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 bash tools/setup.sh
 bash tools/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
+# The Debian packages the tests above made, as Debian's checker sees them:
+# nothing at error or warning level.
+if command -v lintian >/dev/null; then
+  lintian --pedantic --fail-on error,warning build/test-package/*.deb
+fi
 bash tools/build.sh build-asan -DKELVIEW_SANITIZE=ON -DKELVIEW_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
 # The work shared out to threads (summary, batch) under ThreadSanitizer: only

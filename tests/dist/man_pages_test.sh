@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The manual pages format without warnings and name every command and option
-# that the programs' --help lists.
+# The manual pages format without warnings, and they and the README name
+# every command and option that the programs' --help lists.
 # Usage: man_pages_test.sh PREFIX
 set -euo pipefail
 prefix=$1
 man1=$prefix/share/man/man1
+readme=$prefix/share/doc/kelview/README.md
 failed=0
 
 for page in "$man1/kelview.1" "$man1/kelview-cli.1"; do
@@ -35,8 +36,12 @@ commands=$("$cli" --help | awk '/^Commands:/ { on = 1; next } on && /^  [a-z]/ {
 [ -n "$commands" ] || { echo "FAIL: no commands in kelview-cli --help" >&2; exit 1; }
 for command in $commands; do
   # shellcheck disable=SC2046
-  names "$man1/kelview-cli.1" "$command" $("$cli" "$command" --help | options)
+  for page in "$man1/kelview-cli.1" "$readme"; do
+    names "$page" "$command" $("$cli" "$command" --help | options)
+  done
 done
-# shellcheck disable=SC2046
-names "$man1/kelview.1" $(QT_QPA_PLATFORM=offscreen "$prefix/bin/kelview" --help | options)
+for page in "$man1/kelview.1" "$readme"; do
+  # shellcheck disable=SC2046
+  names "$page" $(QT_QPA_PLATFORM=offscreen "$prefix/bin/kelview" --help | options)
+done
 exit $failed
