@@ -102,14 +102,27 @@ void TMainCommands::MainMenu(QMainWindow& window) {
 void TMainCommands::PopupMenu(TXYGraphBox& graph) {
     graphMenu_ = new QMenu(&graph);
     graphMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-    // Shift+Enter belongs to the main menu's "Show &All" and Ctrl+A to its
-    // "Select &All"; the pop-up shows its keys as text so that no key has two
-    // commands. Enter is "Show &all" while the graph has the focus.
+    graphMenu_->setAccessibleName(QStringLiteral("Graph commands"));
+    // The pop-up shows its items' keys, which a screen reader tells apart
+    // from the caption. They are not the pop-up's to take: an item of a menu
+    // that no menu bar holds never answers its key. Shift+Enter and Ctrl+A
+    // belong to the main menu's "Show &All" and "Select &All", Enter is "Show
+    // all" while the graph has the focus, and Ctrl+C and F7 are the graph's.
+    const auto keyShown = [](QAction* action, const QKeySequence& key) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        return action;
+    };
     graphMenu_->addAction(Session("Expand1", QStringLiteral("&Expand"), &TKelViewSession::ExpandClick));
-    graphMenu_->addAction(Session("ShowAll2", QStringLiteral("Show &all\tEnter"), &TKelViewSession::ShowAllClick));
-    graphMenu_->addAction(Window("SetScales1", QStringLiteral("&Set scales ...\tF7"), commands_.Axes));
-    graphMenu_->addAction(Session("SelectAll2", QStringLiteral("Se&lect all \tCtrl+A"), &TKelViewSession::SelectAllClick));
-    graphMenu_->addAction(Window("CopyData", QStringLiteral("&Copy\tCtrl+C"), commands_.CopyData));
+    graphMenu_->addAction(keyShown(Session("ShowAll2", QStringLiteral("Show &all"), &TKelViewSession::ShowAllClick),
+                                   QKeySequence(Qt::Key_Return)));
+    graphMenu_->addAction(
+        keyShown(Window("SetScales1", QStringLiteral("&Set scales ..."), commands_.Axes), QKeySequence(Qt::Key_F7)));
+    graphMenu_->addAction(keyShown(Session("SelectAll2", QStringLiteral("Se&lect all "), &TKelViewSession::SelectAllClick),
+                                   QKeySequence(Qt::CTRL | Qt::Key_A)));
+    graphMenu_->addAction(
+        keyShown(Window("CopyData", QStringLiteral("&Copy"), commands_.CopyData), QKeySequence(Qt::CTRL | Qt::Key_C)));
     graphMenu_->addSeparator();
     graphMenu_->addAction(Window("EditKinetics1", QStringLiteral("Edit &Kinetics"), commands_.EditKinetics));
     graphMenu_->addAction(

@@ -54,6 +54,7 @@ protected:
     BrowserFixture() : previous_(std::filesystem::current_path()) {
         UseKinetics(synth::DemoKineticsText());
         store.WriteString("Browser", "Folder", dir.Path());
+        std::filesystem::create_directories(home.File("data"));
     }
     ~BrowserFixture() override {
         browser = nullptr;

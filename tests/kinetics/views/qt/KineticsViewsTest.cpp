@@ -232,7 +232,7 @@ TEST_F(KineticsViews, AddingASupplementalFileStartsInTheFolderWithNothingChosen)
         ASSERT_NE(dialog, nullptr);
         folder = dialog->directory().absolutePath();
         chosen = dialog->selectedFiles();
-        dialog->accept();
+        QMetaObject::invokeMethod(dialog, "accept");  // "Open", pressed at once
         openedSomething = !dialog->isVisible();
         dialog->reject();
         QTimer::singleShot(0, &commands->Editor(), [this] { Click(commands->Editor(), "btCancel"); });
