@@ -53,6 +53,12 @@ void TFlowLayout::setGeometry(const QRect& rect) {
 int TFlowLayout::Arrange(const QRect& rect, bool place) const {
     const QRect area = rect.marginsRemoved(contentsMargins());
     const int gap = std::max(0, spacing());
+    // Only a panel that asks to expand takes a row's spare width: the others
+    // keep the look of their buttons and fields.
+    const auto grows = [](const QLayoutItem* item) {
+        const QWidget* widget = item->widget();
+        return widget && (widget->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
+    };
     std::vector<QLayoutItem*> row;
     int top = area.top();
     const auto finishRow = [&] {
@@ -61,7 +67,7 @@ int TFlowLayout::Arrange(const QRect& rect, bool place) const {
         for (QLayoutItem* item : row) {
             used += item->minimumSize().width() + gap;
             height = std::max(height, item->sizeHint().height());
-            if (item->expandingDirections() & Qt::Horizontal) ++growing;
+            if (grows(item)) ++growing;
         }
         if (place) {
             // What the row leaves goes to the panels that grow, shared
@@ -70,7 +76,7 @@ int TFlowLayout::Arrange(const QRect& rect, bool place) const {
             int x = area.left();
             for (QLayoutItem* item : row) {
                 int width = item->minimumSize().width();
-                if (growing > 0 && (item->expandingDirections() & Qt::Horizontal)) {
+                if (growing > 0 && grows(item)) {
                     const int share = spare / growing--;
                     width += share;
                     spare -= share;

@@ -2,8 +2,8 @@
 // A row of panels that wraps onto further rows when the window is too narrow
 // for all of them side by side, so that a small screen still shows every
 // field. Within a row each panel takes its smallest width; what is left goes
-// to the panels that grow sideways, and every panel of a row is as high as
-// the row.
+// to the panels whose size policy expands sideways, and every panel of a row
+// is as high as the row.
 #include <QLayout>
 #include <QList>
 

@@ -54,6 +54,7 @@ QLineEdit* TTopPanel::TextField(const char* name, const QString& label) {
 QWidget* TTopPanel::Texts() {
     auto* box = new QGroupBox(QStringLiteral("Profile"), this);
     box->setObjectName(QStringLiteral("pnTexts"));
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto* grid = new QGridLayout(box);
     const auto add = [&](QLineEdit*& field, const char* name, const QString& label, int row, int column) {
         field = TextField(name, QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
