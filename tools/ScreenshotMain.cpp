@@ -1,15 +1,18 @@
 // kel-screenshots OUTDIR PROFILE KINETICS: the program's windows and dialogs
 // on a profile, each written as a PNG into OUTDIR, for looking at what a user
 // sees without sitting at a screen; the main window also as a screen scaled
-// 2x shows it and on a dark desktop palette. Messages go to stderr, settings are not
-// read or written.
+// 2x shows it, in D/H mode on a 1366 x 768 screen and on a dark desktop
+// palette, and the whole screen with the browser where it opens beside the
+// main window. Messages go to stderr, settings are not read or written.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -17,6 +20,7 @@
 #include <clocale>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "app/KelViewSession.h"
 #include "app/qt/AboutBox.h"
@@ -61,6 +65,30 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name, qreal ratio 
         std::fprintf(stderr, "kel-screenshots: %s shows nothing\n", qPrintable(name));
         return false;
     }
+    if (!image.save(path)) {
+        std::fprintf(stderr, "kel-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The screen with windows where they lie on it, the later over the earlier,
+// each in a plain frame: where the program puts its windows.
+bool SaveDesktop(const std::vector<QWidget*>& windows, const QDir& folder, const QString& name) {
+    QCoreApplication::processEvents();
+    const QScreen* screen = windows.front()->screen();
+    const QRect desk = screen->geometry();
+    QImage image(desk.size(), QImage::Format_RGB32);
+    image.fill(QColor(90, 110, 130));
+    QPainter painter(&image);
+    for (QWidget* window : windows) {
+        const QRect frame = window->frameGeometry().translated(-desk.topLeft());
+        painter.fillRect(frame, QColor(60, 60, 60));
+        window->render(&painter, window->geometry().topLeft() - desk.topLeft());
+    }
+    painter.end();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
     if (!image.save(path)) {
         std::fprintf(stderr, "kel-screenshots: cannot write %s\n", qPrintable(path));
         return false;
@@ -141,6 +169,13 @@ int main(int argc, char** argv) {
         ok &= Save(window, folder, QStringLiteral("main-window-ppb"));
         binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
         ok &= Save(window, folder, QStringLiteral("main-window-dh"));
+        // The widest mode on a small laptop's screen, frame included.
+        const QSize wide = window.size();
+        const QRect frame = window.frameGeometry();
+        const QSize chrome = frame.size() - window.size();
+        window.resize(QSize(1366, 768) - chrome);
+        ok &= Save(window, folder, QStringLiteral("main-window-dh-1366x768"));
+        window.resize(wide);
         binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
 
         TSessionAxesTarget target(binding);
@@ -174,6 +209,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(500, &settle, &QEventLoop::quit);
         settle.exec();
         ok &= Save(*browser, folder, QStringLiteral("profile-browser"));
+        ok &= SaveDesktop({&window, browser}, folder, QStringLiteral("desktop-browser-beside"));
 
         // A dark desktop: the window's chrome turns dark, the graph keeps its paper.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes a PNG of each window and dialog, in count-rate, ppb and D/H modes,
-# showing a profile; the main window also at pixel ratio 2 and, with the
-# browser, on a dark palette. Usage: tools/screenshot.sh [OUTDIR [PROFILE]];
+# showing a profile; the main window also at pixel ratio 2, in D/H mode at
+# 1366 x 768 and, with the browser, on a dark palette; and the screen with the
+# browser placed beside the main window. Usage: tools/screenshot.sh [OUTDIR [PROFILE]];
 # by default build/screenshots and demo/breath-01.kel. Builds what it needs first. Under
 # Xvfb when there is no display and xvfb-run is installed (the window system's
 # own fonts and styles), otherwise on Qt's offscreen platform.

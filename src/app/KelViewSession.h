@@ -214,6 +214,9 @@ public:
     const std::string& ProfilePath() const { return profilePath_; }
     const TXYGraph& Graph1() const { return graph1_; }  // XYGraphBox1, the time profiles
     const TXYGraph& Graph2() const { return graph2_; }  // XYGraphBox2, the side graph of the isotope mode
+    // The main graph as a screen reader reads it: its title, then its legend
+    // or result lines, one to a line.
+    std::string GraphDescription() const;
     // A graph to draw (drawing lays out its plot rectangle), to size to its
     // control and to listen to; box 1 is XYGraphBox1, 2 XYGraphBox2. For
     // drawing, sizing and listening only: commands change everything else.

@@ -385,4 +385,11 @@ void TKelViewSession::MainGraphResized() {
     Mark(chPlot);
 }
 
+std::string TKelViewSession::GraphDescription() const {
+    std::string text = graph1_.TitleTop();
+    for (const TComment& comment : graph1_.Comments)
+        if (comment.Tag == kLegendTag) text += '\n' + comment.Text;
+    return text;
+}
+
 }  // namespace kel

@@ -54,6 +54,7 @@ TGraphPanel::TGraphPanel(TSessionBinding& binding, QWidget* parent) : QWidget(pa
     connect(&binding, &TSessionBinding::ModesChanged, this, &TGraphPanel::ModesChanged);
     SelectionChanged();
     ModesChanged();
+    PlotChanged();
 }
 
 void TGraphPanel::SetPopupMenu(QMenu* menu) { box1_->SetPopupMenu(menu); }
@@ -69,6 +70,9 @@ void TGraphPanel::PlotChanged() {
     // a plot change may have moved.
     box1_->RequestRepaint();
     box2_->RequestRepaint();
+    // What the picture says, for those who cannot see it.
+    const QString description = QString::fromStdString(binding_.Session().GraphDescription());
+    if (box1_->accessibleDescription() != description) box1_->setAccessibleDescription(description);
 }
 
 void TGraphPanel::ModesChanged() { panel3_->setVisible(binding_.Session().SidePanelVisible()); }

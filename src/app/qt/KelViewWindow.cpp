@@ -73,8 +73,11 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     setAcceptDrops(true);
     connect(top_->SaveButton(), &QPushButton::clicked, this, &TFKelView::btSaveMSClick);
 
+    // The label's text is its name to a screen reader, which hears every new
+    // one; a fixed name would hide it.
     status_ = new QLabel(this);
-    Name(status_, "StatusBar1", QStringLiteral("Status"));
+    status_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
     connect(binding_, &TSessionBinding::StatusChanged, this, &TFKelView::StatusChanged);
     FormCreate();

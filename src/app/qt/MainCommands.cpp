@@ -61,6 +61,8 @@ QAction* TMainCommands::Window(const char* name, const QString& caption, const s
 }
 
 void TMainCommands::MainMenu(QMainWindow& window) {
+    // Within each menu every item has an access key of its own: a key that
+    // two items share only moves the highlight between them.
     QMenuBar* bar = window.menuBar();
     QMenu* file = fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
@@ -80,11 +82,11 @@ void TMainCommands::MainMenu(QMainWindow& window) {
                             QKeySequence(Qt::CTRL | Qt::Key_A)));
     edit->addAction(Window("Copy1", QStringLiteral("&Copy"), commands_.CopyPicture, QKeySequence(Qt::CTRL | Qt::Key_Insert)));
     edit->addSeparator();
-    edit->addAction(Window("Options1", QStringLiteral("Options"), commands_.Options));
+    edit->addAction(Window("Options1", QStringLiteral("&Options"), commands_.Options));
 
     QMenu* plot = bar->addMenu(QStringLiteral("&Plot"));
     plot->setObjectName(QStringLiteral("Plot1"));
-    plot->addAction(Session("ShowAll1", QStringLiteral("Show A&ll"), &TKelViewSession::ShowAllClick,
+    plot->addAction(Session("ShowAll1", QStringLiteral("Show &All"), &TKelViewSession::ShowAllClick,
                             QKeySequence(Qt::SHIFT | Qt::Key_Return)));
     QAction* logPlot = Session("Logplot1", QStringLiteral("&Log plot"), &TKelViewSession::LogplotCtrlEnter1Click);
     logPlot->setCheckable(true);
@@ -94,24 +96,37 @@ void TMainCommands::MainMenu(QMainWindow& window) {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    help->addAction(Window("About1", QStringLiteral("About"), commands_.About));
+    help->addAction(Window("About1", QStringLiteral("&About"), commands_.About));
 }
 
 void TMainCommands::PopupMenu(TXYGraphBox& graph) {
     graphMenu_ = new QMenu(&graph);
     graphMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-    // Shift+Enter belongs to the main menu's "Show A&ll" and Ctrl+A to its
-    // "Select &All"; the pop-up shows its keys as text so that no key has two
-    // commands. Enter is "Show &all" while the graph has the focus.
+    graphMenu_->setAccessibleName(QStringLiteral("Graph commands"));
+    // The pop-up shows its items' keys, which a screen reader tells apart
+    // from the caption. They are not the pop-up's to take: an item of a menu
+    // that no menu bar holds never answers its key. Shift+Enter and Ctrl+A
+    // belong to the main menu's "Show &All" and "Select &All", Enter is "Show
+    // all" while the graph has the focus, and Ctrl+C and F7 are the graph's.
+    const auto keyShown = [](QAction* action, const QKeySequence& key) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        return action;
+    };
     graphMenu_->addAction(Session("Expand1", QStringLiteral("&Expand"), &TKelViewSession::ExpandClick));
-    graphMenu_->addAction(Session("ShowAll2", QStringLiteral("Show &all\tEnter"), &TKelViewSession::ShowAllClick));
-    graphMenu_->addAction(Window("SetScales1", QStringLiteral("&Set scales ...\tF7"), commands_.Axes));
-    graphMenu_->addAction(Session("SelectAll2", QStringLiteral("&Select all \tCtrl+A"), &TKelViewSession::SelectAllClick));
-    graphMenu_->addAction(Window("CopyData", QStringLiteral("&Copy\tCtrl+C"), commands_.CopyData));
-    graphMenu_->addSeparator();
-    graphMenu_->addAction(Window("EditKinetics1", QStringLiteral("Edit Kinetics"), commands_.EditKinetics));
+    graphMenu_->addAction(keyShown(Session("ShowAll2", QStringLiteral("Show &all"), &TKelViewSession::ShowAllClick),
+                                   QKeySequence(Qt::Key_Return)));
     graphMenu_->addAction(
-        Window("ChangeKbase2", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
+        keyShown(Window("SetScales1", QStringLiteral("&Set scales ..."), commands_.Axes), QKeySequence(Qt::Key_F7)));
+    graphMenu_->addAction(keyShown(Session("SelectAll2", QStringLiteral("Se&lect all "), &TKelViewSession::SelectAllClick),
+                                   QKeySequence(Qt::CTRL | Qt::Key_A)));
+    graphMenu_->addAction(
+        keyShown(Window("CopyData", QStringLiteral("&Copy"), commands_.CopyData), QKeySequence(Qt::CTRL | Qt::Key_C)));
+    graphMenu_->addSeparator();
+    graphMenu_->addAction(Window("EditKinetics1", QStringLiteral("Edit &Kinetics"), commands_.EditKinetics));
+    graphMenu_->addAction(
+        Window("ChangeKbase2", QStringLiteral("C&hange main kinetics file"), commands_.ChangeKineticsFile));
     graph.SetPopupMenu(graphMenu_);
 
     QAction* enter = Session("ShowAllEnter", QStringLiteral("Show all"), &TKelViewSession::ShowAllClick);

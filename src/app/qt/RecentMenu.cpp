@@ -18,7 +18,7 @@ std::string Std(const QString& text) { return text.toStdString(); }
 
 TRecentMenu::TRecentMenu(QMenu& file, QAction* before, const SettingsStore& store)
     : QObject(&file), files_(ReadRecentFiles(store)) {
-    profiles_ = new QMenu(QStringLiteral("Recent &profiles"), &file);
+    profiles_ = new QMenu(QStringLiteral("Recent pro&files"), &file);
     profiles_->setObjectName(QStringLiteral("RecentProfiles1"));
     folders_ = new QMenu(QStringLiteral("Recent fol&ders"), &file);
     folders_->setObjectName(QStringLiteral("RecentFolders1"));

@@ -2,13 +2,13 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
 #include "app/qt/FieldBinding.h"
+#include "app/qt/FlowLayout.h"
 #include "app/qt/SessionBinding.h"
 #include "plot/qt/WidgetNames.h"
 
@@ -18,15 +18,20 @@ namespace {
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
+constexpr int kPanelSpacing = 6;
+
 }  // namespace
 
 TTopPanel::TTopPanel(TSessionBinding& binding, QWidget* parent, QWidget* middle) : QWidget(parent), binding_(binding) {
     auto* fields = new TFieldBinder(binding, this);
-    auto* layout = new QHBoxLayout(this);
+    // Side by side where the window is wide enough, else in rows: every
+    // mode's panels fit a small screen. The texts take what a row leaves.
+    auto* layout = new TFlowLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Texts(), 3);
-    if (middle) layout->addWidget(middle, 0);
-    layout->addWidget(Logging(*fields), 0);
+    layout->setSpacing(kPanelSpacing);
+    layout->addWidget(Texts());
+    if (middle) layout->addWidget(middle);
+    layout->addWidget(Logging(*fields));
     connect(&binding, &TSessionBinding::TextsChanged, this, &TTopPanel::TextsChanged);
     connect(&binding, &TSessionBinding::ModesChanged, this, &TTopPanel::ModesChanged);
     TextsChanged();
@@ -49,6 +54,7 @@ QLineEdit* TTopPanel::TextField(const char* name, const QString& label) {
 QWidget* TTopPanel::Texts() {
     auto* box = new QGroupBox(QStringLiteral("Profile"), this);
     box->setObjectName(QStringLiteral("pnTexts"));
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto* grid = new QGridLayout(box);
     const auto add = [&](QLineEdit*& field, const char* name, const QString& label, int row, int column) {
         field = TextField(name, QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QProgressDialog>
 #include <QTimer>
@@ -34,17 +36,30 @@ void TFKelBrowse::DeleteClick() {
     // tree shows by now.
     const auto row = static_cast<std::size_t>(listing_.Selected);
     const QString path = QDir(listedFolder_).filePath(QString::fromStdString(listing_.Entries[row].StoredName));
-    std::error_code error;
-    if (!fs::remove(path.toStdString(), error) || error) {
-        // The entry stays: the file is still there (or never was).
-        ReportError(QStringLiteral("Could not delete \"%1\": %2.")
-                        .arg(QDir::toNativeSeparators(path), error ? Reason(error) : QStringLiteral("no such file")));
+    const QString shown = QDir::toNativeSeparators(path);
+    // A folder that took the file's name meanwhile is not the listed profile.
+    if (const QFileInfo info(path); info.isDir() && !info.isSymLink()) {
+        ReportError(QStringLiteral("Could not delete \"%1\": it is a folder now, not a profile.").arg(shown));
         return;
+    }
+    // A deleted profile can still be had back from the desktop's trash;
+    // where the file's disk has none, it goes for good, as asked.
+    QString done = QStringLiteral("Moved to the trash: %1").arg(shown);
+    if (!QFile::moveToTrash(path)) {
+        std::error_code error;
+        if (!fs::remove(path.toStdString(), error) || error) {
+            // The entry stays: the file is still there (or never was).
+            ReportError(QStringLiteral("Could not delete \"%1\": %2.")
+                            .arg(shown, error ? Reason(error) : QStringLiteral("no such file")));
+            return;
+        }
+        done = QStringLiteral("Deleted for good (no trash for this folder): %1").arg(shown);
     }
     model_->BeginChange();
     listing_.Entries.erase(listing_.Entries.begin() + static_cast<std::ptrdiff_t>(row));
     model_->EndChange();
     Select(-1);
+    main_.Binding().Run([&done](TKelViewSession& session) { session.ShowNotice(done.toStdString()); });
 }
 
 void TFKelBrowse::btNewFolderClick() {

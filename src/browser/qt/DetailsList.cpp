@@ -2,13 +2,22 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <algorithm>
+#include <vector>
+
+#include "common/DateTime.h"
 
 namespace kel {
 
 namespace {
 
 constexpr int kItemHeight = 16;
+constexpr int kDateSection = 1;
+constexpr int kIonSection = 2;
 constexpr int kDetailsSection = 5;
+// The delegate writes 2 pixels in from the item's edge; a text keeps as much
+// clear of the next section.
+constexpr int kTextPadding = 8;
 
 }  // namespace
 
@@ -45,6 +54,29 @@ QVariant TDetailsModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags TDetailsModel::flags(const QModelIndex& index) const {
     return Entry(index.row()) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
                               : Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+void FitSections(QHeaderView& header, const TProfileListing& listing, const QFontMetrics& metrics,
+                 const TDateTextFormatter& dates) {
+    std::vector<int> needed(static_cast<std::size_t>(header.count()), 0);
+    for (int section = 0; section < header.count(); ++section)
+        needed[static_cast<std::size_t>(section)] = header.sectionSizeHint(section);
+    const auto fit = [&](int section, const std::string& text) {
+        int& width = needed[static_cast<std::size_t>(section)];
+        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(text)) + kTextPadding);
+    };
+    // A date as wide as any date: the one with the widest digits and names.
+    fit(kDateSection, dates.DateTimeText(EncodeDateTime({2000, 12, 28, 23, 58, 58, 0})));
+    for (const TListEntry& entry : listing.Entries) {
+        fit(0, entry.Text);
+        if (entry.Details) {
+            fit(kIonSection, entry.Details->ion);
+            fit(kDetailsSection, DetailsText(entry));
+        }
+    }
+    for (int section = 0; section < header.count(); ++section)
+        if (header.sectionSize(section) < needed[static_cast<std::size_t>(section)])
+            header.resizeSection(section, needed[static_cast<std::size_t>(section)]);
 }
 
 TDetailsDelegate::TDetailsDelegate(const TDetailsModel& model, const QHeaderView& header, QObject* parent)

@@ -37,6 +37,12 @@ private:
     bool listed_ = false;
 };
 
+// Widens the header's sections until what the list writes under each (name,
+// date, ion, details) and every caption fit; a section never narrows, so a
+// width the user chose stays.
+void FitSections(QHeaderView& header, const TProfileListing& listing, const QFontMetrics& metrics,
+                 const TDateTextFormatter& dates);
+
 class TDetailsDelegate : public QStyledItemDelegate {
 public:
     TDetailsDelegate(const TDetailsModel& model, const QHeaderView& header, QObject* parent);

@@ -1,6 +1,8 @@
 #include "browser/qt/KelBrowse.h"
 
 #include <QAbstractFileIconProvider>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
@@ -29,9 +32,9 @@
 #include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
+#include "browser/qt/BrowserPlace.h"
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/DetailsList.h"
-#include "common/DateTime.h"
 #include "common/Errors.h"
 #include "plot/qt/WidgetNames.h"
 
@@ -73,12 +76,21 @@ QStringList Roots() {
     return roots;
 }
 
+// Assistive technology takes a widget of a class it does not know for a
+// part of a window (a "filler"); the browser is a window of its own.
+QAccessibleInterface* BrowserAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(TFKelBrowse::staticMetaObject.className()) || !object->isWidgetType()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 TFKelBrowse::TFKelBrowse(TFKelView& main, SettingsStore& store)
     : QWidget(&main, Qt::Window), main_(main), store_(store) {
     setObjectName(QStringLiteral("TFKelBrowse"));
     setWindowTitle(QStringLiteral("Multi ions explorer"));
+    static const bool accessible = (QAccessible::installFactory(BrowserAccessible), true);
+    (void)accessible;
     Confirm = [this](const QString& question) {
         return QMessageBox::question(this, QString(), question, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
@@ -189,12 +201,6 @@ void TFKelBrowse::BuildControls() {
     connect(list_, &QListView::doubleClicked, this, &QWidget::hide);
     int section = 0;
     for (int width : {191, 120, 38, 78, 86, 40}) header_->resizeSection(section++, width);
-    // The dates are not clipped: with a font wider than the one the widths
-    // were made for, the date section grows so that a date stays clear of
-    // its ion.
-    const QString widest =
-        QString::fromStdString(QtDateTextFormatter().DateTimeText(EncodeDateTime({2000, 12, 28, 23, 58, 58, 0})));
-    header_->resizeSection(1, std::max(header_->sectionSize(1), list_->fontMetrics().horizontalAdvance(widest) + 8));
     rightLayout->addWidget(header_);
     rightLayout->addWidget(list_, 1);
     // The tree and the list joined the splitter, in this order, when they were
@@ -228,8 +234,46 @@ void TFKelBrowse::showEvent(QShowEvent* event) {
         header_->setFixedHeight(header_->sizeHint().height());
         split_->setSizes({233, 816 - 233});
         laidOut_ = true;
+        FitColumns();
+        Place();
     }
     QWidget::showEvent(event);
+}
+
+void TFKelBrowse::hideEvent(QHideEvent* event) {
+    SavePlace();
+    QWidget::hideEvent(event);
+}
+
+TFKelBrowse::~TFKelBrowse() {
+    // A program ended with the browser open keeps its place too.
+    if (isVisible()) SavePlace();
+}
+
+void TFKelBrowse::FitColumns() {
+    // Texts are not clipped: a section too narrow for them would run them
+    // into the next one.
+    FitSections(*header_, listing_, list_->fontMetrics(), QtDateTextFormatter());
+}
+
+void TFKelBrowse::Place() {
+    if (const std::optional<std::string> saved = store_.FindString("Browser", "Geometry"))
+        if (restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(*saved)))) return;
+    const QScreen* screen = main_.screen();
+    if (!screen || !main_.isVisible()) return;
+    // This window's frame is not known before it is first shown; the main
+    // window's is the same desktop's.
+    const QRect mainFrame = main_.frameGeometry();
+    const QRect mainClient = main_.geometry();
+    const QMargins frame(mainClient.left() - mainFrame.left(), mainClient.top() - mainFrame.top(),
+                         mainFrame.right() - mainClient.right(), mainFrame.bottom() - mainClient.bottom());
+    const QRect placed = PlaceBeside(mainFrame, size().grownBy(frame), screen->availableGeometry());
+    resize(placed.size().shrunkBy(frame));
+    move(placed.topLeft());
+}
+
+void TFKelBrowse::SavePlace() {
+    if (laidOut_) store_.WriteString("Browser", "Geometry", saveGeometry().toBase64().toStdString());
 }
 
 // The folder tree and the roots are read only once the window is first
@@ -264,6 +308,7 @@ void TFKelBrowse::ListFolder(const QString& folder) {
         if (TIoResult listed = listing_.ListFolder(folder.toStdString()); !listed) throw EKelError(listed.reason);
     });
     model_->EndChange();
+    if (laidOut_) FitColumns();
     listedFolder_ = QDir::currentPath();
     store_.WriteString("Browser", "Folder", listedFolder_.toStdString());
     WatchChanged();

@@ -32,6 +32,7 @@ public:
     // The browser of main, over the folder it listed last (kept in store) or
     // else the current folder, listed now; Timer2 opens the newest profile.
     TFKelBrowse(TFKelView& main, SettingsStore& store);
+    ~TFKelBrowse() override;
 
     // Makes folder current and lists its profiles, newest first.
     void ListFolder(const QString& folder);
@@ -64,6 +65,11 @@ protected:
 
 private:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void FitColumns();
+    // Where the user left the window, else beside the main window.
+    void Place();
+    void SavePlace();
     void BuildControls();
     void AttachFolderTree();
     void Select(int row);

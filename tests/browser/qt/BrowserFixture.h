@@ -14,7 +14,9 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,11 +28,33 @@
 
 namespace kel::test {
 
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous_)
+            setenv(name_, previous_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
 class BrowserFixture : public ::testing::Test {
 protected:
     BrowserFixture() : previous_(std::filesystem::current_path()) {
         UseKinetics(synth::DemoKineticsText());
         store.WriteString("Browser", "Folder", dir.Path());
+        std::filesystem::create_directories(home.File("data"));
     }
     ~BrowserFixture() override {
         browser = nullptr;
@@ -38,6 +62,8 @@ protected:
         std::filesystem::current_path(previous_);
         KineticsLibrary().Clear();
     }
+    // The desktop's trash of the scratch home, where deleted profiles go.
+    std::string Trash() const { return home.File("data/Trash"); }
     // A legacy profile of the given date and noise in folder.
     static void WriteProfile(const ScratchDir& folder, const std::string& name, double date, std::uint64_t seed) {
         synth::ProfileOptions options = synth::DefaultOptions(seed);
@@ -74,6 +100,10 @@ protected:
     // The browser opens no profile of its own accord during the test.
     void StopTimer2() { browser->findChild<QTimer*>(QStringLiteral("Timer2"))->stop(); }
 
+    // Deleted profiles go to the trash of a scratch home, never the user's.
+    ScratchDir home;
+    ScopedEnvironment homeVariable{"HOME", home.Path()};
+    ScopedEnvironment dataVariable{"XDG_DATA_HOME", home.File("data")};
     ScratchDir dir;
     RecordedMessages boxes;
     MemorySettings store;

@@ -62,13 +62,13 @@ TFH3OPtxte& TKineticsCommands::Editor() {
     return *editor_;
 }
 
-QString TKineticsCommands::KineticsFileDialog(const QString& current) {
+QString TKineticsCommands::KineticsFileDialog(const QString& current, bool selectCurrent) {
     if (AskKineticsFile) return AskKineticsFile(current);
     QFileDialog dialog(&window_, QStringLiteral("Kinetics file"), QFileInfo(current).absolutePath());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("text files (*.txt)"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (!current.isEmpty()) dialog.selectFile(current);
+    if (selectCurrent && !current.isEmpty()) dialog.selectFile(current);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }
@@ -79,7 +79,7 @@ void TKineticsCommands::EditKineticsClick() {
 }
 
 void TKineticsCommands::ChangeMainFileClick() {
-    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
+    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), true);
     binding_.Run([&chosen](TKelViewSession&) {
         if (!chosen.isEmpty()) SetKineticsFileName(chosen.toStdString());
         ShowKineticsMessages(ReloadKineticsLibrary());
@@ -89,7 +89,9 @@ void TKineticsCommands::ChangeMainFileClick() {
 }
 
 void TKineticsCommands::AddSupplementalFileClick() {
-    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()));
+    // Nothing is chosen beforehand: the main file, added to itself, would
+    // list every compound twice.
+    const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), false);
     if (!chosen.isEmpty())
         binding_.Run([&chosen](TKelViewSession&) { ShowKineticsMessages(KineticsLibrary().LoadFile(chosen.toStdString())); });
     EditKineticsClick();

@@ -40,12 +40,13 @@ public:
     TForm2& CompoundView();
     TFH3OPtxte& Editor();
 
-    // The open dialog "Kinetics file" from the current main file: the chosen
-    // file, or empty when cancelled. Tests answer it themselves.
+    // The open dialog "Kinetics file" in the current main file's folder: the
+    // chosen file, or empty when cancelled. Tests answer it themselves.
     std::function<QString(const QString& current)> AskKineticsFile;
 
 private:
-    QString KineticsFileDialog(const QString& current);
+    // With selectCurrent the current file is chosen already.
+    QString KineticsFileDialog(const QString& current, bool selectCurrent);
 
     TFKelView& window_;
     TSessionBinding& binding_;

@@ -2,7 +2,10 @@
 // on the offscreen platform, with real widgets and files.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -243,6 +246,30 @@ TEST_F(KineticsViews, ChangingTheMainFileReadsTheChosenOneAndOpensItsEditor) {
     EXPECT_EQ(KineticsFileName(), other);
     EXPECT_EQ(LibraryNames(), std::vector<std::string>{"methanol"});
     EXPECT_EQ(settings.ReadString(kKineticsSection, kKineticsFileValue, ""), other);
+}
+
+TEST_F(KineticsViews, AddingASupplementalFileStartsInTheFolderWithNothingChosen) {
+    // The real dialog, answered as a user who presses Open at once.
+    commands->AskKineticsFile = nullptr;
+    QString folder;
+    QStringList chosen;
+    bool openedSomething = true;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        folder = dialog->directory().absolutePath();
+        chosen = dialog->selectedFiles();
+        QMetaObject::invokeMethod(dialog, "accept");  // "Open", pressed at once
+        openedSomething = !dialog->isVisible();
+        dialog->reject();
+        QTimer::singleShot(0, &commands->Editor(), [this] { Click(commands->Editor(), "btCancel"); });
+    });
+    window->findChild<QAction*>(QStringLiteral("AddKbase1"))->trigger();
+    EXPECT_EQ(folder, QFileInfo(QString::fromStdString(mainFile)).absolutePath());
+    EXPECT_TRUE(chosen.isEmpty()) << chosen.join(' ').toStdString();
+    EXPECT_FALSE(openedSomething);
+    // The main file was not read a second time into its own library.
+    EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"acetone", "acetone", "odd"}));
 }
 
 }  // namespace
