@@ -226,6 +226,9 @@ public:
     const std::array<double, 29>& IonAverages() const { return ionAverages_; }
     const TIsotopeSums& IsotopeSums() const { return isotopeSums_; }
     const std::vector<TCompoundResult>& CompoundResults() const { return compoundResults_; }
+    // The numbers of the last window calculation, as its lines show them;
+    // null before the first. Kept whole until the next calculation.
+    std::shared_ptr<const TWindowRun> LastWindowRun() const { return lastRun_; }
     const std::string& InfoText() const { return infoText_; }
     // The intermediate-results text (MemoIntermediateResults) of the last
     // ppb-mode calculation; composed when first asked for, since a window
@@ -304,6 +307,7 @@ private:
     std::array<double, 29> ionAverages_{};
     TIsotopeSums isotopeSums_;
     std::vector<TCompoundResult> compoundResults_;
+    std::shared_ptr<const TWindowRun> lastRun_;
     std::string infoText_;
     std::string statusText_ = "Ready";
     std::string logFileName_ = kResultLogName;

@@ -301,9 +301,12 @@ void TKelViewSession::RunWindowCalculation() {
         graph1_.AddComment(kLegendTag, line.text, line.x, line.y, kAlignLeftTopBox, line.color, box, line.style);
     }
     if (Mode() == TPlotMode::Ppb) {
-        compoundResults_ = std::move(run.compounds);
+        compoundResults_ = run.compounds;
     }
-    if (Mode() == TPlotMode::Isotope) isotopeSums_ = std::move(run.isotope);
+    if (Mode() == TPlotMode::Isotope) isotopeSums_ = run.isotope;
+    run.lines.clear();  // the graph holds them
+    run.intermediateText.reset();
+    lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
     graph1_.Changed(this);
     if (run.ok() && keepLog_) btLogResultsClick();
 }
