@@ -64,6 +64,10 @@ void TCliSession::Open(const std::string& file) {
     TProfileLoadResult loaded = Session.ShowProfile(file);
     if (loaded.ended) throw EFailure(loaded.reason);
     if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
+    ApplyOptions();
+}
+
+void TCliSession::ApplyOptions() {
     ApplyMode();
     ApplyFieldSettings();
     if (options_.linear && Session.LogPlotTicked()) Session.LogplotCtrlEnter1Click();

@@ -24,6 +24,9 @@ public:
     // ShowProfile, then the mode, the --set values, --linear and the
     // selection; raises EFailure when the profile or a value is refused.
     void Open(const std::string& file);
+    // What Open does after showing the profile: the mode, the --set values,
+    // --linear and the selection; raises EFailure for a refused value.
+    void ApplyOptions();
     // The --set values alone, in order (the batch applies them before it starts).
     void ApplyFieldSettings();
 

@@ -4,7 +4,7 @@ namespace kel::cli {
 
 std::span<const TCommand> Commands() {
     static const std::vector<TCommand> commands = {
-        InfoCommand(), ConvertCommand(), WindowCommand(), LogCommand(), HeadspaceCommand(), BatchCommand(),
+        InfoCommand(), ConvertCommand(), WindowCommand(), ResultsCommand(), LogCommand(), HeadspaceCommand(), BatchCommand(),
 #if KELVIEW_WITH_QT
         PlotCommand(),
 #endif
