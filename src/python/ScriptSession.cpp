@@ -76,7 +76,9 @@ void WithSession(const TScriptRequest& request, Work work) {
     try {
         cli->ApplyOptions();
     } catch (const cli::EFailure& e) {
-        throw TScriptError{TScriptError::Kind::Field, WithMessages(e.what(), fieldBoxes), request.path};
+        // The field's own message says what was refused and why.
+        std::string reason = fieldBoxes.Texts().empty() ? std::string(e.what()) : fieldBoxes.Texts();
+        throw TScriptError{TScriptError::Kind::Field, reason, request.path};
     } catch (const std::exception& e) {
         throw TScriptError{TScriptError::Kind::Calculation, WithMessages(e.what(), fieldBoxes), request.path};
     }

@@ -2,12 +2,14 @@
 // them, in every mode, and its CSV against its JSON.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <map>
 
 #include "cli/CliTestSupport.h"
 #include "common/NumberText.h"
 #include "kinetics/RateText.h"
 #include "support/SessionTestSupport.h"
+#include "synth/ProfileGenerator.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -143,6 +145,12 @@ TEST_F(CliResults, TheWindowIsGivenAsPointsSecondsAndTimesOfDay) {
     EXPECT_EQ(Str(r["units"].toObject()["startSeconds"]), "s");
 }
 
+// The shortest text that reads back as x, as both outputs write numbers.
+std::string JsonNumberText(double x) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
+}
+
 // A tiny RFC 4180 reader: the rows of the text, fields unquoted.
 std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
     std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
@@ -150,9 +158,13 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') rows.back().back() += text[++i];
-            else if (c == '"') quoted = false;
-            else rows.back().back() += c;
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                rows.back().back() += text[++i];
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                rows.back().back() += c;
+            }
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
@@ -169,8 +181,8 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
 }
 
 TEST_F(CliResults, TheCsvHoldsTheJsonNumbersOnePerRow) {
-    TKel profile = test::ConstantProfile(4);
-    profile.Name[1] = "a,\"b\"";  // a channel name that needs quoting
+    TKel profile = synth::MakeProfile(synth::DefaultOptions(5));
+    profile.comment = "a,\"b\"";  // a text that needs quoting
     std::string path = test::SaveProfile(dir, profile, "quoted.kel");
     for (const char* mode : {"rate", "ppb", "dh"}) {
         SCOPED_TRACE(mode);
@@ -201,27 +213,31 @@ TEST_F(CliResults, TheCsvHoldsTheJsonNumbersOnePerRow) {
                     if (++found == index) value = element.toObject()[QString::fromStdString(row[2])];
                 }
             }
-            if (value.isString()) EXPECT_EQ(row[3], Str(value)) << row[2];
-            else if (value.isBool()) EXPECT_EQ(row[3], value.toBool() ? "1" : "0") << row[2];
-            else if (value.isNull()) EXPECT_EQ(row[3], "") << row[2];
-            else EXPECT_EQ(std::stod(row[3]), value.toDouble()) << row[0] << " " << row[1] << " " << row[2];
-            if (!row[4].empty()) EXPECT_EQ(row[4], Str(json["units"].toObject()[QString::fromStdString(row[2])]));
+            std::string expected = value.isString() ? Str(value)
+                                   : value.isBool() ? (value.toBool() ? "1" : "0")
+                                   : value.isNull() ? ""
+                                                    : JsonNumberText(value.toDouble());
+            EXPECT_EQ(row[3], expected) << row[0] << " " << row[1] << " " << row[2];
+            if (!row[4].empty()) {
+                EXPECT_EQ(row[4], Str(json["units"].toObject()[QString::fromStdString(row[2])]));
+            }
         }
-        if (std::string(mode) == "rate") {
-            bool quotedName = false;
-            for (const auto& row : rows) quotedName = quotedName || row[1] == "a,\"b\"";
-            EXPECT_TRUE(quotedName);
-        }
+        EXPECT_NE(csv.out.find("profile,,comment,\"a,\"\"b\"\"\",\r\n"), std::string::npos);
     }
 }
 
 TEST_F(CliResults, AFailedCalculationPrintsItsNumbersAndFailsNamingTheFile) {
-    TKel profile = test::ConstantProfile(4);
-    profile.Cntm[3] = 0;  // the second channel has no dwell
-    std::string path = test::SaveProfile(dir, profile, "nodwell.kel");
-    test::TCliResult r = Run({"results", path, "--mode", "rate"});
+    // The second channel's counts scatter about a mean of 0 over the whole
+    // profile: its plot is drawn, its relative error cannot be computed.
+    TKel profile = synth::MakeProfile(synth::DefaultOptions(5));
+    profile.OutlierFilter = 0;
+    auto& counts = profile.Counts[3];
+    for (int slot = 0; slot < profile.njm; ++slot)
+        counts[static_cast<std::size_t>(slot)] = slot == profile.njm - 1 ? 0 : slot % 2 ? 100 : -100;
+    std::string path = test::SaveProfile(dir, profile, "scatter.kel");
+    test::TCliResult r = Run({"results", path, "--mode", "rate", "--set", "btnApplyDeMr=0"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("nodwell.kel"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("scatter.kel"), std::string::npos) << r.err;
     QJsonObject json = test::ParseJson(r.out).object();
     EXPECT_FALSE(Str(json["error"]).empty());
     EXPECT_EQ(json["channels"].toArray().size(), 1);  // the channel before the failing one

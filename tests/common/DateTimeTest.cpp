@@ -74,7 +74,7 @@ TEST(IsoDateTime, CalendarPartsWithMillisecondsOnlyWhenThereAreAny) {
     EXPECT_EQ(IsoDateTime(0), "1899-12-30T00:00:00");
     // Rounded to the millisecond first, as the other date texts are.
     EXPECT_EQ(IsoDateTime(EncodeDateTime({2024, 2, 29, 23, 59, 59, 250})), "2024-02-29T23:59:59.250");
-    EXPECT_EQ(IsoDateTime(45000 + 0.9999999999), "2023-03-15T00:00:00");
+    EXPECT_EQ(IsoDateTime(45000 + 0.9999999999), "2023-03-16T00:00:00");
     // Before the epoch the fraction still counts forward from midnight.
     EXPECT_EQ(IsoDateTime(-1.25), "1899-12-29T06:00:00");
 }
