@@ -31,15 +31,22 @@ private:
 };
 
 // Rows "group,item,quantity,value,unit" after a header; an empty value is
-// what the window shows as "n.a.".
+// what the window shows as "n.a.", and an element without a name is "#N",
+// its place in the list from 0.
 class CsvReportSink : public TReportSink {
 public:
     CsvReportSink();
     void BeginGroup(std::string_view key) override { path_.emplace_back(key); }
     void EndGroup() override { path_.pop_back(); }
-    void BeginList(std::string_view key) override { path_.emplace_back(key); }
+    void BeginList(std::string_view key) override {
+        path_.emplace_back(key);
+        index_ = 0;
+    }
     void EndList() override { path_.pop_back(); }
-    void BeginItem(std::string_view name) override { item_ = name; }
+    void BeginItem(std::string_view name) override {
+        item_ = name.empty() ? "#" + std::to_string(index_) : std::string(name);
+        ++index_;
+    }
     void EndItem() override { item_.clear(); }
     void Quantity(std::string_view key, std::optional<double> value, std::string_view unit) override;
     void Text(std::string_view key, std::string_view value) override { Row(key, value, ""); }
@@ -50,6 +57,7 @@ private:
     void Row(std::string_view key, std::string_view value, std::string_view unit);
     std::vector<std::string> path_;
     std::string item_;
+    int index_ = 0;
     std::string out_;
 };
 

@@ -208,9 +208,13 @@ TEST_F(CliResults, TheCsvHoldsTheJsonNumbersOnePerRow) {
                 for (const QString& part : QString::fromStdString(row[0]).split('.')) list = list.toObject()[part];
                 int index = seen[row[0] + "\n" + row[1] + "\n" + row[2]]++;
                 int found = -1;
-                for (const auto& element : list.toArray()) {
-                    if (Str(element.toObject()["name"]) != row[1]) continue;
-                    if (++found == index) value = element.toObject()[QString::fromStdString(row[2])];
+                const QJsonArray elements = list.toArray();
+                for (qsizetype e = 0; e < elements.size(); ++e) {
+                    QJsonObject element = elements[e].toObject();
+                    // An element without a name is told by its place.
+                    std::string name = Str(element["name"]).empty() ? "#" + std::to_string(e) : Str(element["name"]);
+                    if (name != row[1]) continue;
+                    if (++found == index) value = element[QString::fromStdString(row[2])];
                 }
             }
             std::string expected = value.isString() ? Str(value)
