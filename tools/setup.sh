@@ -8,7 +8,7 @@ packages=("$@")
 [ ${#packages[@]} -gt 0 ] || packages=(
   cmake g++ make pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation xvfb xauth
-  unzip zip python3 python3-numpy libxml2-utils libpugixml-dev
+  unzip zip python3 python3-numpy python3-dev pybind11-dev libxml2-utils libpugixml-dev
   clang libclang-rt-14-dev parallel
   dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base lintian
 )

@@ -236,9 +236,12 @@ public:
     const TIsotopeSums& IsotopeSums() const { return isotopeSums_; }
     const std::vector<TCompoundResult>& CompoundResults() const { return compoundResults_; }
     // Why the last window calculation ended early; empty when it ran through.
-    const std::string& WindowError() const { return windowError_; }
-    // The channels' results of the last count-rate calculation.
-    const std::vector<TChannelResult>& ChannelResults() const { return channelResults_; }
+    const std::string& WindowError() const;
+    // The channels' results of the last window calculation (count-rate mode).
+    const std::vector<TChannelResult>& ChannelResults() const;
+    // The numbers of the last window calculation, as its lines show them;
+    // null before the first. Kept whole until the next calculation.
+    std::shared_ptr<const TWindowRun> LastWindowRun() const { return lastRun_; }
     const std::string& InfoText() const { return infoText_; }
     // The intermediate-results text (MemoIntermediateResults) of the last
     // ppb-mode calculation; composed when first asked for, since a window
@@ -330,9 +333,8 @@ private:
     std::array<double, 29> ionAverages_{};
     TIsotopeSums isotopeSums_;
     std::vector<TCompoundResult> compoundResults_;
-    std::vector<TChannelResult> channelResults_;
-    std::string windowError_;
     std::shared_ptr<TKbase> ownLibrary_;  // null: the program's library
+    std::shared_ptr<const TWindowRun> lastRun_;
     std::string infoText_;
     std::string statusText_ = "Ready";
     std::string logFileName_ = kResultLogName;

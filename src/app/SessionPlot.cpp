@@ -352,13 +352,25 @@ void TKelViewSession::RunWindowCalculation() {
         graph1_.AddComment(kLegendTag, line.text, line.x, line.y, kAlignLeftTopBox, line.color, box, line.style);
     }
     if (Mode() == TPlotMode::Ppb) {
-        compoundResults_ = std::move(run.compounds);
+        compoundResults_ = run.compounds;
     }
-    if (Mode() == TPlotMode::Rate) channelResults_ = std::move(run.channels);
-    windowError_ = run.error;
-    if (Mode() == TPlotMode::Isotope) isotopeSums_ = std::move(run.isotope);
+    if (Mode() == TPlotMode::Isotope) isotopeSums_ = run.isotope;
+    bool ran = run.ok();
+    run.lines.clear();  // the graph holds them
+    run.intermediateText.reset();
+    lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
     graph1_.Changed(this);
-    if (run.ok() && keepLog_) btLogResultsClick();
+    if (ran && keepLog_) btLogResultsClick();
+}
+
+const std::string& TKelViewSession::WindowError() const {
+    static const std::string none;
+    return lastRun_ ? lastRun_->error : none;
+}
+
+const std::vector<TChannelResult>& TKelViewSession::ChannelResults() const {
+    static const std::vector<TChannelResult> none;
+    return lastRun_ ? lastRun_->channels : none;
 }
 
 const std::vector<std::string>& TKelViewSession::IntermediateResults() const {

@@ -176,7 +176,7 @@ std::vector<TSummaryRow> WindowRows(const TKelViewSession& session, const std::s
         for (const TChannelResult& c : session.ChannelResults()) {
             TSummaryRow row = base;
             row.name = c.Name;
-            row.mean = NumberText(c.Mean);
+            row.mean = NumberText(c.MeanRate);
             row.relativeError = NumberText(c.RelStdDev);
             if (c.CountSum > 0) row.detectionLimit = NumberText(DetectionLimitRate(c));
             rows.push_back(std::move(row));

@@ -93,6 +93,10 @@ void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const
     TProfileLoadResult loaded = session.ShowProfile(file);
     if (loaded.ended) throw EFailure(loaded.reason);
     if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
+    ApplyWindowOptions(session, options);
+}
+
+void ApplyWindowOptions(TKelViewSession& session, const TCommonOptions& options) {
     ApplyMode(session, options.mode);
     ApplyFieldSettings(session, options);
     if (options.linear && session.LogPlotTicked()) session.LogplotCtrlEnter1Click();
@@ -105,6 +109,8 @@ void ApplyFieldSettings(TKelViewSession& session, const TCommonOptions& options)
 }
 
 void TCliSession::Open(const std::string& file) { OpenAsWindow(Session, options_, file); }
+
+void TCliSession::ApplyOptions() { ApplyWindowOptions(Session, options_); }
 
 void TCliSession::ApplyFieldSettings() { cli::ApplyFieldSettings(Session, options_); }
 

@@ -17,6 +17,10 @@ namespace kel::cli {
 // refused. What TCliSession::Open does, for sessions of the caller's own.
 void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const std::string& file);
 
+// What OpenAsWindow does after showing the profile: the mode, the --set
+// values, --linear and the selection; raises EFailure for a refused value.
+void ApplyWindowOptions(TKelViewSession& session, const TCommonOptions& options);
+
 // The --set values of options alone, in order; raises EFailure for a refused one.
 void ApplyFieldSettings(TKelViewSession& session, const TCommonOptions& options);
 
@@ -32,6 +36,9 @@ public:
     // ShowProfile, then the mode, the --set values, --linear and the
     // selection; raises EFailure when the profile or a value is refused.
     void Open(const std::string& file);
+    // What Open does after showing the profile: the mode, the --set values,
+    // --linear and the selection; raises EFailure for a refused value.
+    void ApplyOptions();
     // The --set values alone, in order (the batch applies them before it starts).
     void ApplyFieldSettings();
 

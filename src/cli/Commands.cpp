@@ -4,8 +4,8 @@ namespace kel::cli {
 
 std::span<const TCommand> Commands() {
     static const std::vector<TCommand> commands = {
-        InfoCommand(), ConvertCommand(), WindowCommand(), LogCommand(), HeadspaceCommand(), BatchCommand(),
-        SummaryCommand(),
+        InfoCommand(), ConvertCommand(), WindowCommand(), ResultsCommand(), LogCommand(), HeadspaceCommand(),
+        BatchCommand(), SummaryCommand(),
 #if KELVIEW_WITH_QT
         PlotCommand(),
 #endif

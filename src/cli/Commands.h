@@ -24,6 +24,7 @@ std::span<const TCommand> Commands();
 TCommand InfoCommand();
 TCommand ConvertCommand();
 TCommand WindowCommand();
+TCommand ResultsCommand();
 TCommand LogCommand();
 TCommand HeadspaceCommand();
 TCommand BatchCommand();

@@ -28,7 +28,9 @@ TCommand InfoCommand() {
             "not finite are null.\n"
             "\n"
             "  --header-only  read only the header, as the profile browser does\n"
-            "  --counts       include the slot times and the counts of every row\n",
+            "  --counts       include the slot times and the counts of every row\n"
+            "Dates are days since 30 December 1899 (DateOrigin, ProfileDate) with\n"
+            "their local ISO 8601 form beside them (DateOriginIso, ProfileDateIso).\n",
             {{"--header-only", false}, {"--counts", false}},
             RunInfo};
 }

@@ -1,6 +1,9 @@
 #include "cli/ProfileRecord.h"
 
+#include <limits>
+
 #include "cli/CliOptions.h"
+#include "common/DateTime.h"
 
 namespace kel::cli {
 
@@ -43,6 +46,15 @@ void WriteRecordJson(JsonWriter& json, const TKel& k, bool withCounts) {
                           Real{"FScan", k.FScan}, Real{"ts", k.ts}, Real{"DateOrigin", k.DateOrigin},
                           Real{"ProfileDate", k.ProfileDate}, Real{"OutlierPower", k.OutlierPower}})
         json.Number(r.name, r.value);
+    // The day numbers stay as they were; scripts that want a calendar date
+    // read these beside them (null where no calendar date fits).
+    for (const Real& r : {Real{"DateOriginIso", k.DateOrigin}, Real{"ProfileDateIso", k.ProfileDate}}) {
+        std::string iso = IsoDateTime(r.value);
+        if (iso.empty())
+            json.Number(r.name, std::numeric_limits<double>::quiet_NaN());
+        else
+            json.String(r.name, iso);
+    }
     json.String("ion", k.ion);
     json.String("reactant", k.reactant);
     json.String("comment", k.comment);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "common/Platform.h"
@@ -80,6 +81,17 @@ DateTimeParts DecodeDateTime(double dateTime) {
     p.minute = static_cast<int>(s / 60 % 60);
     p.hour = static_cast<int>(s / 3600);
     return p;
+}
+
+std::string IsoDateTime(double dateTime) {
+    // Days of 1 January 1 and 31 December 9999 counted from 30 December 1899.
+    if (!std::isfinite(dateTime) || dateTime < -693593 || dateTime >= 2958466) return {};
+    DateTimeParts p = DecodeDateTime(dateTime);
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                          p.minute, p.second);
+    if (p.millisecond != 0) std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), ".%03d", p.millisecond);
+    return text;
 }
 
 double NowDateTime() {

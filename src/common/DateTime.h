@@ -18,6 +18,11 @@ double EncodeDateTime(const DateTimeParts& parts);
 // Calendar parts of a date-time, rounded to the nearest millisecond first.
 DateTimeParts DecodeDateTime(double dateTime);
 
+// The date-time in ISO 8601 local form, "2025-12-09T14:03:07", with ".mmm"
+// only when the millisecond is not 0; empty for a value no calendar date
+// has (not finite, or beyond the years 1..9999).
+std::string IsoDateTime(double dateTime);
+
 // The current local date and time.
 double NowDateTime();
 

@@ -77,7 +77,8 @@ TPeakShape PeakShapeOf(const std::vector<double>& peak) {
     return result;
 }
 
-void AppendIsotopeLines(const TIsotopeSums& sums, const TIsotopeParams& params, std::vector<TResultLine>& lines) {
+void AppendIsotopeLines(const TIsotopeSums& sums, const TIsotopeParams& params, std::vector<TResultLine>& lines,
+                        TIsotopeFigures& figures) {
     auto add = [&lines](std::string text, int k, TColor color, TLineBox box = TLineBox::GraphBox,
                         TFontStyles style = 0) { lines.push_back({std::move(text), 80, 50 + 20 * k, color, box, style}); };
     add("(74) " + FormatFixed(sums.S74, 6, 0), 0, CurveColor(0));
@@ -86,6 +87,7 @@ void AppendIsotopeLines(const TIsotopeSums& sums, const TIsotopeParams& params, 
 
     TIsotopeRatio ratio = ComputeIsotopeRatio(sums, params);
     TPeakShape shape = PeakShapeOf(sums.PeakList);
+    figures = {true, ratio, shape};
     add("Q= " + FormatFixed(ratio.Q, 6, 4) + "±" + FormatFixed(sums.RelErr * 100, 0, 1) + "%", 2, kBlue);
     add("R1vap= " + FormatFixed(ratio.R1Vapour, 3, 0) + "±" + FormatFixed(ratio.R1VapourError, 1, 0) + " ppm", 3,
         kBlack);

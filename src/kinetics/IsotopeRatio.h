@@ -21,13 +21,6 @@ inline constexpr double kR1PerAbundance = 1e6 * 4.0 / 9.0;
 TIsotopeSums ComputeIsotopeSums(const TKel& kel, const TCorrectionState& corrections, int start, int end,
                                 const TIsotopeParams& params);
 
-// Q and the abundances derived from it.
-struct TIsotopeRatio {
-    double Q = 0;
-    double R1Vapour = 0, R1VapourError = 0;  // ppm
-    double R1Liquid = 0, R1LiquidError = 0;  // ppm
-};
-
 // R1 of the vapour in ppm from the peak ratio q: (q R3 - R2) x 1e6 x 4/9;
 // raises the floating-point errors of a result out of range.
 double R1VapourOf(double q, const TIsotopeParams& params);
@@ -36,18 +29,14 @@ double R1VapourOf(double q, const TIsotopeParams& params);
 // raises EZeroDivide for S75 = 0 or liq = 0.
 TIsotopeRatio ComputeIsotopeRatio(const TIsotopeSums& sums, const TIsotopeParams& params);
 
-// Position and width of a peak sampled by equally spaced channels.
-struct TPeakShape {
-    double Slope = 0;  // first moment about the centre, in channels
-    double Shape = 0;  // variance of a flat peak minus the peak's own second moment
-};
-
 // Slope and shape of the peak list; both 0 when the list sums to 0.
 TPeakShape PeakShapeOf(const std::vector<double>& peak);
 
 // Appends the info lines of the window sums at (80, 50 + 20k): the two peak
 // signals, then (only when S75 is not 0) Q, R1 of vapour and liquid, shape and
-// slope. Raises like ComputeIsotopeRatio after appending the lines before.
-void AppendIsotopeLines(const TIsotopeSums& sums, const TIsotopeParams& params, std::vector<TResultLine>& lines);
+// slope, keeping the figures they show in `figures`. Raises like
+// ComputeIsotopeRatio after appending the lines before.
+void AppendIsotopeLines(const TIsotopeSums& sums, const TIsotopeParams& params, std::vector<TResultLine>& lines,
+                        TIsotopeFigures& figures);
 
 }  // namespace kel

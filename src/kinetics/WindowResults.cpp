@@ -54,17 +54,22 @@ void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
     for (int c = 0; c < channels; ++c) {
         auto row = static_cast<std::size_t>(2 * c + 1);
         TChannelWindow window = ChannelWindow(kel, in.corrections.DeadTime, c, in.start, in.end);
-        double mean = CorrectedValue(kel, in.corrections, window.MeanRate, kel.IonMass[static_cast<std::size_t>(c)]);
-        double counts = window.CountSum;
-        double countingError = CheckedDivide(CheckedFinite(std::sqrt(counts)) * 100, counts + 0.001);
-        double scatter = RelativeStandardError(window.PlainSum, window.PlainSquares, window.Points);
-        double dwell = CheckedDivide(static_cast<double>(kel.Cntm[row]) * points, kel.FScan);
-        run.channels.push_back({kel.Name[row], mean, scatter, countingError, counts});
-        run.lines.push_back(Line(Labelled(kel.Name[row], FormatRate(mean)) + "±" + FormatFixed(scatter, 1, 0) + "%, ~" +
-                                     FormatFixed(countingError, 1, 0) + "% (" + FormatFixed(dwell, 3, 3) + "s)",
+        TChannelResult r;
+        r.Name = kel.Name[row];
+        r.Mass = kel.IonMass[static_cast<std::size_t>(c)];
+        r.MeanRate = CorrectedValue(kel, in.corrections, window.MeanRate, r.Mass);
+        r.CountSum = window.CountSum;
+        r.CountingError = CheckedDivide(CheckedFinite(std::sqrt(r.CountSum)) * 100, r.CountSum + 0.001);
+        r.RelStdDev = RelativeStandardError(window.PlainSum, window.PlainSquares, window.Points);
+        r.Dwell = CheckedDivide(static_cast<double>(kel.Cntm[row]) * points, kel.FScan);
+        r.Points = window.Points;
+        run.lines.push_back(Line(Labelled(r.Name, FormatRate(r.MeanRate)) + "±" + FormatFixed(r.RelStdDev, 1, 0) + "%, ~" +
+                                     FormatFixed(r.CountingError, 1, 0) + "% (" + FormatFixed(r.Dwell, 3, 3) + "s)",
                                  80, 50 + 20 * c, CurveColor(c)));
-        total += mean;
+        total += r.MeanRate;
+        run.channels.push_back(std::move(r));
     }
+    run.totalRate = total;
     run.lines.push_back(Line(Labelled("(total)", FormatFixed(total, 6, 0)), 80, 50 + 20 * channels, CurveColor(13)));
     run.lines.push_back(Line("(njm, jm, jm1, jm2)" + FormatFixed(kel.njm, 3, 0) + FormatFixed(kel.jm, 3, 0) +
                                  FormatFixed(in.start, 3, 0) + FormatFixed(in.end, 3, 0),
@@ -80,6 +85,7 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
     const TKel& kel = *in.profile;
     TCompoundResult result;
     result.Name = compound.Name;
+    result.Formula = compound.Formula;
     text.AddLine(compound.Name + "\t(" + compound.Formula + ")");
     TWindowPlan plan = PlanWindow(kel, in.corrections, compound);
     TDensitySeries series = DensitySeries(text.Lines(), plan, [reactionTime] { return reactionTime; });
@@ -111,26 +117,17 @@ TCompoundResult QuantifyCompound(const TWindowInputs& in, const TKrecord& compou
 
 // The sensitivity figure the options ask for, as appended to a compound line.
 std::string SensitivityText(const TCompoundResult& r, int sensitMode, int points) {
-    switch (sensitMode) {
-        case 0:
-            return " (" + FormatPattern("0.00", CheckedDivide(r.WeightedProductRate, r.Ppb)) + " cps/ppb)";
-        case 1:
-            return " (" + FormatPattern("0.00", CheckedDivide(r.Ppb, r.WeightedProductRate)) + " ppb/cps)";
-        case 2:
-            return " (LOD=" + FormatPattern("0.00", DetectionLimitPpb(r)) + " ppb)";
-        case 3:
-            return " (LOD1=" + FormatPattern("0.00", DetectionLimitPpb(r) * points) + " ppb)";
-        default:
-            return "";
-    }
+    if (sensitMode < 0 || sensitMode > 3) return "";
+    static constexpr const char* kBefore[] = {" (", " (", " (LOD=", " (LOD1="};
+    static constexpr const char* kAfter[] = {" cps/ppb)", " ppb/cps)", " ppb)", " ppb)"};
+    return kBefore[sensitMode] + FormatPattern("0.00", SensitivityFigure(r, sensitMode, points)) + kAfter[sensitMode];
 }
 
 std::string CompoundText(const TCompoundResult& r, const TWindowInputs& in) {
     if (!(r.MeanDensity > 0)) return " " + r.Name + " n.a.";
-    return " " + r.Name + " =" + FormatConcentration(5, r.Ppb) + "±" +
-           FormatConcentration(1, r.Ppb * r.RelStdDev / 100) + ", ~±" +
-           FormatConcentration(1, r.CountingError * r.Ppb) + SensitivityText(r, in.sensitMode, in.end - in.start + 1) +
-           " " + FormatPattern("0.0e-0", r.Mol) + " mol";
+    return " " + r.Name + " =" + FormatConcentration(5, r.Ppb) + "±" + FormatConcentration(1, PpbScatter(r)) +
+           ", ~±" + FormatConcentration(1, PpbCountingError(r)) +
+           SensitivityText(r, in.sensitMode, in.end - in.start + 1) + " " + FormatPattern("0.0e-0", r.Mol) + " mol";
 }
 
 // Ppb mode: the intermediate-results header, then one line per selected
@@ -168,6 +165,7 @@ void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
         if (row >= kel.Name.size() || row >= kel.Counts.size()) break;
         if (kel.Name[row].find('(') != std::string::npos) continue;
         double mean = RowWindowMean(kel, r, in.start, in.end);
+        run.auxiliary.push_back({kel.Name[row], r, mean});
         run.lines.push_back(Line(kel.Name[row] + " " + FormatPattern("0", mean), in.graphWidth / 2, 10 * r - 130,
                                  CurveColor(r)));
     }
@@ -175,19 +173,39 @@ void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
 
 }  // namespace
 
+double PpbScatter(const TCompoundResult& r) { return r.Ppb * r.RelStdDev / 100; }
+
+double PpbCountingError(const TCompoundResult& r) { return r.CountingError * r.Ppb; }
+
 double DetectionLimitPpb(const TCompoundResult& result) { return CheckedDivide(result.Ppb, result.ProductCountSum); }
 
-double DetectionLimitRate(const TChannelResult& result) { return CheckedDivide(result.Mean, result.CountSum); }
+double DetectionLimitRate(const TChannelResult& result) { return CheckedDivide(result.MeanRate, result.CountSum); }
+
+double SensitivityFigure(const TCompoundResult& r, int sensitMode, int points) {
+    switch (sensitMode) {
+        case 0:
+            return CheckedDivide(r.WeightedProductRate, r.Ppb);
+        case 1:
+            return CheckedDivide(r.Ppb, r.WeightedProductRate);
+        case 2:
+            return DetectionLimitPpb(r);
+        default:
+            return DetectionLimitPpb(r) * points;
+    }
+}
 
 TWindowRun RunWindowCalculation(const TWindowInputs& inputs) {
     TWindowRun run;
     if (!inputs.profile) return run;
+    run.inputs = inputs;
+    run.inputs.profile = nullptr;
+    run.inputs.library = nullptr;
     try {
         switch (inputs.mode) {
             case TPlotMode::Isotope:
                 run.isotope = ComputeIsotopeSums(*inputs.profile, inputs.corrections, inputs.start, inputs.end,
                                                  inputs.isotope);
-                AppendIsotopeLines(run.isotope, inputs.isotope, run.lines);
+                AppendIsotopeLines(run.isotope, inputs.isotope, run.lines, run.isotopeFigures);
                 break;
             case TPlotMode::Ppb:
                 AddPpbLines(inputs, run);

@@ -44,6 +44,26 @@ struct TIsotopeSums {
     std::vector<double> PeakList;  // window means of the group-75 channels
 };
 
+// Q and the abundances derived from it.
+struct TIsotopeRatio {
+    double Q = 0;
+    double R1Vapour = 0, R1VapourError = 0;  // ppm
+    double R1Liquid = 0, R1LiquidError = 0;  // ppm
+};
+
+// Position and width of a peak sampled by equally spaced channels.
+struct TPeakShape {
+    double Slope = 0;  // first moment about the centre, in channels
+    double Shape = 0;  // variance of a flat peak minus the peak's own second moment
+};
+
+// What the isotope lines show besides the sums; the ratio only when S75 is not 0.
+struct TIsotopeFigures {
+    bool HasRatio = false;
+    TIsotopeRatio Ratio;
+    TPeakShape Peak;
+};
+
 // Everything one run reads; the session fills it from its state.
 struct TWindowInputs {
     const TKel* profile = nullptr;
@@ -72,9 +92,29 @@ struct TResultLine {
     TFontStyles style = 0;
 };
 
+// One ion channel's result over the window (count-rate mode).
+struct TChannelResult {
+    std::string Name;
+    double Mass = 0;
+    double MeanRate = 0;       // corrected window mean, c/s
+    double RelStdDev = 0;      // relative standard error of the points, %
+    double CountingError = 0;  // %
+    double Dwell = 0;          // the channel's total dwell in the window, s
+    double CountSum = 0;       // weighted sum of the filtered counts
+    int Points = 0;
+};
+
+// The plain window mean of an auxiliary reading (pressure and the like).
+struct TAuxiliaryResult {
+    std::string Name;
+    int Row = 0;
+    double Mean = 0;
+};
+
 // One compound's result over the window (ppb mode).
 struct TCompoundResult {
     std::string Name;
+    std::string Formula;
     double MeanDensity = 0;
     double RelStdDev = 0;
     double Ppb = 0;
@@ -84,14 +124,11 @@ struct TCompoundResult {
     double Mol = 0;
 };
 
-// One ion channel's result over the window (count-rate mode): what its line shows.
-struct TChannelResult {
-    std::string Name;
-    double Mean = 0;           // corrected window mean, c/s
-    double RelStdDev = 0;      // relative standard error of the points' rates, %
-    double CountingError = 0;  // counting error of the window's counts, %
-    double CountSum = 0;       // weighted sum of the window's counts
-};
+// The scatter of the compound's ppb over the window's points, in ppb.
+double PpbScatter(const TCompoundResult& r);
+
+// The counting error of the compound's ppb, in ppb.
+double PpbCountingError(const TCompoundResult& r);
 
 // The smallest concentration the window tells apart from none: the ppb of
 // one counted product ion (what "LOD ppb / integration" shows); raises
@@ -102,15 +139,24 @@ double DetectionLimitPpb(const TCompoundResult& result);
 // EZeroDivide when the window counted none.
 double DetectionLimitRate(const TChannelResult& result);
 
+// The sensitivity figure of sensitMode 0..3 (cps/ppb, ppb/cps, LOD ppb of the
+// integration, LOD ppb of one point) for a window of `points` points; raises
+// EZeroDivide where its divisor is 0.
+double SensitivityFigure(const TCompoundResult& r, int sensitMode, int points);
+
 // What a run produced. When an error ended it, `error` holds its message, the
 // lines placed before it stay and the last line is the red "Exception was ".
 struct TWindowRun {
+    TWindowInputs inputs;  // what the run read, without the profile and library
     std::vector<TResultLine> lines;
     std::vector<std::string> intermediate;  // lines of the intermediate-results text (ppb mode)
     std::shared_ptr<TIntermediateText> intermediateText;  // what they are composed from (ppb mode)
+    std::vector<TChannelResult> channels;   // count-rate mode, in channel order
+    double totalRate = 0;                   // count-rate mode: the sum of the channel means, c/s
     std::vector<TCompoundResult> compounds; // ppb mode, selected compounds in library order
-    std::vector<TChannelResult> channels;   // count-rate mode, the channels in order
     TIsotopeSums isotope;                   // isotope mode
+    TIsotopeFigures isotopeFigures;         // isotope mode
+    std::vector<TAuxiliaryResult> auxiliary;  // every mode, the rows the lines show
     std::string error;
     bool ok() const { return error.empty(); }
 };

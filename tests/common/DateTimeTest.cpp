@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <ctime>
 
 #include "common/DateTime.h"
@@ -66,6 +67,24 @@ TEST(DateTime, NowIsCloseToTheSystemClock) {
     double now = NowDateTime();
     double expected = EncodeDateTime({1970, 1, 1, 0, 0, 0, 0}) + static_cast<double>(std::time(nullptr)) / 86400.0;
     EXPECT_NEAR(now, expected, 5.0 / 86400.0);
+}
+
+TEST(IsoDateTime, CalendarPartsWithMillisecondsOnlyWhenThereAreAny) {
+    EXPECT_EQ(IsoDateTime(46000.4375), "2025-12-09T10:30:00");
+    EXPECT_EQ(IsoDateTime(0), "1899-12-30T00:00:00");
+    // Rounded to the millisecond first, as the other date texts are.
+    EXPECT_EQ(IsoDateTime(EncodeDateTime({2024, 2, 29, 23, 59, 59, 250})), "2024-02-29T23:59:59.250");
+    EXPECT_EQ(IsoDateTime(45000 + 0.9999999999), "2023-03-16T00:00:00");
+    // Before the epoch the fraction still counts forward from midnight.
+    EXPECT_EQ(IsoDateTime(-1.25), "1899-12-29T06:00:00");
+}
+
+TEST(IsoDateTime, NoTextForValuesNoCalendarHolds) {
+    EXPECT_EQ(IsoDateTime(std::numeric_limits<double>::quiet_NaN()), "");
+    EXPECT_EQ(IsoDateTime(std::numeric_limits<double>::infinity()), "");
+    EXPECT_EQ(IsoDateTime(1e300), "");
+    EXPECT_EQ(IsoDateTime(-1e300), "");
+    EXPECT_EQ(IsoDateTime(2958465.5), "9999-12-31T12:00:00");
 }
 
 }  // namespace
