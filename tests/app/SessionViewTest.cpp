@@ -7,18 +7,7 @@
 namespace kel {
 namespace {
 
-// Three channels whose counts grow with the point: channel k holds
-// 10 (i + 1)(k + 1) counts at point i, over 0.2 s of dwell, so its rate is
-// 50 (i + 1)(k + 1) c/s; a cycle lasts 0.6 s. The date is 10:30:00 and the
-// oldest stored point is cycle 49 (jm 250, njm 201).
-TKel GrowingProfile() {
-    TKel kel = test::ConstantProfile(3);
-    for (int k = 0; k < 3; ++k)
-        for (int i = 0; i < kel.njm; ++i)
-            kel.Counts[static_cast<std::size_t>(2 * k + 1)][static_cast<std::size_t>(SlotOfPoint(kel, i))] =
-                10 * (i + 1) * (k + 1);
-    return kel;
-}
+using test::GrowingProfile;
 
 class SessionView : public ::testing::Test {
 protected:
