@@ -141,8 +141,11 @@ QRegion TXYGraphBox::CursorRegion() const {
 
 void TXYGraphBox::DrawCursor(QPainter& painter) const {
     painter.save();
+    // The line spans the plot area only, clear of the titles and tick labels.
+    const TRect& plot = graph_->PlotRect;
+    const double scale = stretch_ && graph_->Height() > 0 ? static_cast<double>(height()) / graph_->Height() : 1;
     painter.setPen(QPen(QColor(64, 64, 64), 1));
-    painter.drawLine(cursorX_, 0, cursorX_, height());
+    painter.drawLine(QPointF(cursorX_, plot.top * scale), QPointF(cursorX_, plot.bottom * scale));
     painter.setPen(QPen(QColor(128, 128, 128), 1));
     painter.setBrush(QColor(255, 255, 240));
     painter.drawRect(cursorBox_.adjusted(0, 0, -1, -1));
