@@ -9,7 +9,9 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
@@ -24,6 +26,7 @@
 
 #include "app/KelViewSession.h"
 #include "app/qt/AboutBox.h"
+#include "app/qt/GraphPanel.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/KelviewStyle.h"
 #include "app/qt/OptionsDlg.h"
@@ -35,6 +38,7 @@
 #include "kinetics/views/qt/KineticsCommands.h"
 #include "kinetics/views/qt/KineticsEditor.h"
 #include "plot/qt/AxesDlg.h"
+#include "plot/qt/XYGraphBox.h"
 
 namespace {
 
@@ -177,6 +181,20 @@ int main(int argc, char** argv) {
         ok &= Save(window, folder, QStringLiteral("main-window-dh-1366x768"));
         window.resize(wide);
         binding.Run([](TKelViewSession& s) { s.btnIRClick(); });
+
+        // The values under the cursor, on a graph zoomed in by two wheel notches.
+        TXYGraphBox& graph = *window.Graphs().XYGraphBox1();
+        const TRect& plot = session.Graph1().PlotRect;
+        const QPointF at(plot.left + 0.4 * (plot.right - plot.left), plot.top + 0.45 * (plot.bottom - plot.top));
+        QWheelEvent wheel(at, graph.mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&graph, &wheel);
+        QMouseEvent move(QEvent::MouseMove, at, graph.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&graph, &move);
+        ok &= Save(window, folder, QStringLiteral("main-window-readout"));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&graph, &leave);
+        binding.Run([](TKelViewSession& s) { s.ViewBack(); });
 
         TSessionAxesTarget target(binding);
         TAxesDlg axes(target, &window);

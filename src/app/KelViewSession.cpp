@@ -98,6 +98,7 @@ TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateT
     }
     SetUpMainGraph(graph1_);
     SetUpSideGraph(graph2_);
+    RecordView();
     ready_ = true;
 }
 

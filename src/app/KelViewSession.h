@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "app/SessionChanges.h"
+#include "app/SessionReadout.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
 #include "plot/Floatedi.h"
 #include "plot/GraphAxesState.h"
+#include "plot/GraphView.h"
 #include "plot/Xygraphc.h"
 #include "profile/Kel.h"
 #include "reporting/ResultLog.h"
@@ -179,6 +181,32 @@ public:
     // raises EKelError when there is none or it refused the picture.
     void btCopyClick();
 
+    // --- Zoom, pan, view history and values under the cursor -------------
+    // Positions are pixels of the main graph's drawing. Only the axes move;
+    // the side graph's value axis follows the main graph's.
+    // The time axis zoomed by factor (below 1: in) around column px, which
+    // keeps its time; a step of the view history.
+    void ZoomTime(double px, double factor);
+    // The value axis zoomed around row py, in decades when logarithmic.
+    void ZoomValues(double py, double factor);
+    // The content moved dx right and dy down; a step of its own.
+    void PanView(double dx, double dy);
+    // A move of a pan drag, which becomes one step at EndViewDrag.
+    void DragView(double dx, double dy);
+    void EndViewDrag();
+    // "Back" and "Forward": the previous or next view, ranges and scales
+    // exactly as they were; nothing happens at either end.
+    void ViewBack();
+    void ViewForward();
+    bool CanGoBack() const;
+    bool CanGoForward() const { return history_.CanGoForward(); }
+    // The values under the cursor at (px, py); not Shown off the plot area,
+    // without points, or while turned off.
+    TReadout ReadoutAt(double px, double py) const;
+    bool ReadoutOn() const { return readoutOn_; }
+    // Turns the values under the cursor on or off (kept in the settings).
+    void ReadoutClick();
+
     // --- Kinetics, copy and save ------------------------------------------
     // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so
     // that no curve depends on the library while it is read again.
@@ -279,6 +307,10 @@ private:
     TKbase& Library() const;
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();
+    // The main graph's axes now as the newest step of the view history.
+    void RecordView();
+    // axes onto the main graph (the side graph's value axis follows).
+    void ShowView(const TAxesState& axes);
     void PlaceInfoLine();
     // The curves' time axis from the first to the last point, in seconds.
     std::pair<double, double> TimeRange() const;
@@ -351,6 +383,9 @@ private:
     bool logButton_ = true;
     std::shared_ptr<const TDateTextFormatter> dateFormatter_;
     std::vector<double> series_;  // reused Y values, njm + 1 entries
+    std::vector<std::string> curveLabels_;  // legend name of each main-graph curve
+    TViewHistory history_;
+    bool readoutOn_ = true;
 };
 
 }  // namespace kel

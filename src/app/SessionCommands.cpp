@@ -39,6 +39,7 @@ void TKelViewSession::ShowAllClick() {
     graph1_.Setxmin(x0);
     graph1_.Setxmax(x1);
     RescaleY();
+    RecordView();
 }
 
 void TKelViewSession::ExpandClick() {
@@ -46,6 +47,7 @@ void TKelViewSession::ExpandClick() {
     graph1_.Setxmin(selection_[0]);
     graph1_.Setxmax(selection_[1]);
     RescaleY();
+    RecordView();
 }
 
 void TKelViewSession::btnExpandClick() {
@@ -64,6 +66,7 @@ void TKelViewSession::SelectAllClick() {
     if (selection_ != std::array<double, 2>{x0, x1}) Mark(chSelection);
     selection_ = {x0, x1};
     RescaleY();
+    RecordView();
 }
 
 void TKelViewSession::LogplotCtrlEnter1Click() {
@@ -72,16 +75,19 @@ void TKelViewSession::LogplotCtrlEnter1Click() {
     Mark(chModes);
     graph2_.SetYScale(graph1_.YScale());
     RescaleY();
+    RecordView();
 }
 
 void TKelViewSession::ApplyMainAxes(const TAxesState& axes) {
     ApplyAxes(graph1_, axes);
     AxesChanged();
+    RecordView();
 }
 
 void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
     ShowAllWithScales(graph1_, xLog, yLog);
     AxesChanged();
+    RecordView();
 }
 
 void TKelViewSession::AxesChanged() {

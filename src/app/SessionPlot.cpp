@@ -124,6 +124,10 @@ void TKelViewSession::SetTimeAxis(int index) {
 
 void TKelViewSession::AddLegendLine(int line, const std::string& text, TColor color) {
     graph1_.AddComment(kLegendTag, text, 80, 50 + 20 * line, kAlignLeftTopBox, color, boxColor_, 0);
+    // The legend line of each curve has the curve's index; the values under
+    // the cursor name the curves by it.
+    if (curveLabels_.size() <= static_cast<std::size_t>(line)) curveLabels_.resize(static_cast<std::size_t>(line) + 1);
+    curveLabels_[static_cast<std::size_t>(line)] = text;
 }
 
 void TKelViewSession::AddCurve(int index, TColor color, int width) {
@@ -141,6 +145,7 @@ void TKelViewSession::BuildPlot() {
     if (profile_.njm == 0) return;
     graph1_.Curves.Clear();
     graph2_.Curves.Clear();
+    curveLabels_.clear();
     graph1_.DeleteComments(kLegendTag);
     graph2_.DeleteComments(kLegendTag);
     pointTime_ = CycleTime(profile_);

@@ -40,6 +40,9 @@ struct SettingSpec {
 
 constexpr std::string_view kIsotopeSection = "IRDefaults";
 constexpr std::string_view kMainSection = "VANTOR";
+// Settings of the program's own views, apart from the settings table.
+constexpr std::string_view kViewSection = "View";
+constexpr std::string_view kReadoutName = "CursorReadout";
 
 // The settings table, in the order it is read and written.
 constexpr std::array<SettingSpec, 10> kSettings = {{
@@ -111,6 +114,8 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     RefreshPlot();  // the "D/H" action
     RefreshPlot();
     ShowFlowTube();
+    // Another profile's views mean nothing for this one.
+    history_.Clear();
     // A selection made on a profile elsewhere in time would leave every
     // result "n.a." and the plot looking empty.
     if (SelectionMeetsCurves())
@@ -174,6 +179,8 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
         sensitMode_ = mode;
         Mark(chModes);
     }
+    const bool readout = store.ReadInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0) != 0;
+    if (readout != readoutOn_) ReadoutClick();
 }
 
 bool TKelViewSession::SetSensitMode(int mode) {
@@ -201,6 +208,7 @@ void TKelViewSession::SaveSettings(SettingsStore& store) const {
         for (const SettingSpec& s : kSettings)
             store.WriteInteger(s.section, s.name, static_cast<std::int32_t>(RoundHalfEvenToInt(FieldValue(s.field) * s.scale)));
         store.WriteInteger(kMainSection, kSensitModeName, sensitMode_);
+        store.WriteInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0);
     } catch (const std::exception&) {
         // The program ends all the same; a settings store that cannot be
         // written must not keep the user from closing it.

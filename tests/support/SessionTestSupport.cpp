@@ -32,6 +32,15 @@ TKel ConstantProfile(int channels, std::uint16_t dwell) {
     return kel;
 }
 
+TKel GrowingProfile() {
+    TKel kel = ConstantProfile(3);
+    for (int k = 0; k < 3; ++k)
+        for (int i = 0; i < kel.njm; ++i)
+            kel.Counts[static_cast<std::size_t>(2 * k + 1)][static_cast<std::size_t>((i + kel.jm) % kel.njm)] =
+                10 * (i + 1) * (k + 1);
+    return kel;
+}
+
 std::string SaveProfile(const ScratchDir& dir, const TKel& profile, const std::string& name) {
     std::string path = dir.File(name);
     synth::WriteLegacyFile(path, profile);

@@ -13,6 +13,12 @@ namespace kel::test {
 // the ring wrapped (jm 250), flow-tube values of a real instrument.
 TKel ConstantProfile(int channels, std::uint16_t dwell = 100);
 
+// ConstantProfile(3) with counts that grow with the point: channel k holds
+// 10 (i + 1)(k + 1) counts at point i over 0.2 s of dwell, a rate of
+// 50 (i + 1)(k + 1) c/s; a cycle lasts 0.6 s. The date is 10:30:00 and the
+// oldest stored point is cycle 49 (jm 250, njm 201).
+TKel GrowingProfile();
+
 // Writes the profile as a legacy file in dir and returns its path.
 std::string SaveProfile(const ScratchDir& dir, const TKel& profile, const std::string& name = "test.kel");
 

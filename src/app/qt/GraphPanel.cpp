@@ -49,6 +49,7 @@ TGraphPanel::TGraphPanel(TSessionBinding& binding, QWidget* parent) : QWidget(pa
             [this] { binding_.Run([](TKelViewSession& session) { session.ShowAllClick(); }); });
     connect(box1_, &TXYGraphBox::Resized, this,
             [this] { binding_.Run([](TKelViewSession& session) { session.MainGraphResized(); }); });
+    ConnectView();
     connect(&binding, &TSessionBinding::SelectionChanged, this, &TGraphPanel::SelectionChanged);
     connect(&binding, &TSessionBinding::PlotChanged, this, &TGraphPanel::PlotChanged);
     connect(&binding, &TSessionBinding::ModesChanged, this, &TGraphPanel::ModesChanged);
@@ -73,8 +74,13 @@ void TGraphPanel::PlotChanged() {
     // What the picture says, for those who cannot see it.
     const QString description = QString::fromStdString(binding_.Session().GraphDescription());
     if (box1_->accessibleDescription() != description) box1_->setAccessibleDescription(description);
+    // A zoom moves other points under a cursor that stood still.
+    if (cursorOver_) ShowReadout();
 }
 
-void TGraphPanel::ModesChanged() { panel3_->setVisible(binding_.Session().SidePanelVisible()); }
+void TGraphPanel::ModesChanged() {
+    panel3_->setVisible(binding_.Session().SidePanelVisible());
+    if (cursorOver_) ShowReadout();
+}
 
 }  // namespace kel

@@ -79,6 +79,10 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
+    auto* readout = new QLabel(this);
+    Name(readout, "StatusReadout", QStringLiteral("Values under the cursor"));
+    statusBar()->addPermanentWidget(readout);
+    connect(graphs_, &TGraphPanel::ReadoutChanged, readout, &QLabel::setText);
     connect(binding_, &TSessionBinding::StatusChanged, this, &TFKelView::StatusChanged);
     FormCreate();
 }

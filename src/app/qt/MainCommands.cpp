@@ -93,6 +93,14 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     logPlot->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     plot->addAction(logPlot);
     plot->addAction(Window("SetAxes1", QStringLiteral("Set A&xes"), commands_.Axes, QKeySequence(Qt::Key_F2)));
+    plot->addSeparator();
+    plot->addAction(Session("ViewBack1", QStringLiteral("&Back"), &TKelViewSession::ViewBack,
+                            QKeySequence(Qt::ALT | Qt::Key_Left)));
+    plot->addAction(Session("ViewForward1", QStringLiteral("&Forward"), &TKelViewSession::ViewForward,
+                            QKeySequence(Qt::ALT | Qt::Key_Right)));
+    QAction* readout = Session("CursorValues1", QStringLiteral("&Values under the cursor"), &TKelViewSession::ReadoutClick);
+    readout->setCheckable(true);
+    plot->addAction(readout);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -201,6 +209,7 @@ void TMainCommands::ModesChanged() {
     check("btnExpand", session.ExpandDown());
     check("btnLog", session.LogButtonDown());
     check("Logplot1", session.LogPlotTicked());
+    check("CursorValues1", session.ReadoutOn());
     check("btnApplyDeMr", session.CorrectDown());
     check("BtnPpb", session.PpbDown());
     check("btnIR", session.IsotopeDown());

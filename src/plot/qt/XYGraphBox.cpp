@@ -36,6 +36,8 @@ TXYGraphBox::TXYGraphBox(QWidget* parent, TXYGraph* shown)
     // Paint covers every pixel, so the background is never erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    // Moves without a button pressed feed the values under the cursor.
+    setMouseTracking(true);
     graph_->OnChange = [this](const void*) { RequestRepaint(); };
     RequestRepaint();
 }
@@ -156,6 +158,7 @@ void TXYGraphBox::paintEvent(QPaintEvent* event) {
         painter.drawImage(QPointF(0, 0), buffer_);
     }
     if (dragging_) DrawFeedback(painter);
+    else if (cursorShown_ && !panning_) DrawCursor(painter);
 }
 
 void TXYGraphBox::resizeEvent(QResizeEvent* event) {
@@ -234,7 +237,9 @@ void TXYGraphBox::MoveFeedback(int x, int y) {
 
 void TXYGraphBox::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
+    if (PanPress(event)) return;
     if (event->button() != Qt::LeftButton) return;
+    HideCursor();
     const QPoint at = event->position().toPoint();
     dragX0_ = dragX1_ = at.x();
     dragY0_ = dragY1_ = at.y();
@@ -244,13 +249,28 @@ void TXYGraphBox::mousePressEvent(QMouseEvent* event) {
 
 void TXYGraphBox::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
-    if (!dragging_) return;
     const QPoint at = event->position().toPoint();
+    if (panning_) {
+        const QPointF graphAt = GraphPoint(event->position());
+        const QPointF moved = graphAt - panLast_;
+        panLast_ = graphAt;
+        if (!moved.isNull()) emit PanMoved(moved.x(), moved.y());
+        return;
+    }
+    if (!dragging_) {
+        emit CursorMoved(at.x(), at.y());
+        return;
+    }
     MoveFeedback(at.x(), at.y());
 }
 
 void TXYGraphBox::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
+    if (panning_ && (event->buttons() & (Qt::MiddleButton | Qt::LeftButton)) == 0) {
+        panning_ = false;
+        emit PanFinished();
+        return;
+    }
     if (!dragging_) return;
     // Any button ends the drag and takes its feedback away; only the left
     // one reports it.

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "plot/Xygraphc.h"
 
@@ -51,7 +52,27 @@ public:
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
     QMenu* PopupMenu() const { return popupMenu_; }
 
+    // One line of the box beside the cursor line.
+    struct TCursorLine {
+        QString Text;
+        QColor Color;
+    };
+    // The thin cursor line at column x and beside it, near row y, a box of
+    // lines (control pixels); only what changed is repainted. Never drawn
+    // during a drag, whose feedback it would disturb.
+    void ShowCursor(int x, int y, const std::vector<TCursorLine>& lines);
+    void HideCursor();
+    bool CursorShown() const { return cursorShown_; }
+    int CursorX() const { return cursorX_; }
+    // Where the box is drawn; empty while hidden.
+    QRect CursorBox() const { return cursorShown_ ? cursorBox_ : QRect(); }
+    // A point of the control in the graph's pixels (they differ with Stretch).
+    QPointF GraphPoint(QPointF control) const;
+    // The factor one wheel notch or one +/- key zooms in by.
+    static constexpr double kZoomStep = 0.8;
+
     bool Dragging() const { return dragging_; }
+    bool Panning() const { return panning_; }
     bool Painting() const { return painting_; }
     // Schedules a repaint unless one is being painted now.
     void RequestRepaint();
@@ -63,6 +84,19 @@ signals:
     void DoubleClicked();
     // The control took a new size; with Adjust the graph has it already.
     void Resized();
+    // The wheel (Ctrl: the value axis) or +/-: zoom the axis by factor
+    // around `at`, a column (Qt::Horizontal) or row of the graph's pixels.
+    void Zoom(Qt::Orientation axis, double at, double factor);
+    // A middle-button or Shift + left drag, or an arrow key, moved the
+    // content by dx, dy graph pixels; PanFinished ends the move.
+    void PanMoved(double dx, double dy);
+    void PanFinished();
+    // The mouse's back or forward button.
+    void HistoryStep(bool forward);
+    // The mouse moved over the control outside any drag (control pixels).
+    void CursorMoved(int x, int y);
+    // The mouse left the control, or Escape asked to hide the cursor.
+    void CursorLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,12 +106,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void ComposeGraph(QPainter& painter);
     void DrawFeedback(QPainter& painter) const;
     QRegion FeedbackRegion() const;
     void MoveFeedback(int x, int y);
+    void DrawCursor(QPainter& painter) const;
+    QRegion CursorRegion() const;
+    bool PanPress(QMouseEvent* event);
 
     std::unique_ptr<TXYGraph> owned_;
     TXYGraph* graph_;
@@ -95,6 +135,12 @@ private:
     QImage buffer_;            // the last composed picture (Animated)
     bool bufferStale_ = true;  // the graph or the control changed since it was composed
     QMenu* popupMenu_ = nullptr;
+    bool panning_ = false;
+    QPointF panLast_;
+    bool cursorShown_ = false;
+    int cursorX_ = 0;
+    QRect cursorBox_;
+    std::vector<TCursorLine> cursorLines_;
 };
 
 }  // namespace kel
