@@ -35,8 +35,8 @@
 #include "browser/qt/KelBrowse.h"
 #include "common/Settings.h"
 #include "kinetics/KineticsLibrary.h"
-#include "kinetics/views/qt/KineticsCommands.h"
-#include "kinetics/views/qt/KineticsEditor.h"
+#include "app/kinetics/qt/KineticsCommands.h"
+#include "app/kinetics/qt/KineticsEditor.h"
 #include "plot/qt/AxesDlg.h"
 #include "plot/qt/XYGraphBox.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "FillingDisk.h"
+#include "support/probes/FillingDisk.h"
 #include "browser/Kelbrows.h"
 #include "common/SafeFile.h"
 #include "kinetics/KineticsLibrary.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "browser/FillingDisk.h"
+#include "support/probes/FillingDisk.h"
 #include "common/AppendFile.h"
 #include "support/TestSupport.h"
 

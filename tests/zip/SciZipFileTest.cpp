@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "AllocationProbe.h"
+#include "support/probes/AllocationProbe.h"
 #include "common/DateTime.h"
 #include "support/TestSupport.h"
 

@@ -19,9 +19,9 @@
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/SessionBinding.h"
 #include "kinetics/KineticsLibrary.h"
-#include "kinetics/views/qt/CompoundView.h"
-#include "kinetics/views/qt/KineticsCommands.h"
-#include "kinetics/views/qt/KineticsEditor.h"
+#include "app/kinetics/qt/CompoundView.h"
+#include "app/kinetics/qt/KineticsCommands.h"
+#include "app/kinetics/qt/KineticsEditor.h"
 #include "support/TestSupport.h"
 
 namespace kel {

@@ -1,4 +1,4 @@
-#include "kinetics/views/qt/KineticsEditor.h"
+#include "app/kinetics/qt/KineticsEditor.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -25,7 +25,7 @@
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/KelBrowse.h"
 #include "kinetics/KineticsLibrary.h"
-#include "kinetics/views/qt/KineticsCommands.h"
+#include "app/kinetics/qt/KineticsCommands.h"
 #include "plot/qt/XYGraphBox.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "kinetics/views/qt/CompoundView.h"
+#include "app/kinetics/qt/CompoundView.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

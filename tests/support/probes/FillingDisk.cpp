@@ -1,4 +1,4 @@
-#include "FillingDisk.h"
+#include "support/probes/FillingDisk.h"
 
 #include <optional>
 #include <utility>

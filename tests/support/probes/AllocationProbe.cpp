@@ -1,4 +1,4 @@
-#include "AllocationProbe.h"
+#include "support/probes/AllocationProbe.h"
 
 #include <malloc.h>
 

@@ -1,4 +1,4 @@
-#include "kinetics/views/qt/KineticsCommands.h"
+#include "app/kinetics/qt/KineticsCommands.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,8 +12,8 @@
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
 #include "kinetics/KineticsLibrary.h"
-#include "kinetics/views/qt/CompoundView.h"
-#include "kinetics/views/qt/KineticsEditor.h"
+#include "app/kinetics/qt/CompoundView.h"
+#include "app/kinetics/qt/KineticsEditor.h"
 
 namespace kel {
 
