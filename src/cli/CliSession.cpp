@@ -2,9 +2,6 @@
 
 #include <fstream>
 
-#if KELVIEW_WITH_QT
-#include "app/qt/QtSettingsStore.h"
-#endif
 #include "cli/FieldSettings.h"
 #include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
@@ -16,7 +13,7 @@ namespace {
 std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
     if (options.userSettings) {
 #if KELVIEW_WITH_QT
-        return std::make_unique<QtSettingsStore>();
+        return UserSettingsStore();
 #else
         throw EUsage("--settings: this kelview-cli was built without the user's settings store (Qt)");
 #endif

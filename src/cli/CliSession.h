@@ -24,6 +24,10 @@ void ApplyWindowOptions(TKelViewSession& session, const TCommonOptions& options)
 // The --set values of options alone, in order; raises EFailure for a refused one.
 void ApplyFieldSettings(TKelViewSession& session, const TCommonOptions& options);
 
+// The user's own settings store, the one the window reads and writes; only
+// in a tool built with Qt.
+std::unique_ptr<SettingsStore> UserSettingsStore();
+
 class TCliSession {
 public:
     // Installs the settings store and loads the kinetics library; raises

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/qt/QtSettingsStore.h"
+#include "common/qt/QtSettingsStore.h"
 #include "cli/CliTestSupport.h"
 #include "common/Errors.h"
 

@@ -20,7 +20,7 @@
 #include "app/qt/KelviewStyle.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/QtMessageSink.h"
-#include "app/qt/QtSettingsStore.h"
+#include "common/qt/QtSettingsStore.h"
 #include "app/qt/SessionBinding.h"
 #include "browser/qt/CommandChannel.h"
 #include "browser/qt/KelBrowse.h"

@@ -1,4 +1,4 @@
-#include "app/qt/QtSettingsStore.h"
+#include "common/qt/QtSettingsStore.h"
 
 #include <limits>
 
