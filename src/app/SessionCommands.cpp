@@ -39,6 +39,7 @@ void TKelViewSession::ShowAllClick() {
     graph1_.Setxmin(x0);
     graph1_.Setxmax(x1);
     RescaleY();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::ExpandClick() {
@@ -64,6 +65,7 @@ void TKelViewSession::SelectAllClick() {
     if (selection_ != std::array<double, 2>{x0, x1}) Mark(chSelection);
     selection_ = {x0, x1};
     RescaleY();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::LogplotCtrlEnter1Click() {
@@ -82,6 +84,7 @@ void TKelViewSession::ApplyMainAxes(const TAxesState& axes) {
 void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
     ShowAllWithScales(graph1_, xLog, yLog);
     AxesChanged();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::AxesChanged() {

@@ -53,10 +53,16 @@ void TKelViewSession::RefreshPlot() {
 }
 
 void TKelViewSession::RescaleY() {
+    // Refitting the values keeps the axes "Show all" made while the time
+    // axis is still the one it fitted.
+    const TAxesState before = AxesOf(graph1_);
+    const bool showingAll =
+        shownAll_ && shownAll_->xmin == before.xmin && shownAll_->xmax == before.xmax && shownAll_->XLog == before.XLog;
     Mark(chPlot);
     graph1_.AutoScaleY();
     if (graph1_.YScale() == scLin) graph1_.SetYmin(0);
     RefreshPlot();
+    if (showingAll) MarkAxesShowAll();
 }
 
 std::pair<int, int> TKelViewSession::SelectionToWindow(double pointTime) const {
@@ -305,7 +311,8 @@ void TKelViewSession::RunWindowCalculation() {
     }
     if (Mode() == TPlotMode::Isotope) isotopeSums_ = std::move(run.isotope);
     graph1_.Changed(this);
-    if (run.ok() && keepLog_) btLogResultsClick();
+    // "<" logs what the user asks for, not every cycle of a followed file.
+    if (run.ok() && keepLog_ && !following_) btLogResultsClick();
 }
 
 const std::vector<std::string>& TKelViewSession::IntermediateResults() const {
