@@ -91,6 +91,9 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     logPlot->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     plot->addAction(logPlot);
     plot->addAction(Window("SetAxes1", QStringLiteral("Set A&xes"), commands_.Axes, QKeySequence(Qt::Key_F2)));
+    QAction* follow = Session("FollowFile1", QStringLiteral("&Follow file"), &TKelViewSession::FollowFileClick);
+    follow->setCheckable(true);
+    plot->addAction(follow);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -186,6 +189,7 @@ void TMainCommands::ModesChanged() {
     check("btnExpand", session.ExpandDown());
     check("btnLog", session.LogButtonDown());
     check("Logplot1", session.LogPlotTicked());
+    check("FollowFile1", session.FollowFileOn());
     check("btnApplyDeMr", session.CorrectDown());
     check("BtnPpb", session.PpbDown());
     check("btnIR", session.IsotopeDown());
