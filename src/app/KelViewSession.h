@@ -60,9 +60,9 @@ struct TProfileTexts {
 // What "&Save" wrote.
 enum class TSaveOutcome { Worksheet, Profile, Failed };
 
-// A re-read of the shown profile's file while it may still be written:
-// Quiet shows only a complete read and says nothing; Final, once retries are
-// over, also shows a read that went on past damage and tells why not.
+// A re-read of the shown profile's file while it may still be written: both
+// show only a complete read; Quiet says nothing of one that is not, Final,
+// once the retries are over, says why.
 enum class TFollowAttempt { Quiet, Final };
 
 // The shown profile's file read aside; made by StartFollowRead on the
@@ -81,8 +81,8 @@ void ReadFollowedFile(TFollowRead& read);
 struct TFollowResult {
     TProfileLoadResult loaded;
     bool shown = false;  // the file's contents now are shown
-    // For the user, after a Final attempt that could not show a complete
-    // profile: the file and the reason; empty otherwise.
+    // For the user: after a Final attempt, why the file is not shown; or
+    // why the profile shown could not be calculated. Empty otherwise.
     std::string report;
 };
 

@@ -1,5 +1,8 @@
 // Following the shown profile's file: re-reading it as the instrument
 // rewrites it each cycle, with the user's analysis kept.
+#include <exception>
+#include <new>
+
 #include "app/KelViewSession.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/KineticsLibrary.h"
@@ -12,10 +15,10 @@ namespace {
 // read without any complaint is taken as the next cycle's profile.
 bool Complete(const TProfileLoadResult& loaded) { return loaded.ok() && !loaded.flowTubeMissing; }
 
-std::string FollowReport(const TProfileLoadResult& loaded, bool shown) {
-    std::string why = loaded.ok() ? "p and fc info missing" : loaded.description();
-    return "The shown profile could not be read again completely: " + why +
-           (shown ? " (what could be read is shown)." : ". The window keeps showing it as it was read before.");
+std::string FollowReport(const TProfileLoadResult& loaded) {
+    return "The shown profile could not be read again completely: " +
+           (loaded.ok() ? loaded.file + ": p and fc info missing" : loaded.description()) +
+           ". The window keeps showing it as it was read before.";
 }
 
 }  // namespace
@@ -49,11 +52,11 @@ TFollowResult TKelViewSession::ShowFollowed(TFollowRead&& read, TFollowAttempt a
     result.loaded = read.loaded;
     // Another profile opened while this one was read: it is no longer shown.
     if (read.path.empty() || read.path != profilePath_) return result;
-    const bool final = attempt == TFollowAttempt::Final;
+    // A file the instrument is still writing is left for the next attempt;
+    // after the last one the user learns why it is not shown.
     if (!Complete(read.loaded)) {
-        const bool showable = final && !read.loaded.Failed();
-        if (final) result.report = FollowReport(read.loaded, showable);
-        if (!showable) return result;
+        if (attempt == TFollowAttempt::Final) result.report = FollowReport(read.loaded);
+        return result;
     }
 
     // The analysis is the user's: the values the fields put into the record
@@ -81,10 +84,18 @@ TFollowResult TKelViewSession::ShowFollowed(TFollowRead&& read, TFollowAttempt a
     profile_ = std::move(next);
     result.shown = true;
     Mark(chProfile);
-    // The compounds quantified are those the profile's ions measure.
-    if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
-    RefreshPlot();
-    if (fitAxes) ShowAllClick();
+    try {
+        // The compounds quantified are those the profile's ions measure.
+        if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
+        RefreshPlot();
+        if (fitAxes) ShowAllClick();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& error) {
+        // What opening the file would have shown as an error, told as a
+        // report so that a file failing every cycle is told once.
+        result.report = "The shown profile " + profile_.FileName + " was read again, but: " + error.what();
+    }
     return result;
 }
 

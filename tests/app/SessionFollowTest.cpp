@@ -132,12 +132,13 @@ TEST_F(FollowShownFile, AFileCaughtHalfWrittenIsPassedOverQuietlyUntilTheLastAtt
     EXPECT_NE(gone.report.find("live.kel"), std::string::npos) << gone.report;
     EXPECT_EQ(session.Profile().Counts, first.Counts);
 
-    // A legacy file that stays short is shown as far as it reads, as
-    // opening it would, and said so once, not as a box of its own.
+    // A legacy file that stays short is not a cycle of the instrument
+    // either: kept out, and said once, not as a box of its own.
     synth::WriteLegacyFile(path, next, 24626);
     TFollowResult cut = session.ReloadShownProfile(TFollowAttempt::Final);
-    EXPECT_TRUE(cut.shown);
+    EXPECT_FALSE(cut.shown);
     EXPECT_NE(cut.report.find("Damaged profile: live.kel"), std::string::npos) << cut.report;
+    EXPECT_EQ(session.Profile().Counts, first.Counts);
     EXPECT_EQ(AnalysisOf(session), before);
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
 
