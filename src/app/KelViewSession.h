@@ -116,7 +116,7 @@ public:
     // --- Following the shown profile's file --------------------------------
     // "Follow file": whether a change of the shown profile's file re-reads it.
     bool FollowFileOn() const { return followFile_; }
-    void FollowFileClick();
+    void FollowFileClick();  // "Follow file"
     // Sets "Follow file" as "Watch folder" does when it is switched.
     void SetFollowFile(bool on);
     // Re-reads the shown profile's file keeping the analysis: the mode, the
