@@ -62,6 +62,32 @@ struct TProfileTexts {
 // What "&Save" wrote.
 enum class TSaveOutcome { Worksheet, Profile, Failed };
 
+// A re-read of the shown profile's file while it may still be written: both
+// show only a complete read; Quiet says nothing of one that is not, Final,
+// once the retries are over, says why.
+enum class TFollowAttempt { Quiet, Final };
+
+// The shown profile's file read aside; made by StartFollowRead on the
+// session's thread, filled by ReadFollowedFile on any thread.
+struct TFollowRead {
+    TKel profile;
+    std::string path;
+    TProfileLoadResult loaded;
+};
+
+// Reads read.path into read.profile; touches nothing else, so it may run on
+// a thread of its own.
+void ReadFollowedFile(TFollowRead& read);
+
+// What a re-read of the shown profile's file did.
+struct TFollowResult {
+    TProfileLoadResult loaded;
+    bool shown = false;  // the file's contents now are shown
+    // For the user: after a Final attempt, why the file is not shown; or
+    // why the profile shown could not be calculated. Empty otherwise.
+    std::string report;
+};
+
 // State is read through getters and changed only by named commands, each as
 // a user's action in the window; the getters' references stay valid, their
 // contents change with the next command.
@@ -93,6 +119,23 @@ public:
     void ShowFlowTube();
     // The flow-tube fields into the profile and a refresh, once Ready.
     void fefrTgEtcExit();
+
+    // --- Following the shown profile's file --------------------------------
+    // "Follow file": whether a change of the shown profile's file re-reads it.
+    bool FollowFileOn() const { return followFile_; }
+    void FollowFileClick();  // "Follow file"
+    // Sets "Follow file" as "Watch folder" does when it is switched.
+    void SetFollowFile(bool on);
+    // Re-reads the shown profile's file keeping the analysis: the mode, the
+    // fields, the texts, the selection and, unless the user last chose "Show
+    // all", the axes stay; the results are recomputed and "<" logs nothing.
+    // A read that cannot be shown leaves everything as it was and shows no box.
+    TFollowResult ReloadShownProfile(TFollowAttempt attempt);
+    // The same in two halves, for a read on another thread: the file of the
+    // shown profile to read aside, then what was read taken in. A read of a
+    // profile no longer shown is dropped.
+    TFollowRead StartFollowRead() const;
+    TFollowResult ShowFollowed(TFollowRead&& read, TFollowAttempt attempt);
 
     // --- Settings ----------------------------------------------------------
     // Reads the fields of the settings table (values out of range are ignored).
@@ -311,6 +354,10 @@ private:
     void RecordView();
     // axes onto the main graph (the side graph's value axis follows).
     void ShowView(const TAxesState& axes);
+    // Remembers the main graph's axes as fitted to the data by "Show all".
+    void MarkAxesShowAll();
+    // Whether the main graph still shows what "Show all" last fitted.
+    bool AxesShowAll() const;
     void PlaceInfoLine();
     // The curves' time axis from the first to the last point, in seconds.
     std::pair<double, double> TimeRange() const;
@@ -381,6 +428,9 @@ private:
     bool expand_ = false;
     bool logPlot_ = true;
     bool logButton_ = true;
+    bool followFile_ = false;
+    bool following_ = false;  // a re-read of the shown file is being taken in
+    std::optional<TAxesState> shownAll_;  // the axes as "Show all" left them
     std::shared_ptr<const TDateTextFormatter> dateFormatter_;
     std::vector<double> series_;  // reused Y values, njm + 1 entries
     std::vector<std::string> curveLabels_;  // legend name of each main-graph curve

@@ -40,6 +40,7 @@ void TKelViewSession::ShowAllClick() {
     graph1_.Setxmax(x1);
     RescaleY();
     RecordView();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::ExpandClick() {
@@ -67,6 +68,7 @@ void TKelViewSession::SelectAllClick() {
     selection_ = {x0, x1};
     RescaleY();
     RecordView();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::LogplotCtrlEnter1Click() {
@@ -88,6 +90,7 @@ void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
     ShowAllWithScales(graph1_, xLog, yLog);
     AxesChanged();
     RecordView();
+    MarkAxesShowAll();
 }
 
 void TKelViewSession::AxesChanged() {

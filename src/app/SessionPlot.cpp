@@ -66,9 +66,15 @@ void FitValueAxis(TXYGraph& graph) {
 }  // namespace
 
 void TKelViewSession::RescaleY() {
+    // Refitting the values keeps the axes "Show all" made while the time
+    // axis is still the one it fitted.
+    const TAxesState before = AxesOf(graph1_);
+    const bool showingAll =
+        shownAll_ && shownAll_->xmin == before.xmin && shownAll_->xmax == before.xmax && shownAll_->XLog == before.XLog;
     Mark(chPlot);
     FitValueAxis(graph1_);
     RefreshPlot();
+    if (showingAll) MarkAxesShowAll();
 }
 
 void TKelViewSession::FitSideGraph() {
@@ -365,7 +371,8 @@ void TKelViewSession::RunWindowCalculation() {
     run.intermediateText.reset();
     lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
     graph1_.Changed(this);
-    if (ran && keepLog_) btLogResultsClick();
+    // "<" logs what the user asks for, not every cycle of a followed file.
+    if (ran && keepLog_ && !following_) btLogResultsClick();
 }
 
 const std::string& TKelViewSession::WindowError() const {

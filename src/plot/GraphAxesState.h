@@ -8,6 +8,7 @@ namespace kel {
 struct TAxesState {
     double xmin = 0, xmax = 100, Ymin = 0, Ymax = 100;
     bool XLog = false, YLog = false;
+    bool operator==(const TAxesState&) const = default;
 };
 
 // The graph's current ranges and scales.

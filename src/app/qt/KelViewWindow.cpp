@@ -15,6 +15,7 @@
 #include "app/qt/MainCommands.h"
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/ParameterPanels.h"
+#include "app/qt/ProfileFollower.h"
 #include "app/qt/RecentMenu.h"
 #include "app/qt/ResultsText.h"
 #include "app/qt/SessionAxesTarget.h"
@@ -30,6 +31,7 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     setObjectName(QStringLiteral("TFKelView"));
     setWindowTitle(QStringLiteral("Multi Ion Profile"));
     binding_ = new TSessionBinding(session, this);
+    new TProfileFollower(*binding_);
 
     auto* client = new QWidget(this);
     auto* layout = new QVBoxLayout(client);

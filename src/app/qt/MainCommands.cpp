@@ -101,6 +101,9 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     QAction* readout = Session("CursorValues1", QStringLiteral("&Values under the cursor"), &TKelViewSession::ReadoutClick);
     readout->setCheckable(true);
     plot->addAction(readout);
+    QAction* follow = Session("FollowFile1", QStringLiteral("Follo&w file"), &TKelViewSession::FollowFileClick);
+    follow->setCheckable(true);
+    plot->addAction(follow);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -210,6 +213,7 @@ void TMainCommands::ModesChanged() {
     check("btnLog", session.LogButtonDown());
     check("Logplot1", session.LogPlotTicked());
     check("CursorValues1", session.ReadoutOn());
+    check("FollowFile1", session.FollowFileOn());
     check("btnApplyDeMr", session.CorrectDown());
     check("BtnPpb", session.PpbDown());
     check("btnIR", session.IsotopeDown());

@@ -164,7 +164,12 @@ void TFKelBrowse::WatchedFolderChanged() {
     Select(FindEntry(selected));
     first = listing_.FirstProfile();
     if (!follow_->isChecked() || first < 0) return;
-    if (name(first) != newest || date(first) > newestDate) {
+    // The shown file rewritten is re-read by "Follow file", which keeps the
+    // user's analysis; opening it again would reset it.
+    const TKelViewSession& session = main_.Binding().Session();
+    const bool followed = session.FollowFileOn() && QFileInfo(QDir(listedFolder_).filePath(name(first))) ==
+                                                        QFileInfo(QString::fromStdString(session.ProfilePath()));
+    if (!followed && (name(first) != newest || date(first) > newestDate)) {
         Select(first);
         LBDetailsClick();
     }

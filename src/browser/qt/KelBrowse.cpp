@@ -151,8 +151,13 @@ void TFKelBrowse::BuildControls() {
     follow_ = new QCheckBox(QStringLiteral("Follow newest"), this);
     Name(follow_, "cbFollow", follow_->text());
     follow_->setEnabled(false);
+    // The shown profile's own file, re-read as it changes: the session's
+    // toggle, also in the main window's Plot menu.
+    followFile_ = new QCheckBox(QStringLiteral("Follow file"), this);
+    Name(followFile_, "cbFollowFile", followFile_->text());
     buttons->addWidget(watch_);
     buttons->addWidget(follow_);
+    buttons->addWidget(followFile_);
     buttons->addStretch(1);
     button("btClose", QStringLiteral("Close"), &QWidget::hide);
     layout->addLayout(buttons);
@@ -223,6 +228,15 @@ void TFKelBrowse::BuildControls() {
     connect(watcher_, &QFileSystemWatcher::directoryChanged, watchDelay_, qOverload<>(&QTimer::start));
     connect(watchDelay_, &QTimer::timeout, this, &TFKelBrowse::WatchedFolderChanged);
     connect(watch_, &QCheckBox::toggled, this, &TFKelBrowse::WatchChanged);
+    // Watching a folder is watching the profile shown from it, unless the
+    // user says otherwise.
+    connect(watch_, &QCheckBox::toggled, this,
+            [this](bool on) { main_.Binding().Run([on](TKelViewSession& s) { s.SetFollowFile(on); }); });
+    connect(followFile_, &QCheckBox::clicked, this,
+            [this] { main_.Binding().Run([](TKelViewSession& s) { s.FollowFileClick(); }); });
+    const auto showFollow = [this] { followFile_->setChecked(main_.Binding().Session().FollowFileOn()); };
+    connect(&main_.Binding(), &TSessionBinding::ModesChanged, followFile_, showFollow);
+    showFollow();
 }
 
 void TFKelBrowse::showEvent(QShowEvent* event) {

@@ -107,6 +107,7 @@ private:
     QTimer* timer2_ = nullptr;
     QCheckBox* watch_ = nullptr;
     QCheckBox* follow_ = nullptr;
+    QCheckBox* followFile_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* watchDelay_ = nullptr;
 };

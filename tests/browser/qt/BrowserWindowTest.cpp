@@ -373,6 +373,44 @@ TEST_F(BrowserWindow, AWatchedFolderShowsNewProfilesAndFollowsTheNewest) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
+TEST_F(BrowserWindow, WatchingTheFolderFollowsTheShownFileWithoutOpeningItAgain) {
+    Write(dir, "a.kel", 2006);
+    Open();
+    QTest::qWait(1100);  // a.kel opened by the timer
+    auto* followFile = browser->findChild<QCheckBox*>(QStringLiteral("cbFollowFile"));
+    ASSERT_NE(followFile, nullptr);
+    EXPECT_FALSE(followFile->isChecked());
+    browser->findChild<QCheckBox*>(QStringLiteral("cbWatch"))->setChecked(true);
+    browser->findChild<QCheckBox*>(QStringLiteral("cbFollow"))->setChecked(true);
+    EXPECT_TRUE(session.FollowFileOn());
+    EXPECT_TRUE(followFile->isChecked());
+
+    // The user's own comment, which opening the file again would replace.
+    main->Binding().Run([](TKelViewSession& s) {
+        TProfileTexts texts = s.Texts();
+        texts.Comment = "by hand";
+        s.UpdateComments(texts);
+    });
+    const auto counts = session.Profile().Counts;
+    // The same file as the next cycle writes it, aside and renamed over it:
+    // newer, other counts.
+    Write(dir, "a.tmp", 2008, 2);
+    fs::rename(dir.File("a.tmp"), dir.File("a.kel"));
+    QTRY_VERIFY(session.Profile().Counts != counts);
+    QTest::qWait(1000);  // the folder's relisting, and its timer
+    EXPECT_EQ(session.Texts().Comment, "by hand");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a.kel"}));
+
+    // The browser's toggle is the session's, both ways.
+    followFile->click();
+    EXPECT_FALSE(session.FollowFileOn());
+    main->Binding().Run([](TKelViewSession& s) { s.FollowFileClick(); });
+    EXPECT_TRUE(followFile->isChecked());
+    browser->findChild<QCheckBox*>(QStringLiteral("cbWatch"))->setChecked(false);
+    EXPECT_FALSE(session.FollowFileOn());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(BrowserWindow, FailingDeleteAndNewFolderAreReported) {
     Write(dir, "a.kel", 2006);
     Write(dir, "b.kel", 2007);
