@@ -5,7 +5,7 @@
 # include must also come from a library the including library links.
 #   cmake -DSOURCE_DIR=src [-DLINKS=layer-links.cmake] -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
-set(layers "common" "xml zip plot" "profile" "kinetics" "reporting" "app" "browser" "cli main python")
+set(layers "common" "xml zip plot" "profile" "kinetics" "reporting" "app" "browser" "cli main" "python")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=DIR [-DLINKS=FILE] -P CheckLayers.cmake")

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "AllocationProbe.h"
+#include "support/probes/AllocationProbe.h"
 #include "profile/Kel.h"
 #include "profile/ProfileLimits.h"
 #include "support/TestSupport.h"
