@@ -36,21 +36,6 @@ bool IsKelName(std::string_view name) {
 // A number as the table holds it; nothing for one a reader could not use.
 std::string NumberText(double x) { return std::isfinite(x) ? FormatShortest(x) : std::string(); }
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
-std::string IsoDateTime(double dateTime) {
-    DateTimeParts p = DecodeDateTime(dateTime);
-    std::string year = std::to_string(p.year);
-    year.insert(0, year.size() < 4 ? 4 - year.size() : 0, '0');
-    std::string text = year + "-" + TwoDigits(p.month) + "-" + TwoDigits(p.day) + "T" + TwoDigits(p.hour) + ":" +
-                       TwoDigits(p.minute) + ":" + TwoDigits(p.second);
-    if (p.millisecond != 0) {
-        std::string ms = std::to_string(p.millisecond);
-        text += "." + std::string(3 - ms.size(), '0') + ms;
-    }
-    return text;
-}
-
 // What one profile gave: its rows, or why it is left out, and the boxes it
 // showed, for the caller to show in the profiles' order.
 struct TProfileRows {
