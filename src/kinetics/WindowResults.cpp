@@ -36,14 +36,6 @@ TResultLine Line(std::string text, int x, int y, TColor color) {
     return {std::move(text), x, y, color, TLineBox::GraphBox, 0};
 }
 
-// A name and the fixed-width value after it. The value's field holds its
-// own blanks, but a value wider than the field (a million counts a second)
-// would run into the name and read as one number with it.
-std::string Labelled(const std::string& name, const std::string& value) {
-    if (name.empty() || value.empty() || name.back() == ' ' || value.front() == ' ') return name + value;
-    return name + " " + value;
-}
-
 // Count-rate mode: per channel the corrected window mean with its scatter,
 // counting error and dwell in the window, then the total and the window.
 void AddRateLines(const TWindowInputs& in, TWindowRun& run) {
@@ -172,6 +164,11 @@ void AddAuxiliaryLines(const TWindowInputs& in, TWindowRun& run) {
 }
 
 }  // namespace
+
+std::string Labelled(const std::string& name, const std::string& value) {
+    if (name.empty() || value.empty() || name.back() == ' ' || value.front() == ' ') return name + value;
+    return name + " " + value;
+}
 
 double PpbScatter(const TCompoundResult& r) { return r.Ppb * r.RelStdDev / 100; }
 

@@ -124,6 +124,11 @@ struct TCompoundResult {
     double Mol = 0;
 };
 
+// A result line's name and the fixed-width value after it, with at least one
+// blank between them: a value wider than its field (a million counts a
+// second) would otherwise run into the name and read as one number with it.
+std::string Labelled(const std::string& name, const std::string& value);
+
 // The scatter of the compound's ppb over the window's points, in ppb.
 double PpbScatter(const TCompoundResult& r);
 

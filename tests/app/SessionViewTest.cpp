@@ -118,10 +118,10 @@ TEST_F(SessionView, BackFromAViewNoCommandRecordedComesForwardToItAgain) {
     Open(GrowingProfile());
     session.ZoomTime(300, 2);  // out, past both ends of the profile
     const TAxesState zoomed = Axes();
-    // A rebuild without "Time 0 at start" cuts the time axis to the
-    // profile, without a step.
-    session.cbT0StartClick();
-    session.cbT0StartClick();
+    // Leaving "ppb" rescales the value axis to the count rates, without a
+    // step.
+    session.BtnPpbClick();
+    session.BtnPpbClick();
     const TAxesState rescaled = Axes();
     ASSERT_FALSE(SameAxes(rescaled, zoomed));
     ASSERT_TRUE(session.CanGoBack());

@@ -31,12 +31,12 @@ std::vector<std::string> LinesOf(const QJsonObject& r) {
     if (mode == "rate") {
         for (const auto& v : r["channels"].toArray()) {
             QJsonObject c = v.toObject();
-            lines.push_back(Str(c["name"]) + FormatRate(Num(c["meanRate"])) + "±" + FormatFixed(Num(c["relStdDev"]), 1, 0) +
+            lines.push_back(Labelled(Str(c["name"]), FormatRate(Num(c["meanRate"]))) + "±" + FormatFixed(Num(c["relStdDev"]), 1, 0) +
                             "%, ~" + FormatFixed(Num(c["countingError"]), 1, 0) + "% (" +
                             FormatFixed(Num(c["dwell"]), 3, 3) + "s)");
         }
         QJsonObject p = r["profile"].toObject(), w = r["window"].toObject();
-        lines.push_back("(total)" + FormatFixed(Num(r["totalRate"]), 6, 0));
+        lines.push_back(Labelled("(total)", FormatFixed(Num(r["totalRate"]), 6, 0)));
         lines.push_back("(njm, jm, jm1, jm2)" + FormatFixed(Num(p["njm"]), 3, 0) + FormatFixed(Num(p["jm"]), 3, 0) +
                         FormatFixed(Num(w["firstPoint"]), 3, 0) + FormatFixed(Num(w["lastPoint"]), 3, 0));
     } else if (mode == "ppb") {
