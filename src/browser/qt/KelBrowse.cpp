@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFileSystemWatcher>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QListView>
@@ -29,6 +28,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/qt/FlowLayout.h"
 #include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
@@ -129,7 +129,8 @@ void TFKelBrowse::BuildControls() {
     resize(816, 334);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto* buttons = new QHBoxLayout;
+    // The row wraps rather than widening the window past a small screen.
+    auto* buttons = new TFlowLayout;
     shellCombo_ = new QComboBox(this);
     Name(shellCombo_, "ShellComboBox1", QStringLiteral("Folder"));
     shellCombo_->setFixedWidth(161);
@@ -158,7 +159,6 @@ void TFKelBrowse::BuildControls() {
     buttons->addWidget(watch_);
     buttons->addWidget(follow_);
     buttons->addWidget(followFile_);
-    buttons->addStretch(1);
     button("btClose", QStringLiteral("Close"), &QWidget::hide);
     layout->addLayout(buttons);
 
