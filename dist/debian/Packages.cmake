@@ -70,6 +70,17 @@ log, the profile browser with batch conversion and folder watching, and
 a local command channel through which other programs open profiles." DEPENDS cli)
 endif()
 
+if(TARGET kelview_python)
+  kel_deb_package(python python3-kelview "Python module for flow-tube mass spectrometer profiles"
+"${kel_about_profiles}
+
+This package holds the Python module kelview: profiles as numpy arrays,
+count rates, concentrations and the window results as numbers, computed
+by the same code as the desktop program and kelview-cli.")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3, python3-numpy")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+endif()
+
 # What a Debian package holds besides the installed files: its copyright and
 # changelog, and compressed manual pages. A plain `cmake --install` stays as
 # it is.
