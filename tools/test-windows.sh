@@ -11,8 +11,7 @@ bash tools/setup.sh g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 googlet
 # No Qt: the windows, pictures and the settings store stay out, and so do the
 # benchmarks and fuzz targets. Unoptimised and without debug information: the
 # build costs a third less CPU, and this run checks behaviour, not speed.
-cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 \
-  -DKELVIEW_WERROR=ON -DKELVIEW_TESTS=ON -DKELVIEW_QT=OFF -DKELVIEW_BENCH=OFF -DKELVIEW_FUZZ=OFF >/dev/null
+cmake --preset windows -B "$dir" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 
 # A wine prefix of the build's own, made before the tests start so that they

@@ -15,12 +15,11 @@ bash tools/build.sh build
 if command -v lintian >/dev/null; then
   lintian --pedantic --fail-on error,warning build/test-package/*.deb
 fi
-bash tools/build.sh build-asan -DKELVIEW_SANITIZE=ON -DKELVIEW_BENCH=OFF
+PRESET=asan bash tools/build.sh build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
 # The work shared out to threads (summary, batch) under ThreadSanitizer: only
 # the core's test programs that hold those tests are built, without Qt.
-BUILD_TARGETS="test_common test_browser" bash tools/build.sh build-tsan -DKELVIEW_TSAN=ON -DKELVIEW_QT=OFF \
-  -DKELVIEW_BENCH=OFF
+PRESET=tsan BUILD_TARGETS="test_common test_browser" bash tools/build.sh build-tsan
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$(nproc)" \
   -R 'OrderedJobs|Summary\.|BatchJobs')
 bash tools/test-windows.sh build-windows
@@ -29,8 +28,7 @@ bash tools/test-windows.sh build-windows
 # build-fuzz/corpus/, and a finding stops the run and leaves its reproducer
 # in build-fuzz/findings/.
 if command -v clang++ >/dev/null; then
-  cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKELVIEW_FUZZ=ON \
-    -DKELVIEW_TESTS=OFF >/dev/null
+  cmake --preset fuzz -B build-fuzz >/dev/null
   targets=$(basename -s .cpp fuzz/fuzz_*.cpp)
   # shellcheck disable=SC2086
   cmake --build build-fuzz -j"$(nproc)" --target $targets
