@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Pictures.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
@@ -86,7 +87,31 @@ void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResul
     }
 }
 
-int RunMerge(const TParsedArgs& args, TTableForm form) {
+// The --plot picture's path, refused up front when it cannot be drawn.
+std::optional<std::string> PlotOf(const TParsedArgs& args) {
+    std::optional<std::string> plot = args.Value("--plot");
+    if (plot) {
+#if KELVIEW_WITH_QT
+        CheckPicturePath(*plot, "--plot");
+#else
+        throw EUsage("--plot: this kelview-cli was built without pictures (Qt); summarise to CSV and draw it elsewhere");
+#endif
+    }
+    return plot;
+}
+
+// The table on stdout, then the picture when one is asked for.
+void WriteOutputs(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped, TTableForm form,
+                  const std::optional<std::string>& plot) {
+    PrintTable(rows, skipped, form);
+#if KELVIEW_WITH_QT
+    if (plot) WriteSummaryPicture(rows, *plot);
+#else
+    (void)plot;
+#endif
+}
+
+int RunMerge(const TParsedArgs& args, TTableForm form, const std::optional<std::string>& plot) {
     if (args.positional.empty()) throw EUsage("--merge needs the summaries (long CSV tables) to merge");
     std::vector<TSummaryRow> rows;
     for (const std::string& file : args.positional) {
@@ -99,13 +124,14 @@ int RunMerge(const TParsedArgs& args, TTableForm form) {
         }
     }
     SortSummaryRows(rows);
-    PrintTable(rows, {}, form);
+    WriteOutputs(rows, {}, form, plot);
     return 0;
 }
 
 int RunSummary(const TParsedArgs& args) {
     TTableForm form = FormOf(args);
-    if (args.Has("--merge")) return RunMerge(args, form);
+    std::optional<std::string> plot = PlotOf(args);
+    if (args.Has("--merge")) return RunMerge(args, form, plot);
     if (args.positional.empty()) throw EUsage("FOLDER is needed");
     int jobs = JobsOf(args);
     TCommonOptions options = CommonOptionsOf(args);
@@ -147,7 +173,7 @@ int RunSummary(const TParsedArgs& args) {
         std::cerr << "kelview-cli summary: skipped \"" << s.file << "\": " << s.reason << '\n';
     if (summary.rows.empty() && !summary.skipped.empty())
         throw EFailure("no profile could be summarised; nothing written");
-    PrintTable(summary.rows, summary.skipped, form);
+    WriteOutputs(summary.rows, summary.skipped, form, plot);
     return 0;
 }
 
@@ -158,6 +184,7 @@ TCommand SummaryCommand() {
             std::string(
                 "Usage: kelview-cli summary FOLDER... [options] [--window all|headspace|A:B]\n"
                 "                           [--format csv|json] [--wide] [--jobs N]\n"
+                "                           [--plot OUT.png|OUT.svg|OUT.pdf]\n"
                 "       kelview-cli summary --merge SUMMARY.csv... [--format csv|json] [--wide]\n"
                 "\n"
                 "Opens every profile (*.kel) of the FOLDERs as the main window does and\n"
@@ -177,6 +204,9 @@ TCommand SummaryCommand() {
                 "                      per channel or compound\n"
                 "  --jobs N            profiles computed at once (default: the cores);\n"
                 "                      the table is the same for every N\n"
+                "  --plot OUT          also draw each channel's or compound's means across\n"
+                "                      the profiles, one point per profile, oldest first\n"
+                "                      (format by extension; not in builds without Qt)\n"
                 "  --merge             merge long tables of earlier summaries (of other\n"
                 "                      folders or machines) into one, in date order\n") +
                 kCommonOptionsHelp,
@@ -184,7 +214,8 @@ TCommand SummaryCommand() {
                                {"--format", true},
                                {"--wide", false},
                                {"--jobs", true},
-                               {"--merge", false}}),
+                               {"--merge", false},
+                               {"--plot", true}}),
             RunSummary};
 }
 
