@@ -5,7 +5,6 @@
 #include "cli/BatchProgress.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "cli/Json.h"
 #include "cli/Pictures.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
@@ -30,49 +29,6 @@ TTableForm FormOf(const TParsedArgs& args) {
     return args.Has("--wide") ? TTableForm::Wide : TTableForm::Long;
 }
 
-void JsonText(JsonWriter& json, std::string_view key, const std::string& text) { json.String(key, text); }
-
-// An empty number is one the window does not give: null, never a guess.
-void JsonNumberText(JsonWriter& json, std::string_view key, const std::string& text) {
-    if (text.empty()) {
-        json.Null(key);
-        return;
-    }
-    json.Number(key, TextToFloat(text));
-}
-
-std::string JsonTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped) {
-    JsonWriter json;
-    json.BeginObject();
-    json.BeginArray("rows");
-    for (const TSummaryRow& r : rows) {
-        json.BeginObject();
-        JsonText(json, "file", r.file);
-        JsonText(json, "date", r.date);
-        JsonText(json, "ion", r.ion);
-        JsonText(json, "sample", r.sample);
-        JsonText(json, "comment", r.comment);
-        JsonText(json, "window", r.window);
-        JsonText(json, "name", r.name);
-        JsonNumberText(json, "mean", r.mean);
-        JsonNumberText(json, "relative_error", r.relativeError);
-        JsonNumberText(json, "detection_limit", r.detectionLimit);
-        JsonText(json, "unit", r.unit);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.BeginArray("skipped");
-    for (const TIoResult& s : skipped) {
-        json.BeginObject();
-        json.String("file", s.file);
-        json.String("reason", s.reason);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
-    return json.Text();
-}
-
 void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped, TTableForm form) {
     switch (form) {
         case TTableForm::Long:
@@ -82,7 +38,7 @@ void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResul
             std::cout << WideSummaryCsv(rows);
             break;
         case TTableForm::Json:
-            std::cout << JsonTable(rows, skipped) << '\n';
+            std::cout << SummaryJson(rows, skipped);
             break;
     }
 }
