@@ -147,6 +147,7 @@ TSummaryWindow::~TSummaryWindow() {
     if (thread_) {
         cancel_ = true;
         thread_->wait();
+        delete thread_;
     }
 }
 
