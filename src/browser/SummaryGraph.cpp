@@ -31,9 +31,12 @@ void BuildSummaryGraph(TXYGraph& graph, const std::vector<TSummaryRow>& rows) {
         auto [at, added] = curveOf.emplace(row.name, static_cast<int>(names.size()));
         if (added) {
             names.push_back(row.name);
-            graph.Curve(at->second);
             graph.SetCurveStyle(at->second, csLineMarkers);
             graph.CurvePen(at->second).SetColor(CurveColor(at->second));
+            // Each profile's mean is a measured point; the line only guides the eye.
+            TCurve& curve = graph.Curve(at->second);
+            curve.MarkerKind = mkCircle;
+            curve.Brush.SetColor(CurveColor(at->second));
             graph.AddComment(kLegendTag, row.name, 80, 50 + 20 * at->second, kCommentPixelBox, CurveColor(at->second),
                              kLegendBox, 0);
         }
@@ -49,7 +52,12 @@ void BuildSummaryGraph(TXYGraph& graph, const std::vector<TSummaryRow>& rows) {
     graph.SetTitleLeft(unit);
     graph.SetTitleBottom("profile, oldest first (1 to " + std::to_string(place) + ")");
     graph.SetTitleTop("window means across profiles");
-    graph.AutoScaleX();
+    // Whole profiles on the axis, with half a profile's room at either end.
+    graph.Setxmin(0.5);
+    graph.Setxmax(std::max(place, 1) + 0.5);
+    graph.SetOptions(graph.Options() & ~xyAutoXDiv);
+    graph.XMinorCount = 1;
+    graph.SetXdiv(1);
     graph.AutoScaleY();
     graph.Changed(&graph);
 }

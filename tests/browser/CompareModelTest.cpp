@@ -205,6 +205,7 @@ TEST(SummaryGraph, OnePointPerProfileAndNameInTheSummarysOrder) {
     EXPECT_EQ(graph.TitleLeft(), "c/s");
     EXPECT_LE(graph.xmin(), 1);
     EXPECT_GE(graph.xmax(), 3);
+    EXPECT_EQ(graph.Xdiv(), 1) << "ticks at whole profiles";
     EXPECT_LE(graph.Ymin(), 1.5);
     EXPECT_GE(graph.Ymax(), 7);
 }
