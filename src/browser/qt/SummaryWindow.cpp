@@ -228,6 +228,9 @@ void TSummaryWindow::Done() {
     if (summary_.cancelled)
         status_->setText(QStringLiteral("Cancelled: %1 rows of the profiles taken before it; not saved.")
                              .arg(summary_.rows.size()));
+    else if (summary_.rows.empty() && summary_.skipped.empty())
+        status_->setText(QStringLiteral("No profiles (*.kel) in \"%1\"; nothing to save.")
+                             .arg(QDir::toNativeSeparators(Text(folder_))));
     else if (summary_.rows.empty())
         status_->setText(QStringLiteral("No profile could be summarised; nothing to save."));
     else

@@ -176,5 +176,15 @@ TEST_F(CompareSummaryWindows, ACancelledSummaryStopsAndIsNotSaved) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("cut.csv")));
 }
 
+TEST_F(CompareSummaryWindows, AFolderWithoutProfilesSaysSoAndSavesNothing) {
+    test::ScratchDir empty;
+    TSummaryWindow window(nullptr, empty.Path(), TSessionTemplate::Of(session, KineticsLibrary()), 2);
+    QSignalSpy finished(&window, &TSummaryWindow::Finished);
+    window.Start();
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("lbProgress"))->text().startsWith(QStringLiteral("No profiles")));
+    EXPECT_FALSE(window.findChild<QPushButton*>(QStringLiteral("btSave"))->isEnabled());
+}
+
 }  // namespace
 }  // namespace kel
