@@ -32,7 +32,9 @@
 #include "app/qt/OptionsDlg.h"
 #include "app/qt/QtDateTextFormatter.h"
 #include "app/qt/SessionAxesTarget.h"
+#include "browser/qt/CompareWindow.h"
 #include "browser/qt/KelBrowse.h"
+#include "browser/qt/SummaryWindow.h"
 #include "common/Settings.h"
 #include "kinetics/KineticsLibrary.h"
 #include "app/kinetics/qt/KineticsCommands.h"
@@ -228,6 +230,24 @@ int main(int argc, char** argv) {
         settle.exec();
         ok &= Save(*browser, folder, QStringLiteral("profile-browser"));
         ok &= SaveDesktop({&window, browser}, folder, QStringLiteral("desktop-browser-beside"));
+
+        // Every profile of the folder side by side, and the folder's summary.
+        std::vector<std::string> compared;
+        for (const QFileInfo& file : profile.absoluteDir().entryInfoList({QStringLiteral("*.kel")}, QDir::Files, QDir::Name))
+            compared.push_back(file.absoluteFilePath().toStdString());
+        const TSessionTemplate setup = TSessionTemplate::Of(session, KineticsLibrary());
+        auto* compare = new TCompareWindow(browser, compared, setup);
+        compare->show();
+        ok &= Save(*compare, folder, QStringLiteral("compare-window"));
+        compare->close();
+        auto* summary = new TSummaryWindow(browser, profile.absolutePath().toStdString(), setup, 2);
+        summary->show();
+        QEventLoop summarised;
+        QObject::connect(summary, &TSummaryWindow::Finished, &summarised, &QEventLoop::quit);
+        summary->Start();
+        if (summary->Running()) summarised.exec();
+        ok &= Save(*summary, folder, QStringLiteral("summary-window"));
+        summary->close();
 
         // A dark desktop: the window's chrome turns dark, the graph keeps its paper.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

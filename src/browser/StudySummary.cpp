@@ -13,10 +13,12 @@
 #include "common/CsvField.h"
 #include "common/DateTime.h"
 #include "common/Errors.h"
+#include "common/Json.h"
 #include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/OrderedJobs.h"
 #include "common/Platform.h"
+#include "common/SafeFile.h"
 #include "kinetics/FlowTube.h"
 
 namespace kel {
@@ -249,6 +251,50 @@ std::string WideSummaryCsv(const std::vector<TSummaryRow>& rows) {
         AppendCsvLine(out, line);
     }
     return out;
+}
+
+std::string SummaryJson(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped) {
+    // An empty number is one the window does not give: null, never a guess.
+    const auto number = [](JsonWriter& json, std::string_view key, const std::string& text) {
+        if (text.empty()) json.Null(key);
+        else json.Number(key, TextToFloat(text));
+    };
+    JsonWriter json;
+    json.BeginObject();
+    json.BeginArray("rows");
+    for (const TSummaryRow& r : rows) {
+        json.BeginObject();
+        json.String("file", r.file);
+        json.String("date", r.date);
+        json.String("ion", r.ion);
+        json.String("sample", r.sample);
+        json.String("comment", r.comment);
+        json.String("window", r.window);
+        json.String("name", r.name);
+        number(json, "mean", r.mean);
+        number(json, "relative_error", r.relativeError);
+        number(json, "detection_limit", r.detectionLimit);
+        json.String("unit", r.unit);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.BeginArray("skipped");
+    for (const TIoResult& s : skipped) {
+        json.BeginObject();
+        json.String("file", s.file);
+        json.String("reason", s.reason);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text() + '\n';
+}
+
+TIoResult SaveSummary(const std::string& path, const std::vector<TSummaryRow>& rows,
+                      const std::vector<TIoResult>& skipped) {
+    std::string ending = path.size() >= 5 ? path.substr(path.size() - 5) : std::string();
+    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ReplaceFileAtomically(path, ending == ".json" ? SummaryJson(rows, skipped) : SummaryCsv(rows));
 }
 
 std::vector<TSummaryRow> ParseSummaryCsv(std::string_view text) {

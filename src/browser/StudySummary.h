@@ -79,6 +79,17 @@ std::string SummaryCsv(const std::vector<TSummaryRow>& rows);
 // "NAME mean (UNIT)", "NAME relative error (%)", "NAME detection limit (UNIT)".
 std::string WideSummaryCsv(const std::vector<TSummaryRow>& rows);
 
+// The long table as JSON: {"rows": [...], "skipped": [{"file", "reason"}...]},
+// each row's numbers as numbers, null where the window gives none; one line
+// ending in "\n".
+std::string SummaryJson(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped);
+
+// Writes the long table to path as `kelview-cli summary` prints it: JSON for
+// a name ending in ".json" (any case), else CSV; path is replaced only by
+// the whole table, and a failure names it with the system's reason.
+TIoResult SaveSummary(const std::string& path, const std::vector<TSummaryRow>& rows,
+                      const std::vector<TIoResult>& skipped);
+
 // Reads a long table that SummaryCsv wrote; raises EConvertError naming the
 // line for anything else.
 std::vector<TSummaryRow> ParseSummaryCsv(std::string_view text);

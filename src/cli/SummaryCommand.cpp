@@ -5,7 +5,7 @@
 #include "cli/BatchProgress.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "cli/Json.h"
+#include "cli/Pictures.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
@@ -29,49 +29,6 @@ TTableForm FormOf(const TParsedArgs& args) {
     return args.Has("--wide") ? TTableForm::Wide : TTableForm::Long;
 }
 
-void JsonText(JsonWriter& json, std::string_view key, const std::string& text) { json.String(key, text); }
-
-// An empty number is one the window does not give: null, never a guess.
-void JsonNumberText(JsonWriter& json, std::string_view key, const std::string& text) {
-    if (text.empty()) {
-        json.Null(key);
-        return;
-    }
-    json.Number(key, TextToFloat(text));
-}
-
-std::string JsonTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped) {
-    JsonWriter json;
-    json.BeginObject();
-    json.BeginArray("rows");
-    for (const TSummaryRow& r : rows) {
-        json.BeginObject();
-        JsonText(json, "file", r.file);
-        JsonText(json, "date", r.date);
-        JsonText(json, "ion", r.ion);
-        JsonText(json, "sample", r.sample);
-        JsonText(json, "comment", r.comment);
-        JsonText(json, "window", r.window);
-        JsonText(json, "name", r.name);
-        JsonNumberText(json, "mean", r.mean);
-        JsonNumberText(json, "relative_error", r.relativeError);
-        JsonNumberText(json, "detection_limit", r.detectionLimit);
-        JsonText(json, "unit", r.unit);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.BeginArray("skipped");
-    for (const TIoResult& s : skipped) {
-        json.BeginObject();
-        json.String("file", s.file);
-        json.String("reason", s.reason);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
-    return json.Text();
-}
-
 void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped, TTableForm form) {
     switch (form) {
         case TTableForm::Long:
@@ -81,12 +38,36 @@ void PrintTable(const std::vector<TSummaryRow>& rows, const std::vector<TIoResul
             std::cout << WideSummaryCsv(rows);
             break;
         case TTableForm::Json:
-            std::cout << JsonTable(rows, skipped) << '\n';
+            std::cout << SummaryJson(rows, skipped);
             break;
     }
 }
 
-int RunMerge(const TParsedArgs& args, TTableForm form) {
+// The --plot picture's path, refused up front when it cannot be drawn.
+std::optional<std::string> PlotOf(const TParsedArgs& args) {
+    std::optional<std::string> plot = args.Value("--plot");
+    if (plot) {
+#if KELVIEW_WITH_QT
+        CheckPicturePath(*plot, "--plot");
+#else
+        throw EUsage("--plot: this kelview-cli was built without pictures (Qt); summarise to CSV and draw it elsewhere");
+#endif
+    }
+    return plot;
+}
+
+// The table on stdout, then the picture when one is asked for.
+void WriteOutputs(const std::vector<TSummaryRow>& rows, const std::vector<TIoResult>& skipped, TTableForm form,
+                  const std::optional<std::string>& plot) {
+    PrintTable(rows, skipped, form);
+#if KELVIEW_WITH_QT
+    if (plot) WriteSummaryPicture(rows, *plot);
+#else
+    (void)plot;
+#endif
+}
+
+int RunMerge(const TParsedArgs& args, TTableForm form, const std::optional<std::string>& plot) {
     if (args.positional.empty()) throw EUsage("--merge needs the summaries (long CSV tables) to merge");
     std::vector<TSummaryRow> rows;
     for (const std::string& file : args.positional) {
@@ -99,13 +80,14 @@ int RunMerge(const TParsedArgs& args, TTableForm form) {
         }
     }
     SortSummaryRows(rows);
-    PrintTable(rows, {}, form);
+    WriteOutputs(rows, {}, form, plot);
     return 0;
 }
 
 int RunSummary(const TParsedArgs& args) {
     TTableForm form = FormOf(args);
-    if (args.Has("--merge")) return RunMerge(args, form);
+    std::optional<std::string> plot = PlotOf(args);
+    if (args.Has("--merge")) return RunMerge(args, form, plot);
     if (args.positional.empty()) throw EUsage("FOLDER is needed");
     int jobs = JobsOf(args);
     TCommonOptions options = CommonOptionsOf(args);
@@ -147,7 +129,7 @@ int RunSummary(const TParsedArgs& args) {
         std::cerr << "kelview-cli summary: skipped \"" << s.file << "\": " << s.reason << '\n';
     if (summary.rows.empty() && !summary.skipped.empty())
         throw EFailure("no profile could be summarised; nothing written");
-    PrintTable(summary.rows, summary.skipped, form);
+    WriteOutputs(summary.rows, summary.skipped, form, plot);
     return 0;
 }
 
@@ -158,6 +140,7 @@ TCommand SummaryCommand() {
             std::string(
                 "Usage: kelview-cli summary FOLDER... [options] [--window all|headspace|A:B]\n"
                 "                           [--format csv|json] [--wide] [--jobs N]\n"
+                "                           [--plot OUT.png|OUT.svg|OUT.pdf]\n"
                 "       kelview-cli summary --merge SUMMARY.csv... [--format csv|json] [--wide]\n"
                 "\n"
                 "Opens every profile (*.kel) of the FOLDERs as the main window does and\n"
@@ -177,6 +160,9 @@ TCommand SummaryCommand() {
                 "                      per channel or compound\n"
                 "  --jobs N            profiles computed at once (default: the cores);\n"
                 "                      the table is the same for every N\n"
+                "  --plot OUT          also draw each channel's or compound's means across\n"
+                "                      the profiles, one point per profile, oldest first\n"
+                "                      (format by extension; not in builds without Qt)\n"
                 "  --merge             merge long tables of earlier summaries (of other\n"
                 "                      folders or machines) into one, in date order\n") +
                 kCommonOptionsHelp,
@@ -184,7 +170,8 @@ TCommand SummaryCommand() {
                                {"--format", true},
                                {"--wide", false},
                                {"--jobs", true},
-                               {"--merge", false}}),
+                               {"--merge", false},
+                               {"--plot", true}}),
             RunSummary};
 }
 

@@ -74,5 +74,27 @@ TEST_F(CliSummary, TablesAreTheSameForEveryJobCountAndMergeBack) {
     EXPECT_EQ(test::RunCli({"summary", folder.Path(), "--jobs", "0"}, "/").status, 2);
 }
 
+TEST_F(CliSummary, PlotDrawsTheMeansBesideAnUnchangedTable) {
+    test::TCliResult plain = test::RunCli({"summary", folder.Path()}, "/");
+    test::TCliResult drawn = test::RunCli({"summary", folder.Path(), "--plot", folder.File("means.svg")}, "/");
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.out, plain.out);
+    const std::string svg = test::ReadFile(folder.File("means.svg"));
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("window means across profiles"), std::string::npos);
+
+    test::WriteFileForTest(folder.File("a.csv"), plain.out);
+    ASSERT_EQ(test::RunCli({"summary", "--merge", folder.File("a.csv"), "--plot", folder.File("m.png")}, "/").status, 0);
+    EXPECT_EQ(test::ReadFile(folder.File("m.png")).substr(1, 3), "PNG");
+
+    // A picture that cannot be drawn is refused before any work.
+    test::TCliResult refused = test::RunCli({"summary", folder.Path(), "--plot", folder.File("means.gif")}, "/");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("--plot: \"" + folder.File("means.gif") + "\" does not end in .png, .svg or .pdf"),
+              std::string::npos)
+        << refused.err;
+}
+
 }  // namespace
 }  // namespace kel

@@ -147,6 +147,8 @@ void TFKelBrowse::BuildControls() {
     button("btNewFolder", QStringLiteral("New folder"), &TFKelBrowse::btNewFolderClick);
     button("btDelete", QStringLiteral("Delete"), &TFKelBrowse::DeleteClick);
     button("btBatch", QStringLiteral("Batch conversion"), &TFKelBrowse::btBatchClick);
+    button("btnCompare", QStringLiteral("Compare"), &TFKelBrowse::btnCompareClick);
+    button("btnSummary", QStringLiteral("Summary…"), &TFKelBrowse::btnSummaryClick);
     watch_ = new QCheckBox(QStringLiteral("Watch folder"), this);
     Name(watch_, "cbWatch", watch_->text());
     follow_ = new QCheckBox(QStringLiteral("Follow newest"), this);
@@ -191,7 +193,8 @@ void TFKelBrowse::BuildControls() {
     list_->setModel(model_);
     list_->setUniformItemSizes(true);
     list_->setItemDelegate(new TDetailsDelegate(*model_, *header_, list_));
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl- and Shift-clicks choose several profiles to compare.
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Keys move the selection as clicks do, without opening.
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
@@ -200,6 +203,8 @@ void TFKelBrowse::BuildControls() {
     connect(header_, &QHeaderView::sectionResized, list_->viewport(), qOverload<>(&QWidget::update));
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
         if (!model_->Entry(index.row())) return;
+        // A click that adds to a choice of profiles opens none of them.
+        if (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) return;
         Select(index.row());
         LBDetailsClick();
     });

@@ -83,6 +83,10 @@ private:
     void DeleteClick();
     void btNewFolderClick();
     void btBatchClick();
+    // The profiles selected in the list side by side in a window of their own.
+    void btnCompareClick();
+    // The listed folder's summary in a window of its own.
+    void btnSummaryClick();
     void ShellComboBox1Change(int index);
     void ReportError(const QString& message);
     void WatchChanged();

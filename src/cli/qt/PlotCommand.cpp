@@ -1,32 +1,13 @@
 // "plot": the main graph as an image file.
-#include <QGuiApplication>
-#include <QString>
-#include <cstdio>
-#include <cstdlib>
-
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "common/Messages.h"
+#include "cli/Pictures.h"
+#include "cli/qt/Pictures.h"
 #include "plot/qt/GraphExport.h"
 
 namespace kel::cli {
 
 namespace {
-
-constexpr int kDefaultWidth = 1200, kDefaultHeight = 600;
-
-QtMessageHandler g_qtHandler = nullptr;
-
-// Qt warns when the session has no runtime folder (a cron job, a container)
-// and uses one of its own; a picture needs none, so that warning would only
-// make a script's log look like a failure. Every other warning passes.
-void WithoutRuntimeFolderWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
-    if (g_qtHandler)
-        g_qtHandler(type, context, text);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
-}
 
 std::pair<int, int> SizeOf(const std::string& text) {
     std::size_t x = text.find_first_of("xX");
@@ -51,17 +32,11 @@ int RunPlot(const TParsedArgs& args) {
     const std::string& file = args.Positional({"FILE"})[0];
     std::optional<std::string> out = args.Value("-o");
     if (!out) throw EUsage("-o OUT.png|.svg|.pdf is needed");
-    TImageFormat format;
-    if (!ImageFormatOfPath(*out, format)) throw EUsage("-o: \"" + *out + "\" does not end in .png, .svg or .pdf");
-    auto [width, height] = args.Has("--size") ? SizeOf(*args.Value("--size")) : std::pair{kDefaultWidth, kDefaultHeight};
+    CheckPicturePath(*out, "-o");
+    auto [width, height] =
+        args.Has("--size") ? SizeOf(*args.Value("--size")) : std::pair{kDefaultPictureWidth, kDefaultPictureHeight};
 
-    // Fonts and image writers need an application object, never a display.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argc = 1;
-    char name[] = "kelview-cli";
-    char* argv[] = {name, nullptr};
-    g_qtHandler = qInstallMessageHandler(WithoutRuntimeFolderWarning);
-    QGuiApplication app(argc, argv);
+    std::unique_ptr<QGuiApplication> app = PictureApplication();
 
     TCliSession cli(CommonOptionsOf(args));
     // The graph laid out at the picture's size, as a window of that size shows it.
@@ -69,11 +44,7 @@ int RunPlot(const TParsedArgs& args) {
     graph.SetWidth(width);
     graph.SetHeight(height);
     cli.Open(file);
-    std::string error;
-    if (!ExportGraph(graph, *out, format, width, height, &error)) {
-        DebugMessage("Save Error!");
-        throw EFailure("\"" + *out + "\" was not written: " + error);
-    }
+    WritePicture(graph, *out, width, height);
     return 0;
 }
 
