@@ -27,6 +27,7 @@
 #include "app/KelViewSession.h"
 #include "app/qt/AboutBox.h"
 #include "app/qt/GraphPanel.h"
+#include "app/qt/CurvesPanel.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/KelviewStyle.h"
 #include "app/qt/OptionsDlg.h"
@@ -197,6 +198,21 @@ int main(int argc, char** argv) {
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(&graph, &leave);
         binding.Run([](TKelViewSession& s) { s.ViewBack(); });
+
+        // The Curves panel beside the graph, one curve hidden, clock-time axis.
+        window.Curves().show();
+        const std::vector<TCurveEntry> curves = session.CurveList();
+        if (curves.size() > 1) {
+            const std::string hidden = curves[1].Name;
+            binding.Run([&hidden](TKelViewSession& s) { s.SetCurveHidden(hidden, true); });
+        }
+        binding.Run([](TKelViewSession& s) { s.ClockTimeClick(); });
+        ok &= Save(window, folder, QStringLiteral("main-window-curves"));
+        binding.Run([&curves](TKelViewSession& s) {
+            s.ClockTimeClick();
+            if (curves.size() > 1) s.SetCurveHidden(curves[1].Name, false);
+        });
+        window.Curves().hide();
 
         TSessionAxesTarget target(binding);
         TAxesDlg axes(target, &window);

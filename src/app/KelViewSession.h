@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/SessionChanges.h"
+#include "app/SessionCurves.h"
 #include "app/SessionReadout.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
@@ -250,6 +251,39 @@ public:
     // Turns the values under the cursor on or off (kept in the settings).
     void ReadoutClick();
 
+    // --- Curves shown, the clock-time axis and the window's data ---------
+    // Every curve of the current mode in curve order: its name, colour,
+    // window mean and whether it is hidden.
+    std::vector<TCurveEntry> CurveList() const;
+    // Hides the curve at index of the main graph, or shows it again; only the
+    // drawing changes (no result is computed again). An index without a
+    // named curve changes nothing.
+    void ToggleCurve(int index);
+    // Hides or shows the curves named name in the current mode, in this
+    // profile and in those still to come.
+    void SetCurveHidden(const std::string& name, bool hidden);
+    const THiddenCurves& HiddenCurves() const { return hiddenCurves_; }
+    // Every hidden name at once, as the whole value was taken from HiddenCurves.
+    void SetHiddenCurves(const THiddenCurves& hidden);
+    // The curve whose result line lies under pixel (px, py) of the main
+    // graph; -1 when there is none.
+    int CurveOfResultLineAt(int px, int py) const;
+    // A left-button drag on the main graph, in pixels: a click on a result
+    // line toggles its curve; anything else selects the window (XYGraphBox1Tool).
+    void MainGraphTool(int x0, int y0, int x1, int y1);
+    // "Clock time": the time axis labelled with times of day. It needs the
+    // plain time axis, so it is ignored and not shown with "Time 0 at start".
+    bool ClockTimeOn() const { return clockTime_; }
+    bool ClockTimeAvailable() const { return !t0AtStart_; }
+    void ClockTimeClick();
+    // "Export window data": the selected window's points as CSV text, one
+    // line each: time in seconds, clock time, then every channel's count
+    // rate (every compound's ppb in ppb mode; the curves of the D/H mode),
+    // hidden curves included. Empty values are empty fields.
+    std::string WindowDataCsv() const;
+    // Writes WindowDataCsv to path, replacing a file there only when whole.
+    TIoResult ExportWindowData(const std::string& path) const;
+
     // --- Kinetics, copy and save ------------------------------------------
     // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so
     // that no curve depends on the library while it is read again.
@@ -385,6 +419,22 @@ private:
     void BuildIsotopeCurves(int start, int end);
     void AddLegendLine(int line, const std::string& text, TColor color);
     void AddCurve(int index, TColor color, int width);
+    // The hidden names of the mode onto the curves and their result lines.
+    void ApplyHiddenCurves();
+    // The legend name of curve index; empty for none.
+    std::string CurveName(int index) const;
+    // The unit of curve index's values: "c/s", "ppb", "c/s/nA" or "ppm".
+    std::string CurveUnit(int index) const;
+    // The date-time of chronological point, from the profile's date.
+    double PointDateTime(int point) const;
+    // Its time of day, "hh:mm:ss".
+    std::string PointClockText(int point) const;
+    // The time axis' labels as "Clock time" and "Time 0 at start" ask.
+    void ApplyClockAxis();
+    void LoadCurveSettings(const SettingsStore& store);
+    void SaveCurveSettings(SettingsStore& store) const;
+    // The value axis fitted to the graph's shown curves; a linear one starts at zero.
+    static void FitValueAxis(TXYGraph& graph);
     // BuildPlot with the window results of the last calculation left in
     // place of the legend lines it writes.
     void BuildPlotKeepingResults();
@@ -436,6 +486,8 @@ private:
     std::vector<std::string> curveLabels_;  // legend name of each main-graph curve
     TViewHistory history_;
     bool readoutOn_ = true;
+    THiddenCurves hiddenCurves_;
+    bool clockTime_ = false;
 };
 
 }  // namespace kel

@@ -55,15 +55,10 @@ void TKelViewSession::RefreshPlot() {
     RunWindowCalculation();
 }
 
-namespace {
-
-// The value axis fitted to the graph's curves; a linear one starts at zero.
-void FitValueAxis(TXYGraph& graph) {
+void TKelViewSession::FitValueAxis(TXYGraph& graph) {
     graph.AutoScaleY();
     if (graph.YScale() == scLin) graph.SetYmin(0);
 }
-
-}  // namespace
 
 void TKelViewSession::RescaleY() {
     // Refitting the values keeps the axes "Show all" made while the time
@@ -193,6 +188,8 @@ void TKelViewSession::BuildPlot() {
         if (totalTime_ < graph1_.xmax()) graph1_.Setxmax(totalTime_);
     }
     graph1_.SetTitleBottom("time [s]");
+    ApplyClockAxis();
+    ApplyHiddenCurves();
 
     // Flow-tube values no instrument produces would make every later
     // quantity meaningless; the title above still shows what was stored.
@@ -370,6 +367,7 @@ void TKelViewSession::RunWindowCalculation() {
     run.lines.clear();  // the graph holds them
     run.intermediateText.reset();
     lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
+    ApplyHiddenCurves();  // the new result lines of hidden curves are dimmed
     graph1_.Changed(this);
     // "<" logs what the user asks for, not every cycle of a followed file.
     if (ran && keepLog_ && !following_) btLogResultsClick();

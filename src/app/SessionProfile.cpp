@@ -181,6 +181,7 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
     }
     const bool readout = store.ReadInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0) != 0;
     if (readout != readoutOn_) ReadoutClick();
+    LoadCurveSettings(store);
 }
 
 bool TKelViewSession::SetSensitMode(int mode) {
@@ -209,6 +210,7 @@ void TKelViewSession::SaveSettings(SettingsStore& store) const {
             store.WriteInteger(s.section, s.name, static_cast<std::int32_t>(RoundHalfEvenToInt(FieldValue(s.field) * s.scale)));
         store.WriteInteger(kMainSection, kSensitModeName, sensitMode_);
         store.WriteInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0);
+        SaveCurveSettings(store);
     } catch (const std::exception&) {
         // The program ends all the same; a settings store that cannot be
         // written must not keep the user from closing it.

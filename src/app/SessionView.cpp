@@ -26,6 +26,19 @@ std::string ClockText(double dateTime) {
 
 }  // namespace
 
+double TKelViewSession::PointDateTime(int point) const {
+    // The profile's date is taken as that of the recording's first cycle,
+    // the zero of "Time 0 at start"; the oldest stored point is cycle jm - njm.
+    const double cycleSeconds = (profile_.jm - profile_.njm + point) * pointTime_;
+    return profile_.ProfileDate + cycleSeconds / kSecondsPerDay;
+}
+
+std::string TKelViewSession::PointClockText(int point) const { return ClockText(PointDateTime(point)); }
+
+namespace {
+
+}  // namespace
+
 void TKelViewSession::RecordView() { history_.Record(AxesOf(graph1_)); }
 
 void TKelViewSession::ShowView(const TAxesState& axes) {
@@ -89,26 +102,16 @@ TReadout TKelViewSession::ReadoutAt(double px, double py) const {
     const double x0 = TimeRange().first;
     const double at = pointTime_ > 0 ? (graph1_.PixelToX(px) - x0) / pointTime_ : 0;
     const int point = std::isfinite(at) ? static_cast<int>(std::lround(std::clamp(at, 0.0, njm - 1.0))) : 0;
-    const TPlotMode mode = Mode();
     const TCurvesList& curves = graph1_.Curves;
     int nearestPixels = 0;
     for (int c = 0; c < curves.Count(); ++c) {
         const TCurve* curve = curves[c];
-        if (!curve || curve->Count <= point) continue;
+        if (!curve || curve->Hidden || curve->Count <= point) continue;
         const auto i = static_cast<std::size_t>(point);
         if (readout.Values.empty()) readout.Time = curve->X[i];
         TReadoutValue value;
-        value.Label = static_cast<std::size_t>(c) < curveLabels_.size() ? curveLabels_[static_cast<std::size_t>(c)]
-                                                                         : std::string();
-        if (mode == TPlotMode::Isotope && c == 3) {
-            value.Label = "R1liq";
-            value.Unit = "ppm";
-        } else if (mode == TPlotMode::Isotope) {
-            // Normalised signals are count rates per nA of the ion current.
-            value.Unit = normId_ ? "c/s/nA" : "c/s";
-        } else {
-            value.Unit = mode == TPlotMode::Ppb ? "ppb" : "c/s";
-        }
+        value.Label = CurveName(c);
+        value.Unit = CurveUnit(c);
         if (value.Label.empty()) value.Label = "curve " + std::to_string(c);
         const double y = curve->Y[i];
         value.Value = std::isfinite(y) ? TFloatField::DisplayText(y, kValueDigits) : "no value";
@@ -126,10 +129,7 @@ TReadout TKelViewSession::ReadoutAt(double px, double py) const {
     readout.Shown = true;
     readout.Point = point;
     readout.TimeText = FormatFixed(readout.Time, 1, 2) + " s";
-    // The profile's date is taken as that of the recording's first cycle,
-    // the zero of "Time 0 at start"; the oldest stored point is cycle jm - njm.
-    const double cycleSeconds = (profile_.jm - njm + point) * pointTime_;
-    readout.ClockText = ClockText(profile_.ProfileDate + cycleSeconds / kSecondsPerDay);
+    readout.ClockText = PointClockText(point);
     readout.StatusText = "t=" + readout.TimeText + " (" + readout.ClockText + ")";
     if (readout.Nearest >= 0) {
         const TReadoutValue& nearest = readout.Values[static_cast<std::size_t>(readout.Nearest)];

@@ -52,7 +52,7 @@ void TXYGraph::AutoScaleX() {
     bool found = false;
     for (int c = 0; c < Curves.Count(); ++c) {
         const TCurve* curve = Curves[c];
-        if (!curve || curve->Count <= 0) continue;
+        if (!curve || curve->Hidden || curve->Count <= 0) continue;
         found = true;
         for (int i = 0; i < curve->Count; ++i) {
             double x = curve->X[static_cast<std::size_t>(i)];
@@ -73,7 +73,7 @@ void TXYGraph::AutoScaleY() {
     const bool linear = YScale_ == scLin;
     for (int c = 0; c < Curves.Count(); ++c) {
         const TCurve* curve = Curves[c];
-        if (!curve || curve->Count <= 0) continue;
+        if (!curve || curve->Hidden || curve->Count <= 0) continue;
         const bool boxes = curve->Style == csBoxes;
         const int stride = boxes ? 2 : 1;
         // On a log axis every point counts; found needs no point in view there.

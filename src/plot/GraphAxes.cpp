@@ -67,6 +67,24 @@ public:
         }
     }
 
+    // Ticks on round times of day, XClockOrigin seconds after midnight at 0.
+    void Clock() {
+        const double origin = g_.XClockOrigin;
+        const double lo = std::min(First(), Second()) + origin, hi = std::max(First(), Second()) + origin;
+        const double s = ClockTickStep(g_.Xdiv());
+        std::int64_t k0 = 0, k1 = 0;
+        if (!TickIndices(lo / s, hi / s, k0, k1)) return EndLabels(g_.Xdiv());
+        for (std::int64_t k = k0; k <= k1; ++k) {
+            const double v = static_cast<double>(k) * s;
+            if (lo <= v && v <= hi) {
+                const int p = Pixel(v - origin);
+                Tick(p, g_.TickLength);
+                const TPoint at = LabelAt(p);
+                c_.TextOut(at.x, at.y, FormatClockLabel(v, s));
+            }
+        }
+    }
+
     void Logarithmic() {
         if (y_ && g_.Ymax() > kMaxLogTickTop) return;
         const double lo = Log10(std::min(First(), Second())) - 0.001;
@@ -145,7 +163,8 @@ private:
 void DrawAxis(const TXYGraph& g, TCanvas& c, bool yAxis) {
     AxisPainter axis(g, c, yAxis);
     axis.Edges();
-    if ((yAxis ? g.YScale() : g.XScale()) == scLin) axis.Linear();
+    if (!yAxis && g.XScale() == scLin && std::isfinite(g.XClockOrigin)) axis.Clock();
+    else if ((yAxis ? g.YScale() : g.XScale()) == scLin) axis.Linear();
     else axis.Logarithmic();
 }
 

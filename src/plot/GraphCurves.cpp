@@ -149,7 +149,7 @@ void TXYGraph::DrawCurves(TCanvas& c) {
     c.SetBackgroundTransparent();
     for (int index = 0; index < Curves.Count(); ++index) {
         const TCurve* curve = Curves[index];
-        if (!curve) continue;
+        if (!curve || curve->Hidden) continue;
         switch (curve->Style) {
         case csLine:
             DrawLine(*this, *curve, c);

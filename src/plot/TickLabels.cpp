@@ -64,4 +64,27 @@ void DrawPowerLabel(TCanvas& canvas, int x, const std::string& text, int y, int 
     canvas.TextOut(x, y - f / 3, exponent);
 }
 
+double ClockTickStep(double step) {
+    static constexpr double kSteps[] = {1,   2,   5,    10,   15,   30,    60,    120,   300,
+                                        600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+    if (!(step > 0)) return 1;
+    for (double s : kSteps)
+        if (s >= step) return s;
+    return 86400;
+}
+
+std::string FormatClockLabel(double seconds, double s) {
+    constexpr double kDay = 86400;
+    double t = std::fmod(std::round(seconds), kDay);
+    if (!std::isfinite(t)) return "";
+    if (t < 0) t += kDay;
+    const int whole = static_cast<int>(t);
+    char text[16];
+    if (std::fmod(s, 60) == 0)
+        std::snprintf(text, sizeof text, "%02d:%02d", whole / 3600, whole / 60 % 60);
+    else
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
+}
+
 }  // namespace kel

@@ -22,4 +22,13 @@ std::string FormatPowerLabel(double v);
 // third of fontHeight; any other text is written as it is.
 void DrawPowerLabel(TCanvas& canvas, int x, const std::string& text, int y, int fontHeight);
 
+// The step of a clock-time axis for an automatic step of `step` seconds: the
+// smallest of 1, 2, 5, 10, 15, 30 s, 1, 2, 5, 10, 15, 30 min, 1, 2, 3, 6, 12,
+// 24 h not below it (24 h beyond that; 1 s for a step that is not positive).
+double ClockTickStep(double step);
+
+// Label of a tick at `seconds` past midnight on a clock axis with step s:
+// "hh:mm" when s is whole minutes, else "hh:mm:ss"; the day wraps at 24 h.
+std::string FormatClockLabel(double seconds, double s);
+
 }  // namespace kel

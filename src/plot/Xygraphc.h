@@ -4,6 +4,7 @@
 // pixels. Rendering onto a canvas lives in the Graph*.cpp drawing units.
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ public:
     std::uint8_t Style = csLineMarkers;
     TPen Pen;
     TBrush Brush;
+    // A hidden curve keeps its points but is neither drawn nor fitted by
+    // "Show all".
+    bool Hidden = false;
 };
 
 // Owns its curves; an entry may be empty.
@@ -150,6 +154,9 @@ public:
     std::vector<TComment> Comments;
     std::int32_t LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;
     std::int32_t LabelGap = 0;
+    // Seconds of the day at x = 0 while the X axis is labelled with clock
+    // times (its ticks then fall on round times of day); NaN: plain numbers.
+    double XClockOrigin = std::numeric_limits<double>::quiet_NaN();
 
     // Calls OnChange(sender) when assigned.
     void Changed(const void* sender);

@@ -42,8 +42,8 @@ TGraphPanel::TGraphPanel(TSessionBinding& binding, QWidget* parent) : QWidget(pa
     layout->addWidget(panel3_);
     layout->addWidget(box1_, 1);
 
-    connect(box1_, &TXYGraphBox::Tool, this, [this](Qt::KeyboardModifiers, int x0, int, int x1, int) {
-        binding_.Run([x0, x1](TKelViewSession& session) { session.XYGraphBox1Tool(x0, x1); });
+    connect(box1_, &TXYGraphBox::Tool, this, [this](Qt::KeyboardModifiers, int x0, int y0, int x1, int y1) {
+        binding_.Run([=](TKelViewSession& session) { session.MainGraphTool(x0, y0, x1, y1); });
     });
     connect(box1_, &TXYGraphBox::DoubleClicked, this,
             [this] { binding_.Run([](TKelViewSession& session) { session.ShowAllClick(); }); });

@@ -1,5 +1,6 @@
 #include "app/qt/KelViewWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include "app/qt/AboutBox.h"
+#include "app/qt/CurvesPanel.h"
+#include "app/qt/ExportCommands.h"
 #include "app/qt/GraphOutput.h"
 #include "app/qt/GraphPanel.h"
 #include "app/qt/MainCommands.h"
@@ -49,6 +52,9 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     split_->setChildrenCollapsible(false);
     layout->addWidget(split_, 1);
     setCentralWidget(client);
+    curves_ = new TCurvesPanel(*binding_, this);
+    addDockWidget(Qt::RightDockWidgetArea, curves_);
+    exports_ = new TExportCommands(*binding_, *graphs_->XYGraphBox1(), *this);
 
     TMainCommands::TWindowCommands commands;
     commands.OpenProfile = [this] { OpenProfileClick(); };
@@ -59,6 +65,9 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.About = [this] { About1Click(this); };
     commands.CopyData = [this] { CopyDataClick(); };
     commands.Save = [this] { btSaveMSClick(); };
+    commands.ExportImage = [this] { exports_->ExportImageClick(); };
+    commands.ExportData = [this] { exports_->ExportDataClick(); };
+    commands.ToggleCurves = [this] { curves_->setVisible(!curves_->isVisible()); };
     const auto kinetics = [this](std::function<void()> TKineticsViews::*command) {
         return [this, command] {
             if (KineticsViews.*command) (KineticsViews.*command)();
@@ -69,6 +78,9 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.AddKineticsFile = kinetics(&TKineticsViews::AddSupplementalFile);
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
+    QAction* curvesShown = commands_->Action("Curves1");
+    connect(curves_, &QDockWidget::visibilityChanged, curvesShown,
+            [this, curvesShown] { curvesShown->setChecked(curves_->isVisible()); });
     recent_ = new TRecentMenu(*commands_->FileMenu(), commands_->Action("Save1"), store_);
     connect(recent_, &TRecentMenu::ProfileChosen, this, &TFKelView::OpenProfilePath);
     connect(recent_, &TRecentMenu::FolderChosen, this, &TFKelView::OpenFolder);

@@ -12,6 +12,8 @@ class QSplitter;
 
 namespace kel {
 
+class TCurvesPanel;
+class TExportCommands;
 class TGraphPanel;
 class TMainCommands;
 class TRecentMenu;
@@ -30,6 +32,8 @@ public:
     TSessionBinding& Binding() const { return *binding_; }
     TGraphPanel& Graphs() const { return *graphs_; }
     TMainCommands& Commands() const { return *commands_; }
+    TCurvesPanel& Curves() const { return *curves_; }
+    TExportCommands& Exports() const { return *exports_; }
     // Opens a profile as the browser does; false when it could not be shown
     // (the reason has been shown).
     bool ShowProfile(const QString& path);
@@ -94,6 +98,8 @@ private:
     TSessionBinding* binding_;
     TGraphPanel* graphs_;
     TMainCommands* commands_;
+    TCurvesPanel* curves_;
+    TExportCommands* exports_;
     TRecentMenu* recent_;
     TTopPanel* top_;
     TVANTOROptionsDlg* options_ = nullptr;

@@ -68,6 +68,8 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     file->setObjectName(QStringLiteral("File1"));
     file->addAction(Window("Open1", QStringLiteral("&Open profile ..."), commands_.OpenProfile, QKeySequence::Open));
     file->addAction(Window("Save1", QStringLiteral("&Save ..."), commands_.Save, QKeySequence(Qt::CTRL | Qt::Key_S)));
+    file->addAction(Window("ExportImage1", QStringLiteral("Export &image..."), commands_.ExportImage));
+    file->addAction(Window("ExportData1", QStringLiteral("Export &window data..."), commands_.ExportData));
     file->addSeparator();
     file->addAction(Window("AddKbase1", QStringLiteral("&Add supplemental kinetics file"), commands_.AddKineticsFile));
     file->addAction(Window("ChangeKbase1", QStringLiteral("&Change main kinetics file"), commands_.ChangeKineticsFile));
@@ -104,6 +106,13 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     QAction* follow = Session("FollowFile1", QStringLiteral("Follo&w file"), &TKelViewSession::FollowFileClick);
     follow->setCheckable(true);
     plot->addAction(follow);
+    plot->addSeparator();
+    QAction* curves = Window("Curves1", QStringLiteral("C&urves"), commands_.ToggleCurves);
+    curves->setCheckable(true);
+    plot->addAction(curves);
+    QAction* clock = Session("ClockTime1", QStringLiteral("&Clock time"), &TKelViewSession::ClockTimeClick);
+    clock->setCheckable(true);
+    plot->addAction(clock);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -214,6 +223,9 @@ void TMainCommands::ModesChanged() {
     check("Logplot1", session.LogPlotTicked());
     check("CursorValues1", session.ReadoutOn());
     check("FollowFile1", session.FollowFileOn());
+    check("ClockTime1", session.ClockTimeOn());
+    // The clock labels the plain time axis only.
+    if (QAction* clock = Action("ClockTime1")) clock->setEnabled(session.ClockTimeAvailable());
     check("btnApplyDeMr", session.CorrectDown());
     check("BtnPpb", session.PpbDown());
     check("btnIR", session.IsotopeDown());

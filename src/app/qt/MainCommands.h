@@ -35,6 +35,9 @@ public:
         std::function<void()> EditKinetics;  // "Edit Kinetics"
         std::function<void()> ChangeKineticsFile;  // "&Change main kinetics file"
         std::function<void()> AddKineticsFile;     // "&Add supplemental kinetics file"
+        std::function<void()> ExportImage;         // "Export &image..."
+        std::function<void()> ExportData;          // "Export &window data..."
+        std::function<void()> ToggleCurves;        // "C&urves": the curves panel shown or hidden
     };
 
     TMainCommands(TSessionBinding& binding, QMainWindow& window, TXYGraphBox& graph, TWindowCommands commands);
