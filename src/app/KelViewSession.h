@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AnalysisState.h"
 #include "app/SessionChanges.h"
 #include "app/SessionReadout.h"
 #include "common/Settings.h"
@@ -25,18 +26,6 @@
 #include "reporting/ResultLog.h"
 
 namespace kel {
-
-// The numeric fields of the main window, by control name.
-enum class TFieldId {
-    feDeadT, feDe200, feMr200, feDf73, feFilterOutliers,
-    fefr, feTg, feD, felr,
-    feR2, feR3, feb74, feb75, feliq,
-    PressLevel,
-};
-inline constexpr int kFieldCount = 15;
-
-// The exclusive group "ppb", "D/H", "(int.res)": at most one is down.
-enum class TModeButton { None, Ppb, Isotope, IntermediateResults };
 
 // Turns a profile date into the title's date text in the user's formats.
 class TDateTextFormatter {
@@ -250,6 +239,22 @@ public:
     // Turns the values under the cursor on or off (kept in the settings).
     void ReadoutClick();
 
+    // --- The analysis and its undo history -------------------------------
+    // What the user set for the shown profile, exactly, as one value.
+    TAnalysisState AnalysisState() const;
+    // Sets the analysis to state exactly and recomputes the plot and the
+    // results from it, which then are those the state had; refuses (EKelError,
+    // naming the field) a field value out of its range before anything
+    // changes. No undo step, and "<" logs nothing.
+    void RestoreAnalysis(const TAnalysisState& state);
+    // "Undo" and "Redo" over the user's commands on the analysis (fields, mode
+    // buttons, toggles, selection, axes); a command that changed nothing is
+    // no step, and opening a profile starts a new history.
+    bool CanUndo() const;
+    bool CanRedo() const { return undoAt_ + 1 < undo_.size(); }
+    void Undo();
+    void Redo();
+
     // --- Kinetics, copy and save ------------------------------------------
     // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so
     // that no curve depends on the library while it is read again.
@@ -344,6 +349,23 @@ public:
     void SetLogFileName(std::string path);
 
 private:
+    // How a command's changes enter the undo history once the outermost
+    // command ends: as a step of the user's, taken into the current step (the
+    // program's own updates), or as the start of a new history.
+    enum class TStepKind { User, Program, NewHistory };
+    class TUndoStep {
+    public:
+        TUndoStep(TKelViewSession& session, TStepKind kind);
+        ~TUndoStep();
+        TUndoStep(const TUndoStep&) = delete;
+        TUndoStep& operator=(const TUndoStep&) = delete;
+
+    private:
+        TKelViewSession& session_;
+        TStepKind kind_;
+    };
+    void EndUndoStep(TStepKind kind);
+
     // Called where the state changes, not per command, so that every way to
     // a change reports it.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
@@ -394,6 +416,9 @@ private:
     // What the last ppb-mode calculation computed, kept until its text is composed.
     mutable std::shared_ptr<TIntermediateText> intermediateSource_;
     mutable std::vector<std::string> intermediateText_;
+    // The same calculation's text, kept composed or not, for the undo steps
+    // of the modes that show it without computing it.
+    std::shared_ptr<TIntermediateText> intermediateRun_;
 
     TKel profile_;
     std::string profilePath_;
@@ -435,6 +460,19 @@ private:
     std::vector<double> series_;  // reused Y values, njm + 1 entries
     std::vector<std::string> curveLabels_;  // legend name of each main-graph curve
     TViewHistory history_;
+    // A step of the undo history: the analysis, and in the modes that only
+    // show it the intermediate-results text it had.
+    struct TUndoEntry {
+        TAnalysisState state;
+        std::shared_ptr<TIntermediateText> intermediate;
+    };
+    TUndoEntry UndoEntry() const;
+    // Restores a step exactly, its intermediate-results text too.
+    void RestoreUndoEntry(const TUndoEntry& entry);
+    std::vector<TUndoEntry> undo_;  // oldest first
+    std::size_t undoAt_ = 0;            // the step shown, when nothing changed since
+    int commandDepth_ = 0;              // commands running inside one another
+    bool restoring_ = false;            // an analysis is being restored: "<" logs nothing
     bool readoutOn_ = true;
 };
 
