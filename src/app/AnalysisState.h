@@ -51,6 +51,15 @@ struct TAnalysisState {
     bool operator==(const TAnalysisState&) const = default;
 };
 
+// What opening an analysis file did: whether it is shown, why not, and what
+// the user must know of a shown one (a profile or kinetics file that has
+// changed since it was saved), each naming its file.
+struct TAnalysisOpenResult {
+    bool shown = false;
+    std::string error;
+    std::vector<std::string> notices;
+};
+
 // The name a mode has in an analysis file and in the hidden curves: "none",
 // "ppb", "dh" or "intres".
 const char* ModeButtonName(TModeButton mode);

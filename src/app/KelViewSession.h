@@ -15,6 +15,7 @@
 #include "app/AnalysisState.h"
 #include "app/SessionChanges.h"
 #include "app/SessionReadout.h"
+#include "common/IoResult.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
@@ -254,6 +255,21 @@ public:
     bool CanRedo() const { return undoAt_ + 1 < undo_.size(); }
     void Undo();
     void Redo();
+
+    // "Save analysis...": the profile's and the main kinetics file's paths
+    // and checksums and the analysis, written to path whole or not at all.
+    // Without a profile shown nothing is written (Failed).
+    TIoResult SaveAnalysis(const std::string& path) const;
+    // Opens an analysis file: its profile shown and the analysis restored
+    // exactly, the kinetics file it names made the main one when it is
+    // another unless keepKinetics (then a notice names both); a new undo
+    // history starts there. profile, when not empty, is shown instead of the
+    // file's. An analysis that cannot be read, or whose
+    // profile is missing or refused, is not shown (error); a profile or
+    // kinetics file changed since, or a kinetics file missing, is told in
+    // notices, each naming its file.
+    TAnalysisOpenResult OpenAnalysis(const std::string& path, const std::string& profile = {},
+                                     bool keepKinetics = false);
 
     // --- Kinetics, copy and save ------------------------------------------
     // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so

@@ -59,6 +59,8 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.About = [this] { About1Click(this); };
     commands.CopyData = [this] { CopyDataClick(); };
     commands.Save = [this] { btSaveMSClick(); };
+    commands.OpenAnalysis = [this] { OpenAnalysisClick(); };
+    commands.SaveAnalysis = [this] { SaveAnalysisClick(); };
     const auto kinetics = [this](std::function<void()> TKineticsViews::*command) {
         return [this, command] {
             if (KineticsViews.*command) (KineticsViews.*command)();
@@ -86,6 +88,7 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     statusBar()->addPermanentWidget(readout);
     connect(graphs_, &TGraphPanel::ReadoutChanged, readout, &QLabel::setText);
     connect(binding_, &TSessionBinding::StatusChanged, this, &TFKelView::StatusChanged);
+    connect(binding_, &TSessionBinding::ProfileChanged, this, &TFKelView::TitleChanged);
     FormCreate();
 }
 

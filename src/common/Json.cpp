@@ -1,4 +1,4 @@
-#include "cli/Json.h"
+#include "common/Json.h"
 
 #include "common/NumberText.h"
 
@@ -8,7 +8,7 @@
 
 #include "common/TextEncoding.h"
 
-namespace kel::cli {
+namespace kel {
 
 namespace {
 
@@ -98,4 +98,4 @@ void JsonWriter::Bool(std::string_view key, bool value) {
     out_ += value ? "true" : "false";
 }
 
-}  // namespace kel::cli
+}  // namespace kel
