@@ -160,7 +160,8 @@ TAnalysisFile ParseAnalysisFile(std::string_view text, const std::string& analys
     if (analysis.profilePath.empty()) Refuse("the profile's path is empty");
     // A name alone or a relative path lies beside the analysis file.
     std::filesystem::path profileFile = os::PathOf(analysis.profilePath);
-    if (!profileFile.is_absolute()) analysis.profilePath = os::Utf8Of((FolderOf(analysisPath) / profileFile).lexically_normal());
+    if (!profileFile.is_absolute()) profileFile = FolderOf(analysisPath) / profileFile;
+    analysis.profilePath = os::Utf8Of(profileFile.lexically_normal());
     analysis.profileChecksum = NeedChecksum(profile);
     const TJsonValue& kinetics = Need(root, "kinetics", TJsonValue::TKind::Object, "an object");
     analysis.kineticsPath = NeedText(kinetics, "path");
