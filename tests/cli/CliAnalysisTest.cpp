@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/KelViewSession.h"
 #include "cli/CliTestSupport.h"
@@ -24,11 +23,6 @@ std::string WindowText(const TKelViewSession& s) {
         for (const std::string& line : s.IntermediateResults()) text += line + '\n';
     }
     return text;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class CliAnalysis : public ::testing::Test {
