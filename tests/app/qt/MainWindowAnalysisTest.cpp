@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/qt/KelViewWindow.h"
+#include "app/qt/MainCommands.h"
 #include "app/qt/SessionBinding.h"
 #include "kinetics/KineticsLibrary.h"
 #include "support/SessionTestSupport.h"
