@@ -8,6 +8,7 @@
 // vectorised refresh; the ratio ours / numpy is printed at the end.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -182,6 +183,33 @@ BENCHMARK_CAPTURE(BM_RefreshPlot, ppb_100_points, Case::PpbSmallWindow)->Unit(be
 BENCHMARK_CAPTURE(BM_RefreshPlot, count_rate_whole_profile, Case::CountRateWholeProfile)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+
+// A user's edit of the dead time in ppb mode over 100 points, then its undo:
+// both recompute the 100 compounds, and the undo should cost no more than
+// the edit (the ratio undo / edit is reported as undo_over_edit).
+void BM_UndoFieldEdit(benchmark::State& state) {
+    TKelViewSession& s = Data().session;
+    Prepare(s, Case::PpbSmallWindow);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration edits{}, undos{};
+    long steps = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        s.EditField(TFieldId::feDeadT, steps % 2 ? "0.0002" : "0.0001");
+        const Clock::time_point edited = Clock::now();
+        s.Undo();
+        const Clock::time_point undone = Clock::now();
+        edits += edited - start;
+        undos += undone - edited;
+        ++steps;
+        benchmark::DoNotOptimize(s.Graph1().Comments.size());
+    }
+    const auto ms = [steps](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count() / static_cast<double>(steps); };
+    state.counters["edit_ms"] = ms(edits);
+    state.counters["undo_ms"] = ms(undos);
+    state.counters["undo_over_edit"] = ms(undos) / ms(edits);
+}
+BENCHMARK(BM_UndoFieldEdit)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 struct PeerResult {
     double seconds = 0, maxRelative = 0;

@@ -100,6 +100,7 @@ TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateT
     SetUpSideGraph(graph2_);
     RecordView();
     ready_ = true;
+    undo_.assign(1, UndoEntry());
 }
 
 void TKelViewSession::SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter) {
@@ -126,6 +127,7 @@ bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
 }
 
 bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
+    const TUndoStep step(*this, TStepKind::User);
     TypeField(id, text);
     return LeaveField(id, text);
 }
@@ -144,6 +146,7 @@ void TKelViewSession::TypeField(TFieldId id, const std::string& text) {
 }
 
 bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
+    const TUndoStep step(*this, TStepKind::User);
     TFloatField& field = EditableField(id);
     double before = field.Value();
     std::string textBefore = field.Text();
@@ -161,6 +164,7 @@ bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
 }
 
 void TKelViewSession::SpinField(TFieldId id, bool up) {
+    const TUndoStep step(*this, TStepKind::User);
     TFloatField& field = EditableField(id);
     std::string before = field.Text();
     double valueBefore = field.Value();
@@ -250,25 +254,30 @@ void TKelViewSession::PpbAction() {
 }
 
 void TKelViewSession::BtnPpbClick() {
+    const TUndoStep step(*this, TStepKind::User);
     PressMode(TModeButton::Ppb);
     PpbAction();
 }
 
 void TKelViewSession::ReleasePpb() {
+    const TUndoStep step(*this, TStepKind::User);
     if (PpbDown()) SetModeDown(TModeButton::None);
 }
 
 void TKelViewSession::PressPpb() {
+    const TUndoStep step(*this, TStepKind::User);
     SetModeDown(TModeButton::Ppb);
     PpbAction();
 }
 
 void TKelViewSession::btnIRClick() {
+    const TUndoStep step(*this, TStepKind::User);
     PressMode(TModeButton::Isotope);
     RefreshPlot();
 }
 
 void TKelViewSession::sbInfoClick() {
+    const TUndoStep step(*this, TStepKind::User);
     const TPlotMode shown = Mode();
     PressMode(TModeButton::IntermediateResults);
     // Going down releases "ppb" or "D/H": the graph, its results and what
@@ -280,12 +289,14 @@ void TKelViewSession::sbInfoClick() {
 }
 
 void TKelViewSession::btnApplyDeMrClick() {
+    const TUndoStep step(*this, TStepKind::User);
     correct_ = !correct_;
     Mark(chModes);
     RefreshPlot();
 }
 
 void TKelViewSession::btnNormIdClick() {
+    const TUndoStep step(*this, TStepKind::User);
     normId_ = !normId_;
     Mark(chModes);
     RefreshPlot();
@@ -293,6 +304,7 @@ void TKelViewSession::btnNormIdClick() {
 }
 
 void TKelViewSession::cbT0StartClick() {
+    const TUndoStep step(*this, TStepKind::User);
     t0AtStart_ = !t0AtStart_;
     Mark(chModes);
     RefreshPlot();

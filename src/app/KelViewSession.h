@@ -12,9 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/AnalysisState.h"
+#include "app/FollowRead.h"
 #include "app/SessionChanges.h"
 #include "app/SessionCurves.h"
 #include "app/SessionReadout.h"
+#include "app/SessionValues.h"
+#include "common/IoResult.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
@@ -26,68 +30,6 @@
 #include "reporting/ResultLog.h"
 
 namespace kel {
-
-// The numeric fields of the main window, by control name.
-enum class TFieldId {
-    feDeadT, feDe200, feMr200, feDf73, feFilterOutliers,
-    fefr, feTg, feD, felr,
-    feR2, feR3, feb74, feb75, feliq,
-    PressLevel,
-};
-inline constexpr int kFieldCount = 15;
-
-// The exclusive group "ppb", "D/H", "(int.res)": at most one is down.
-enum class TModeButton { None, Ppb, Isotope, IntermediateResults };
-
-// Turns a profile date into the title's date text in the user's formats.
-class TDateTextFormatter {
-public:
-    virtual ~TDateTextFormatter() = default;
-    // The user's short date, a blank and the long time; the time is left out
-    // when it is exactly midnight.
-    virtual std::string DateTimeText(double dateTime) const = 0;
-};
-
-// dd/mm/yyyy hh:nn:ss, for runs without a desktop locale and for tests.
-class TFixedDateTextFormatter : public TDateTextFormatter {
-public:
-    std::string DateTimeText(double dateTime) const override;
-};
-
-// The main window's four text fields.
-struct TProfileTexts {
-    std::string FileName, Ion, Sample, Comment;
-    bool operator==(const TProfileTexts&) const = default;
-};
-
-// What "&Save" wrote.
-enum class TSaveOutcome { Worksheet, Profile, Failed };
-
-// A re-read of the shown profile's file while it may still be written: both
-// show only a complete read; Quiet says nothing of one that is not, Final,
-// once the retries are over, says why.
-enum class TFollowAttempt { Quiet, Final };
-
-// The shown profile's file read aside; made by StartFollowRead on the
-// session's thread, filled by ReadFollowedFile on any thread.
-struct TFollowRead {
-    TKel profile;
-    std::string path;
-    TProfileLoadResult loaded;
-};
-
-// Reads read.path into read.profile; touches nothing else, so it may run on
-// a thread of its own.
-void ReadFollowedFile(TFollowRead& read);
-
-// What a re-read of the shown profile's file did.
-struct TFollowResult {
-    TProfileLoadResult loaded;
-    bool shown = false;  // the file's contents now are shown
-    // For the user: after a Final attempt, why the file is not shown; or
-    // why the profile shown could not be calculated. Empty otherwise.
-    std::string report;
-};
 
 // State is read through getters and changed only by named commands, each as
 // a user's action in the window; the getters' references stay valid, their
@@ -283,6 +225,36 @@ public:
     std::string WindowDataCsv() const;
     // Writes WindowDataCsv to path, replacing a file there only when whole.
     TIoResult ExportWindowData(const std::string& path) const;
+    // --- The analysis and its undo history -------------------------------
+    // What the user set for the shown profile, exactly, as one value.
+    TAnalysisState AnalysisState() const;
+    // Sets the analysis to state exactly and recomputes the plot and the
+    // results from it, which then are those the state had; refuses (EKelError,
+    // naming the field) a field value out of its range before anything
+    // changes. No undo step, and "<" logs nothing.
+    void RestoreAnalysis(const TAnalysisState& state);
+    // "Undo" and "Redo" over the user's commands on the analysis (fields, mode
+    // buttons, toggles, selection, axes); a command that changed nothing is
+    // no step, and opening a profile starts a new history.
+    bool CanUndo() const;
+    bool CanRedo() const { return undoAt_ + 1 < undo_.size(); }
+    void Undo();
+    void Redo();
+
+    // "Save analysis...": the profile's and the main kinetics file's paths
+    // and checksums and the analysis, written to path whole or not at all.
+    // Without a profile shown nothing is written (Failed).
+    TIoResult SaveAnalysis(const std::string& path) const;
+    // Opens an analysis file: its profile shown and the analysis restored
+    // exactly, the kinetics file it names made the main one when it is
+    // another unless keepKinetics (then a notice names both); a new undo
+    // history starts there. profile, when not empty, is shown instead of the
+    // file's. An analysis that cannot be read, or whose
+    // profile is missing or refused, is not shown (error); a profile or
+    // kinetics file changed since, or a kinetics file missing, is told in
+    // notices, each naming its file.
+    TAnalysisOpenResult OpenAnalysis(const std::string& path, const std::string& profile = {},
+                                     bool keepKinetics = false);
 
     // --- Kinetics, copy and save ------------------------------------------
     // "Edit Kinetics" before its editor opens: "ppb" up, then its action, so
@@ -378,6 +350,23 @@ public:
     void SetLogFileName(std::string path);
 
 private:
+    // How a command's changes enter the undo history once the outermost
+    // command ends: as a step of the user's, taken into the current step (the
+    // program's own updates), or as the start of a new history.
+    enum class TStepKind { User, Program, NewHistory };
+    class TUndoStep {
+    public:
+        TUndoStep(TKelViewSession& session, TStepKind kind);
+        ~TUndoStep();
+        TUndoStep(const TUndoStep&) = delete;
+        TUndoStep& operator=(const TUndoStep&) = delete;
+
+    private:
+        TKelViewSession& session_;
+        TStepKind kind_;
+    };
+    void EndUndoStep(TStepKind kind);
+
     // Called where the state changes, not per command, so that every way to
     // a change reports it.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
@@ -444,6 +433,9 @@ private:
     // What the last ppb-mode calculation computed, kept until its text is composed.
     mutable std::shared_ptr<TIntermediateText> intermediateSource_;
     mutable std::vector<std::string> intermediateText_;
+    // The same calculation's text, kept composed or not, for the undo steps
+    // of the modes that show it without computing it.
+    std::shared_ptr<TIntermediateText> intermediateRun_;
 
     TKel profile_;
     std::string profilePath_;
@@ -485,6 +477,19 @@ private:
     std::vector<double> series_;  // reused Y values, njm + 1 entries
     std::vector<std::string> curveLabels_;  // legend name of each main-graph curve
     TViewHistory history_;
+    // A step of the undo history: the analysis, and in the modes that only
+    // show it the intermediate-results text it had.
+    struct TUndoEntry {
+        TAnalysisState state;
+        std::shared_ptr<TIntermediateText> intermediate;
+    };
+    TUndoEntry UndoEntry() const;
+    // Restores a step exactly, its intermediate-results text too.
+    void RestoreUndoEntry(const TUndoEntry& entry);
+    std::vector<TUndoEntry> undo_;  // oldest first
+    std::size_t undoAt_ = 0;            // the step shown, when nothing changed since
+    int commandDepth_ = 0;              // commands running inside one another
+    bool restoring_ = false;            // an analysis is being restored: "<" logs nothing
     bool readoutOn_ = true;
     THiddenCurves hiddenCurves_;
     bool clockTime_ = false;

@@ -32,6 +32,7 @@ TXYGraph& TKelViewSession::DrawingGraph(int box) {
 }
 
 void TKelViewSession::ShowAllClick() {
+    const TUndoStep step(*this, TStepKind::User);
     SetExpand(false);
     // The curves' own range: with "Time 0 at start" it is shifted, and 0 to
     // TotalTime would cut part of them off.
@@ -44,6 +45,7 @@ void TKelViewSession::ShowAllClick() {
 }
 
 void TKelViewSession::ExpandClick() {
+    const TUndoStep step(*this, TStepKind::User);
     SetExpand(true);
     graph1_.Setxmin(selection_[0]);
     graph1_.Setxmax(selection_[1]);
@@ -52,6 +54,7 @@ void TKelViewSession::ExpandClick() {
 }
 
 void TKelViewSession::btnExpandClick() {
+    const TUndoStep step(*this, TStepKind::User);
     if (!expand_)
         ExpandClick();
     else
@@ -59,6 +62,7 @@ void TKelViewSession::btnExpandClick() {
 }
 
 void TKelViewSession::SelectAllClick() {
+    const TUndoStep step(*this, TStepKind::User);
     SetExpand(false);
     // Exactly the stored points, also on the shifted axis of "Time 0 at start".
     const auto [x0, x1] = TimeRange();
@@ -72,6 +76,7 @@ void TKelViewSession::SelectAllClick() {
 }
 
 void TKelViewSession::LogplotCtrlEnter1Click() {
+    const TUndoStep step(*this, TStepKind::User);
     graph1_.SetYScale(graph1_.YScale() == scLog10 ? scLin : scLog10);
     logPlot_ = logButton_ = graph1_.YScale() == scLog10;
     Mark(chModes);
@@ -81,12 +86,14 @@ void TKelViewSession::LogplotCtrlEnter1Click() {
 }
 
 void TKelViewSession::ApplyMainAxes(const TAxesState& axes) {
+    const TUndoStep step(*this, TStepKind::User);
     ApplyAxes(graph1_, axes);
     AxesChanged();
     RecordView();
 }
 
 void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
+    const TUndoStep step(*this, TStepKind::User);
     ShowAllWithScales(graph1_, xLog, yLog);
     AxesChanged();
     RecordView();
@@ -120,6 +127,7 @@ void TKelViewSession::SelectWindow(double start, double end) {
 }
 
 void TKelViewSession::SelectTimes(double start, double end) {
+    const TUndoStep step(*this, TStepKind::User);
     SetExpand(false);
     SelectWindow(start, end);
 }
@@ -137,6 +145,7 @@ std::string TKelViewSession::CopyDataText() const {
 }
 
 void TKelViewSession::EditKineticsClick() {
+    const TUndoStep step(*this, TStepKind::User);
     ReleasePpb();
     PpbAction();
 }

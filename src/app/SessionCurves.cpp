@@ -145,6 +145,7 @@ void TKelViewSession::ToggleCurve(int index) {
 }
 
 void TKelViewSession::SetCurveHidden(const std::string& name, bool hidden) {
+    const TUndoStep step(*this, TStepKind::User);
     THiddenCurves next = hiddenCurves_;
     if (hidden) next.Of(Mode()).insert(name);
     else next.Of(Mode()).erase(name);

@@ -76,6 +76,8 @@ TFollowResult TKelViewSession::ShowFollowed(TFollowRead&& read, TFollowAttempt a
     next.f1 = profile_.f1;
 
     const bool fitAxes = AxesShowAll();
+    // The file's new points are no step of the user's to undo.
+    const TUndoStep step(*this, TStepKind::Program);
     struct Following {
         bool& flag;
         explicit Following(bool& f) : flag(f) { flag = true; }

@@ -61,6 +61,7 @@ std::vector<std::pair<double, double>> TKelViewSession::HeadspaceSelections() co
 }
 
 TIoResult TKelViewSession::btPressClick() {
+    const TUndoStep step(*this, TStepKind::User);
     double t = CycleTime(profile_);
     // Sections are found in points; their selections lie on the graph's
     // (possibly shifted) time axis, like any drag.

@@ -341,6 +341,7 @@ void TKelViewSession::RunWindowCalculation() {
     Mark(chPlot | chResults);
     if (Mode() == TPlotMode::Ppb) {
         intermediateSource_.reset();
+        intermediateRun_.reset();
         intermediateText_.clear();
     }
     try {
@@ -349,7 +350,7 @@ void TKelViewSession::RunWindowCalculation() {
         TWindowInputs inputs = WindowInputs(corrections);
         inputs.withIntermediate = false;
         run = kel::RunWindowCalculation(inputs);
-        if (Mode() == TPlotMode::Ppb) intermediateSource_ = run.intermediateText;
+        if (Mode() == TPlotMode::Ppb) intermediateSource_ = intermediateRun_ = run.intermediateText;
     } catch (const EKelError& e) {
         // Setting up the run failed before any line was placed.
         run.error = e.what();
@@ -370,7 +371,7 @@ void TKelViewSession::RunWindowCalculation() {
     ApplyHiddenCurves();  // the new result lines of hidden curves are dimmed
     graph1_.Changed(this);
     // "<" logs what the user asks for, not every cycle of a followed file.
-    if (ran && keepLog_ && !following_) btLogResultsClick();
+    if (ran && keepLog_ && !following_ && !restoring_) btLogResultsClick();
 }
 
 const std::string& TKelViewSession::WindowError() const {

@@ -76,6 +76,8 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     TProfileLoadResult loaded = loading.LoadFromFile(fileName);
     ShowLoadMessages(loaded);
     if (loaded.Failed()) return loaded;
+    // Another profile's analysis is not this one's to undo.
+    const TUndoStep step(*this, TStepKind::NewHistory);
 
     logHeaderPending_ = true;
     bool ppbWasDown = PpbDown();
@@ -169,6 +171,7 @@ void TKelViewSession::fefrTgEtcExit() {
 }
 
 void TKelViewSession::LoadSettings(const SettingsStore& store) {
+    const TUndoStep step(*this, TStepKind::NewHistory);
     for (const SettingSpec& s : kSettings) {
         auto current = static_cast<std::int32_t>(RoundHalfEvenToInt(FieldValue(s.field) * s.scale));
         std::int32_t stored = store.ReadInteger(s.section, s.name, current);

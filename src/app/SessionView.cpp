@@ -52,23 +52,29 @@ void TKelViewSession::ShowView(const TAxesState& axes) {
 }
 
 void TKelViewSession::ZoomTime(double px, double factor) {
+    const TUndoStep step(*this, TStepKind::User);
     ShowView(ZoomedX(graph1_, px, factor));
     RecordView();
 }
 
 void TKelViewSession::ZoomValues(double py, double factor) {
+    const TUndoStep step(*this, TStepKind::User);
     ShowView(ZoomedY(graph1_, py, factor));
     RecordView();
 }
 
 void TKelViewSession::PanView(double dx, double dy) {
+    const TUndoStep step(*this, TStepKind::User);
     DragView(dx, dy);
     RecordView();
 }
 
 void TKelViewSession::DragView(double dx, double dy) { ShowView(Panned(graph1_, dx, dy)); }
 
-void TKelViewSession::EndViewDrag() { RecordView(); }
+void TKelViewSession::EndViewDrag() {
+    const TUndoStep step(*this, TStepKind::User);
+    RecordView();
+}
 
 bool TKelViewSession::CanGoBack() const {
     const TAxesState* now = history_.Current();
@@ -76,6 +82,7 @@ bool TKelViewSession::CanGoBack() const {
 }
 
 void TKelViewSession::ViewBack() {
+    const TUndoStep step(*this, TStepKind::User);
     // A view no command recorded (a rebuild that cut the time axis to the
     // profile, "ppb" rescaling) becomes a step first, so that Forward comes
     // back to what was shown.
@@ -84,6 +91,7 @@ void TKelViewSession::ViewBack() {
 }
 
 void TKelViewSession::ViewForward() {
+    const TUndoStep step(*this, TStepKind::User);
     if (const TAxesState* view = history_.Forward()) ShowView(*view);
 }
 

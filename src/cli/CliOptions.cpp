@@ -76,7 +76,7 @@ TParsedArgs ParseArgs(const std::vector<std::string>& args, std::span<const TOpt
 
 std::vector<TOptionSpec> CommonOptionSpecs() {
     return {{"--kinetics", true}, {"--mode", true}, {"--select", true},
-            {"--set", true},      {"--linear", false}, {"--settings", false}};
+            {"--set", true},      {"--linear", false}, {"--settings", false}, {"--analysis", true}};
 }
 
 namespace {
@@ -100,6 +100,11 @@ std::pair<double, double> SelectionOf(const std::string& text, std::string_view 
     } catch (const EConvertError&) {
         throw EUsage(std::string(option) + " takes two times in seconds, A:B, not \"" + text + "\"");
     }
+}
+
+std::string ProfileArgument(const TParsedArgs& args) {
+    if (args.Has("--analysis") && args.positional.empty()) return {};
+    return args.Positional({"FILE"})[0];
 }
 
 int JobsOf(const TParsedArgs& args) {
@@ -131,6 +136,8 @@ TCommonOptions CommonOptionsOf(const TParsedArgs& args) {
     for (const std::string& text : args.Values("--set")) options.settings.push_back(ParseFieldSetting(text));
     options.linear = args.Has("--linear");
     options.userSettings = args.Has("--settings");
+    options.analysis = args.Value("--analysis");
+    if (options.analysis && options.analysis->empty()) throw EUsage("--analysis needs a file");
     return options;
 }
 
@@ -149,7 +156,14 @@ const char* const kCommonOptionsHelp =
     "  --linear            linear value axis instead of the logarithmic one\n"
     "  --settings          read the user's settings at start, as the window does\n"
     "                      (without it they are neither read nor written)\n"
+    "  --analysis A        open the analysis file A (NAME.kelview.json, saved by\n"
+    "                      the window) as the window opens it: its profile, or\n"
+    "                      FILE when one is given, with its mode, fields,\n"
+    "                      selection and axes; its kinetics file unless\n"
+    "                      --kinetics names one. A changed profile or kinetics\n"
+    "                      file is told on stderr\n"
     "The profile is opened, then the mode, the --set values, --linear and the\n"
-    "selection are applied, in this order.\n";
+    "selection are applied, in this order; after --analysis the selection stays\n"
+    "the analysis's unless --select is given.\n";
 
 }  // namespace kel::cli

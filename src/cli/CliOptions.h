@@ -61,6 +61,7 @@ struct TCommonOptions {
     std::vector<TFieldSetting> settings;  // --set, in order
     bool linear = false;
     bool userSettings = false;            // --settings
+    std::optional<std::string> analysis;  // --analysis: an analysis file to open
 };
 
 // The options every profile command takes.
@@ -75,6 +76,10 @@ TFieldSetting ParseFieldSetting(std::string_view text);
 
 // A window A:B in seconds, as --select takes it; raises EUsage naming option.
 std::pair<double, double> SelectionOf(const std::string& text, std::string_view option = "--select");
+
+// The profile a command opens: its FILE argument, or empty when --analysis
+// names the profile and no FILE is given; raises EUsage otherwise.
+std::string ProfileArgument(const TParsedArgs& args);
 
 // The --jobs of args: threads that work at once, 1..256; default the cores.
 int JobsOf(const TParsedArgs& args);

@@ -1,8 +1,11 @@
 #include "cli/CliSession.h"
 
 #include <fstream>
+#include <iostream>
 
+#include "app/AnalysisFile.h"
 #include "cli/FieldSettings.h"
+#include "common/Errors.h"
 #include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
 
@@ -21,9 +24,20 @@ std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
     return std::make_unique<MemorySettings>();
 }
 
-// The library named by the options, else by the settings, else the demo one.
+// The library named by the options, else by the analysis when it is there,
+// else by the settings, else the demo one.
 std::string KineticsFileOf(const TCommonOptions& options) {
     if (options.kinetics) return *options.kinetics;
+    if (options.analysis) {
+        std::string named;
+        try {
+            named = ReadAnalysisFile(*options.analysis).kineticsPath;
+        } catch (const EKelError& error) {
+            throw EFailure(error.what());
+        }
+        // A missing one is told when the analysis is opened.
+        if (!named.empty() && std::ifstream(os::PathOf(named), std::ios::binary)) return named;
+    }
     std::string stored = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
     if (!stored.empty()) return stored;
     std::string demo = DemoKineticsFileName();
@@ -77,6 +91,8 @@ void ApplyMode(TKelViewSession& session, TModeChoice mode) {
 }
 
 void ApplySelection(TKelViewSession& session, const TCommonOptions& options) {
+    // An analysis brings its own selection.
+    if (!options.select && options.analysis) return;
     if (!options.select) {
         session.SelectAllClick();
         return;
@@ -87,6 +103,13 @@ void ApplySelection(TKelViewSession& session, const TCommonOptions& options) {
 }  // namespace
 
 void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const std::string& file) {
+    if (options.analysis) {
+        const TAnalysisOpenResult opened = session.OpenAnalysis(*options.analysis, file, options.kinetics.has_value());
+        if (!opened.error.empty()) throw EFailure(opened.error);
+        for (const std::string& notice : opened.notices) std::cerr << "kelview-cli: " << notice << '\n';
+        ApplyWindowOptions(session, options);
+        return;
+    }
     TProfileLoadResult loaded = session.ShowProfile(file);
     if (loaded.ended) throw EFailure(loaded.reason);
     if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");

@@ -1,5 +1,5 @@
 #pragma once
-// The JSON writer under the tool's own names.
+// The JSON writer of the core, under the names the command-line tool uses.
 #include "common/Json.h"
 
 namespace kel::cli {

@@ -10,7 +10,7 @@ namespace kel::cli {
 namespace {
 
 int RunLog(const TParsedArgs& args) {
-    const std::string& file = args.Positional({"FILE"})[0];
+    const std::string file = ProfileArgument(args);
     TCliSession cli(CommonOptionsOf(args));
     cli.Open(file);
     // A failure was shown in its box; the run still fails.
@@ -20,7 +20,7 @@ int RunLog(const TParsedArgs& args) {
 }
 
 int RunHeadspace(const TParsedArgs& args) {
-    const std::string& file = args.Positional({"FILE"})[0];
+    const std::string file = ProfileArgument(args);
     TCommonOptions options = CommonOptionsOf(args);
     if (auto level = args.Value("--level")) options.settings.push_back(ParseFieldSetting("PressLevel=" + *level));
     TCliSession cli(options);

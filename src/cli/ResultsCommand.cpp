@@ -11,7 +11,7 @@ namespace kel::cli {
 namespace {
 
 int RunResults(const TParsedArgs& args) {
-    const std::string& file = args.Positional({"FILE"})[0];
+    const std::string file = ProfileArgument(args);
     std::string format = args.Value("--format").value_or("json");
     if (format != "json" && format != "csv") throw EUsage("--format: \"" + format + "\" is neither json nor csv");
     TCliSession cli(CommonOptionsOf(args));

@@ -107,7 +107,7 @@ int FollowWindow(TKelViewSession& session, const std::function<void()>& print) {
 }
 
 int RunWindow(const TParsedArgs& args) {
-    const std::string& file = args.Positional({"FILE"})[0];
+    const std::string file = ProfileArgument(args);
     TCliSession cli(CommonOptionsOf(args));
     cli.Open(file);
     const auto print = [&cli, json = args.Has("--json")] {

@@ -1,5 +1,6 @@
 #pragma once
-// A small JSON writer for machine-readable outputs (the tool's, saved tables).
+// A small JSON writer: the command-line tool's machine-readable output and
+// the files the program saves in JSON.
 #include <string>
 #include <string_view>
 #include <vector>

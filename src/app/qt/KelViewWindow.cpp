@@ -68,6 +68,8 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands.ExportImage = [this] { exports_->ExportImageClick(); };
     commands.ExportData = [this] { exports_->ExportDataClick(); };
     commands.ToggleCurves = [this] { curves_->setVisible(!curves_->isVisible()); };
+    commands.OpenAnalysis = [this] { OpenAnalysisClick(); };
+    commands.SaveAnalysis = [this] { SaveAnalysisClick(); };
     const auto kinetics = [this](std::function<void()> TKineticsViews::*command) {
         return [this, command] {
             if (KineticsViews.*command) (KineticsViews.*command)();
@@ -98,6 +100,7 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     statusBar()->addPermanentWidget(readout);
     connect(graphs_, &TGraphPanel::ReadoutChanged, readout, &QLabel::setText);
     connect(binding_, &TSessionBinding::StatusChanged, this, &TFKelView::StatusChanged);
+    connect(binding_, &TSessionBinding::ProfileChanged, this, &TFKelView::TitleChanged);
     FormCreate();
 }
 

@@ -73,6 +73,19 @@ public:
     // answer it themselves.
     std::function<QString(const QString& proposed)> AskSavePath;
 
+    // Opens an analysis file ("NAME.kelview.json"): its profile with the
+    // analysis restored; false when it could not be shown. The reason, or
+    // the files changed since it was saved, are shown by name.
+    bool OpenAnalysis(const QString& path);
+    // "Save analysis ...": asks where (AskAnalysisPath in tests) and writes
+    // the analysis there.
+    void SaveAnalysisClick();
+    // "Open analysis ...": asks which (AskAnalysisPath in tests) and opens it.
+    void OpenAnalysisClick();
+    // The analysis file dialogs: the chosen path, or empty when cancelled;
+    // saving is true for the save dialog.
+    std::function<QString(const QString& proposed, bool saving)> AskAnalysisPath;
+
     // The kinetics commands and the options dialog's compound preview, which
     // live in a library above the window's and are set by it.
     struct TKineticsViews {
@@ -93,6 +106,8 @@ private:
     void FormDestroy();
     void OpenProfileClick();
     void StatusChanged();
+    // The caption with the shown profile's name after it.
+    void TitleChanged();
 
     SettingsStore& store_;
     TSessionBinding* binding_;

@@ -27,7 +27,9 @@ TMainCommands::TMainCommands(TSessionBinding& binding, QMainWindow& window, TXYG
     PopupMenu(graph);
     ToolBar(window);
     connect(&binding, &TSessionBinding::ModesChanged, this, &TMainCommands::ModesChanged);
+    connect(&binding, &TSessionBinding::Changed, this, &TMainCommands::UndoChanged);
     ModesChanged();
+    UndoChanged();
 }
 
 QAction* TMainCommands::Action(const char* name) const {
@@ -68,6 +70,8 @@ void TMainCommands::MainMenu(QMainWindow& window) {
     file->setObjectName(QStringLiteral("File1"));
     file->addAction(Window("Open1", QStringLiteral("&Open profile ..."), commands_.OpenProfile, QKeySequence::Open));
     file->addAction(Window("Save1", QStringLiteral("&Save ..."), commands_.Save, QKeySequence(Qt::CTRL | Qt::Key_S)));
+    file->addAction(Window("OpenAnalysis1", QStringLiteral("Open ana&lysis ..."), commands_.OpenAnalysis));
+    file->addAction(Window("SaveAnalysis1", QStringLiteral("Save anal&ysis ..."), commands_.SaveAnalysis));
     file->addAction(Window("ExportImage1", QStringLiteral("Export &image..."), commands_.ExportImage));
     file->addAction(Window("ExportData1", QStringLiteral("Export &window data..."), commands_.ExportData));
     file->addSeparator();
@@ -80,6 +84,10 @@ void TMainCommands::MainMenu(QMainWindow& window) {
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
+    edit->addAction(Session("Undo1", QStringLiteral("&Undo"), &TKelViewSession::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    edit->addAction(Session("Redo1", QStringLiteral("&Redo"), &TKelViewSession::Redo,
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    edit->addSeparator();
     edit->addAction(Session("SelectAll1", QStringLiteral("Select &All"), &TKelViewSession::SelectAllClick,
                             QKeySequence(Qt::CTRL | Qt::Key_A)));
     edit->addAction(Window("Copy1", QStringLiteral("&Copy"), commands_.CopyPicture, QKeySequence(Qt::CTRL | Qt::Key_Insert)));
@@ -211,6 +219,12 @@ void TMainCommands::ToolBar(QMainWindow& window) {
         binding_.Run([](TKelViewSession& session) { session.cbT0StartClick(); });
         ModesChanged();
     });
+}
+
+void TMainCommands::UndoChanged() {
+    const TKelViewSession& session = binding_.Session();
+    if (QAction* undo = Action("Undo1")) undo->setEnabled(session.CanUndo());
+    if (QAction* redo = Action("Redo1")) redo->setEnabled(session.CanRedo());
 }
 
 void TMainCommands::ModesChanged() {

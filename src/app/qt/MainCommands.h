@@ -32,6 +32,8 @@ public:
         std::function<void()> About;         // "About"
         std::function<void()> CopyData;      // the graph's "&Copy": count rates as text
         std::function<void()> Save;          // "&Save ...", "&Save"
+        std::function<void()> OpenAnalysis;  // "Open ana&lysis ..."
+        std::function<void()> SaveAnalysis;  // "Save anal&ysis ..."
         std::function<void()> EditKinetics;  // "Edit Kinetics"
         std::function<void()> ChangeKineticsFile;  // "&Change main kinetics file"
         std::function<void()> AddKineticsFile;     // "&Add supplemental kinetics file"
@@ -56,6 +58,8 @@ private:
     void PopupMenu(TXYGraphBox& graph);
     void ToolBar(QMainWindow& window);
     void ModesChanged();
+    // "Undo" and "Redo" usable only while there is a step to take.
+    void UndoChanged();
 
     TSessionBinding& binding_;
     TWindowCommands commands_;

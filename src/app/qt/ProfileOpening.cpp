@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/AnalysisFile.h"
 #include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/RecentMenu.h"
@@ -29,6 +30,10 @@ bool TFKelView::ShowProfile(const QString& path) {
 }
 
 void TFKelView::OpenProfilePath(const QString& path) {
+    if (IsAnalysisFileName(path.toStdString())) {
+        OpenAnalysis(path);
+        return;
+    }
     if (BrowserCommands.OpenProfilePath)
         BrowserCommands.OpenProfilePath(path);
     else

@@ -28,6 +28,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/AnalysisFile.h"
 #include "app/qt/FlowLayout.h"
 #include "app/qt/FileDrops.h"
 #include "app/qt/KelViewWindow.h"
@@ -348,6 +349,11 @@ void TFKelBrowse::RefreshListing() {
 }
 
 void TFKelBrowse::OpenProfilePath(const QString& path) {
+    // An analysis names its own profile, which may lie in any folder.
+    if (IsAnalysisFileName(path.toStdString())) {
+        main_.OpenAnalysis(path);
+        return;
+    }
     const QFileInfo info(path);
     // The tree keeps its folder when the profile's cannot be entered; the
     // file is then asked for by its full path, so that the failure names it
