@@ -113,7 +113,7 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
         details->HeaderOnly = true;
         details->FileName = name;
         TProfileLoadResult loaded = details->LoadFromFile(name);
-        ShowLoadMessages(loaded);
+        ShowNotices(LoadNotices(loaded));
         TIoResult failure;
         if (loaded.ended) {
             // Its date is the file's own, as for a profile that has none:

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "cli/FieldSettings.h"
+#include "common/Messages.h"
 #include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
 
@@ -39,7 +40,7 @@ void LoadKinetics(const std::string& path) {
         throw EFailure("the kinetics file \"" + path + "\" cannot be read");
     SetKineticsFileName(path);
     TKineticsLoadResult loaded = ReloadKineticsLibrary();
-    ShowKineticsMessages(loaded);
+    ShowNotices(KineticsNotices(loaded));
     if (loaded.status == TIoStatus::Failed) throw EFailure(loaded.reason + "; nothing done");
     if (!loaded) throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
 }

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
 #include "common/TextExcerpt.h"
@@ -214,8 +213,10 @@ std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result) {
     return messages;
 }
 
-void ShowKineticsMessages(const TKineticsLoadResult& result) {
-    for (const std::string& message : KineticsMessages(result)) ShowMessage(message);
+TNotices KineticsNotices(const TKineticsLoadResult& result) {
+    TNotices notices;
+    for (const std::string& message : KineticsMessages(result)) notices.push_back(ProgramNotice(message));
+    return notices;
 }
 
 TKrecord& TKbase::Compound(int index) {

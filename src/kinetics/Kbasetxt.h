@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/IoResult.h"
+#include "common/Notice.h"
 
 namespace kel {
 
@@ -50,8 +51,8 @@ struct TKineticsLoadResult : TIoResult {
 // library contributes nothing.
 std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result);
 
-// Shows KineticsMessages, each in a plain box.
-void ShowKineticsMessages(const TKineticsLoadResult& result);
+// KineticsMessages, each a plain box.
+TNotices KineticsNotices(const TKineticsLoadResult& result);
 
 // The text of a kinetics file; raises EFileRefused, naming the file, for
 // anything but a regular file of at most 16 MiB without NUL bytes, and

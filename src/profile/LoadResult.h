@@ -2,6 +2,7 @@
 // What loading a profile file did, and the message boxes the window shows
 // for it.
 #include "common/IoResult.h"
+#include "common/Notice.h"
 
 namespace kel {
 
@@ -22,9 +23,10 @@ struct TProfileLoadResult : TIoResult {
     bool Failed() const { return ended || status == TIoStatus::OpenFailed; }
 };
 
-// The boxes of a load that read on: "Open Error!" with the file's name and
-// the system's reason, "Damaged profile: name", "p and fc info missing". A
-// load that ended shows nothing here: its reason is an error for the caller.
-void ShowLoadMessages(const TProfileLoadResult& result);
+// The boxes of a load that read on, in the order they are shown: "Open
+// Error!" with the file's name and the system's reason, "Damaged profile:
+// name", "p and fc info missing". A load that ended has none here: its reason
+// is an error for the caller.
+TNotices LoadNotices(const TProfileLoadResult& result);
 
 }  // namespace kel

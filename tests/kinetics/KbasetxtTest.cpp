@@ -21,7 +21,7 @@ using test::RecordedMessages;
 // A library read as the window reads it: its messages shown from the result.
 TKbase Load(std::string_view text) {
     TKbase library;
-    ShowKineticsMessages(library.LoadText(text));
+    ShowNotices(KineticsNotices(library.LoadText(text)));
     return library;
 }
 
@@ -207,7 +207,7 @@ TEST(KineticsFile, WhatIsNoLibraryIsRefusedAtOnceWithAMessageNamingIt) {
         EXPECT_NE(loaded.reason.find("\"" + c.path + "\""), std::string::npos) << loaded.reason;
         EXPECT_NE(loaded.reason.find(c.says), std::string::npos) << loaded.reason;
         EXPECT_EQ(library.Count(), 0);
-        ShowKineticsMessages(loaded);
+        ShowNotices(KineticsNotices(loaded));
         EXPECT_EQ(messages.shown.back().second, loaded.reason);
     }
 }

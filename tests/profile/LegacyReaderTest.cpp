@@ -18,7 +18,7 @@ using Texts = std::vector<std::string>;
 // A load as the window makes it: the boxes shown from its result.
 TProfileLoadResult LoadShown(TKel& kel, const std::string& path) {
     TProfileLoadResult loaded = kel.LoadFromFile(path);
-    ShowLoadMessages(loaded);
+    ShowNotices(LoadNotices(loaded));
     return loaded;
 }
 
