@@ -41,7 +41,7 @@ void LoadKinetics(const std::string& path) {
     SetKineticsFileName(path);
     TKineticsLoadResult loaded = ReloadKineticsLibrary();
     ShowNotices(KineticsNotices(loaded));
-    if (loaded.status == TIoStatus::Failed) throw EFailure(loaded.reason + "; nothing done");
+    if (loaded.io.status == TIoStatus::Failed) throw EFailure(loaded.io.reason + "; nothing done");
     if (!loaded) throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
 }
 
@@ -89,7 +89,7 @@ void ApplySelection(TKelViewSession& session, const TCommonOptions& options) {
 
 void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const std::string& file) {
     TProfileLoadResult loaded = session.ShowProfile(file);
-    if (loaded.ended) throw EFailure(loaded.reason);
+    if (loaded.ended) throw EFailure(loaded.io.reason);
     if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
     ApplyWindowOptions(session, options);
 }

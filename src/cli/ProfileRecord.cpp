@@ -24,7 +24,7 @@ std::unique_ptr<TKel> LoadRecord(const std::string& path, bool headerOnly) {
     record->HeaderOnly = headerOnly;
     TProfileLoadResult loaded = record->LoadFromFile(path);
     ShowNotices(LoadNotices(loaded));
-    if (loaded.ended) throw EFailure(loaded.reason);
+    if (loaded.ended) throw EFailure(loaded.io.reason);
     if (!loaded) throw EFailure("\"" + path + "\" could not be read");
     record->FileName = path.substr(path.find_last_of('/') + 1);
     return record;

@@ -123,8 +123,8 @@ enum class RecordEnd { Complete, Stop };
 // as the failure and asks to stop.
 RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record, TKineticsLoadResult& result) {
     auto stop = [&] {
-        result.status = TIoStatus::Damaged;
-        result.reason = "Kbase error " + MessageExcerpt(record.Name);
+        result.io.status = TIoStatus::Damaged;
+        result.io.reason = "Kbase error " + MessageExcerpt(record.Name);
         return RecordEnd::Stop;
     };
     auto Warn = [&](std::string_view prefix, double value) {
@@ -182,16 +182,12 @@ TKineticsLoadResult TKbase::LoadFile(const std::string& path) {
     try {
         text = ReadKineticsText(path);
     } catch (const EFileRefused& e) {
-        TKineticsLoadResult refused;
-        static_cast<TIoResult&>(refused) = TIoResult::Failure(TIoStatus::Failed, path, e.what());
-        return refused;
+        return {TIoResult::Failure(TIoStatus::Failed, path, e.what()), {}};
     } catch (const EFileError& e) {
-        TKineticsLoadResult unread;
-        static_cast<TIoResult&>(unread) = TIoResult::Failure(TIoStatus::OpenFailed, path, e.what());
-        return unread;
+        return {TIoResult::Failure(TIoStatus::OpenFailed, path, e.what()), {}};
     }
     TKineticsLoadResult result = LoadText(text);
-    result.file = path;
+    result.io.file = path;
     return result;
 }
 
@@ -209,7 +205,7 @@ TKineticsLoadResult TKbase::LoadText(std::string_view text) {
 
 std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result) {
     std::vector<std::string> messages = result.warnings;
-    if (result.status == TIoStatus::Damaged || result.status == TIoStatus::Failed) messages.push_back(result.reason);
+    if (result.io.status == TIoStatus::Damaged || result.io.status == TIoStatus::Failed) messages.push_back(result.io.reason);
     return messages;
 }
 

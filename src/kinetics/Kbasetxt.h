@@ -42,8 +42,12 @@ struct TKrecord {
 // not be read (reading stopped there, the compounds before it kept),
 // OpenFailed when the file could not be read, Failed when it was refused as
 // no kinetics text (ReadKineticsText).
-struct TKineticsLoadResult : TIoResult {
+struct TKineticsLoadResult {
+    TIoResult io;
     std::vector<std::string> warnings;
+
+    bool ok() const { return io.ok(); }
+    explicit operator bool() const { return io.ok(); }
 };
 
 // The warnings, then the "Kbase error" or the refusal, in the order they are
