@@ -91,8 +91,8 @@ Measured LoadInChild(const std::string& path, TReader reader = TReader::Profile)
     if (child == 0) {
         ::close(pipe[0]);
         auto start = std::chrono::steady_clock::now();
-        std::string reason = reader == TReader::Kinetics ? kel::TKbase().LoadFile(path).reason
-                                                         : kel::TKel().LoadFromFile(path).reason;
+        std::string reason = reader == TReader::Kinetics ? kel::TKbase().LoadFile(path).io.reason
+                                                         : kel::TKel().LoadFromFile(path).io.reason;
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::string report = std::to_string(seconds) + "\n" + reason;
         ssize_t written = ::write(pipe[1], report.data(), report.size());

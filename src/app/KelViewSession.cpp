@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/DateTime.h"
+#include "common/Messages.h"
 #include "kinetics/Concentration.h"
 #include "kinetics/KineticsLibrary.h"
 
@@ -103,6 +104,8 @@ TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateT
     undo_.assign(1, UndoEntry());
 }
 
+void TKelViewSession::ShowMessageBoxes(const TNotices& notices) const { ShowNotices(notices); }
+
 void TKelViewSession::SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter) {
     dateFormatter_ = formatter ? std::move(formatter) : std::make_shared<TFixedDateTextFormatter>();
 }
@@ -151,12 +154,13 @@ bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
     double before = field.Value();
     std::string textBefore = field.Text();
     // The strict check, then the text in display form.
-    bool refused = false;
-    field.ValidateText(text, &refused);
-    if (!refused) field.SetValue(field.Value());
+    std::optional<TNotice> refusal;
+    field.ValidateText(text, &refusal);
+    if (refusal) ShowMessageBoxes({*refusal});
+    else field.SetValue(field.Value());
     // A control showing the typed text re-reads the display form too.
     if (field.Text() != textBefore || field.Text() != text) Mark(chFields);
-    if (refused) return false;
+    if (refusal) return false;
     // Emptied text may have become 0 only now.
     if (field.Value() != before) FieldChanged(id);
     FieldLeft(id);
@@ -168,7 +172,7 @@ void TKelViewSession::SpinField(TFieldId id, bool up) {
     TFloatField& field = EditableField(id);
     std::string before = field.Text();
     double valueBefore = field.Value();
-    field.Spin(up);
+    if (std::optional<TNotice> refusal = field.Spin(up)) ShowMessageBoxes({*refusal});
     if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
     if (field.Text() == before) return;
     FieldChanged(id);

@@ -370,6 +370,9 @@ private:
     // Called where the state changes, not per command, so that every way to
     // a change reports it.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
+    // Shows the boxes a core call handed back, in order, right after that
+    // call: the one way the session reaches its message boxes.
+    void ShowMessageBoxes(const TNotices& notices) const;
     TKbase& Library() const;
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();

@@ -91,7 +91,7 @@ TAnalysisOpenResult TKelViewSession::OpenAnalysis(const std::string& path, const
 
     const TProfileLoadResult loaded = ShowProfile(profilePath);
     if (loaded.Failed()) {
-        result.error = loaded.ended ? loaded.reason : loaded.description();
+        result.error = loaded.ended ? loaded.io.reason : loaded.io.description();
         return result;
     }
     const TUndoStep step(*this, TStepKind::NewHistory);

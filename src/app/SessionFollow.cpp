@@ -17,7 +17,7 @@ bool Complete(const TProfileLoadResult& loaded) { return loaded.ok() && !loaded.
 
 std::string FollowReport(const TProfileLoadResult& loaded) {
     return "The shown profile could not be read again completely: " +
-           (loaded.ok() ? loaded.file + ": p and fc info missing" : loaded.description()) +
+           (loaded.ok() ? loaded.io.file + ": p and fc info missing" : loaded.io.description()) +
            ". The window keeps showing it as it was read before.";
 }
 

@@ -27,13 +27,13 @@ TLogContext TKelViewSession::LogContext() const {
 
 TIoResult TKelViewSession::btLogResultsClick() {
     TIoResult logged = kel::LogWindowResults(LogContext(), logHeaderPending_);
-    ShowLogMessage(logged);
+    ShowMessageBoxes(LogNotices(logged));
     return logged;
 }
 
 TIoResult TKelViewSession::btLogProfileClick() {
     TIoResult logged = kel::LogProfileResults(LogContext(), logHeaderPending_);
-    ShowLogMessage(logged);
+    ShowMessageBoxes(LogNotices(logged));
     return logged;
 }
 

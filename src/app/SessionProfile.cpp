@@ -7,7 +7,6 @@
 #include <system_error>
 
 #include "app/KelViewSession.h"
-#include "common/Messages.h"
 #include "common/Platform.h"
 #include "common/SafeMath.h"
 #include "kinetics/Concentration.h"
@@ -74,7 +73,7 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     loading.Mr200 = FieldValue(TFieldId::feMr200);
     loading.Df73 = FieldValue(TFieldId::feDf73);
     TProfileLoadResult loaded = loading.LoadFromFile(fileName);
-    ShowLoadMessages(loaded);
+    ShowMessageBoxes(LoadNotices(loaded));
     if (loaded.Failed()) return loaded;
     // Another profile's analysis is not this one's to undo.
     const TUndoStep step(*this, TStepKind::NewHistory);
@@ -155,7 +154,7 @@ TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
         texts_.FileName = name;
         return TSaveOutcome::Profile;
     }
-    DebugFileMessage("Save Error!", path, saved.reason);
+    ShowMessageBoxes({DebugFileNotice("Save Error!", path, saved.reason)});
     profile_.FileName = before;
     return TSaveOutcome::Failed;
 }
@@ -199,7 +198,7 @@ bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMo
     if (sensitMode < 0 || sensitMode > 4) return false;
     if (kineticsFile != KineticsFileName()) {
         SetKineticsFileName(kineticsFile);
-        ShowKineticsMessages(ReloadKineticsLibrary());
+        ShowMessageBoxes(KineticsNotices(ReloadKineticsLibrary()));
         // A reloaded library has no compound selected: without a new "ppb"
         // selection the ppb plot would lose every curve.
         if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);

@@ -113,13 +113,13 @@ TIoResult TProfileListing::ListFolder(const std::string& folder, const std::func
         details->HeaderOnly = true;
         details->FileName = name;
         TProfileLoadResult loaded = details->LoadFromFile(name);
-        ShowLoadMessages(loaded);
+        ShowNotices(LoadNotices(loaded));
         TIoResult failure;
         if (loaded.ended) {
             // Its date is the file's own, as for a profile that has none:
             // the file stays where the folder's history puts it.
             details->ProfileDate = FileProfileDate(name);
-            failure = std::move(loaded);
+            failure = std::move(loaded.io);
         }
         Entries.push_back({Lower(name), name, std::move(details), std::move(failure)});
         if (Entries.size() == kBusyFromEntry + 1 && busy) {
@@ -229,13 +229,13 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
             done.messages.ReplayTo(Messages());
             if (done.changedSession) lastShown = index;
             PutEntryInPlace(entry, done, allFiles, collected);
-            TIoResult converted = done.loaded;
+            TIoResult converted = done.loaded.io;
             // A load that read on showed its boxes; a failure after it has no box yet.
             result.shown = done.failure.empty() && !done.loaded.ended;
             if (converted && !done.failure.empty())
                 converted = TIoResult::Failure(TIoStatus::Failed, entry.StoredName, done.failure);
             if (!converted) {
-                static_cast<TIoResult&>(result) = std::move(converted);
+                result.io = std::move(converted);
                 return false;
             }
             ++result.converted;
@@ -248,7 +248,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
         // too, and so does one that found nothing it could convert.
         if (collected || (ranThrough && result.converted > 0)) allFiles.Commit();
     } catch (const EFileWriteError& e) {
-        static_cast<TIoResult&>(result) = TIoResult::Failure(TIoStatus::WriteFailed, e.Path(), e.Reason());
+        result.io = TIoResult::Failure(TIoStatus::WriteFailed, e.Path(), e.Reason());
         result.shown = false;
     }
     if (threads > 1 && lastShown >= 0) {
@@ -275,9 +275,9 @@ std::string BatchStopText(const std::string& name, int index, int count, const s
 std::string BatchStopText(const TProfileListing& listing, const TBatchResult& batch) {
     const auto index = static_cast<std::size_t>(batch.converted) + batch.skipped.size();
     // Past the last entry only the collected file was left to write.
-    if (index >= listing.Entries.size()) return "stopped: " + batch.description();
+    if (index >= listing.Entries.size()) return "stopped: " + batch.io.description();
     return BatchStopText(listing.Entries[index].StoredName, static_cast<int>(index),
-                         static_cast<int>(listing.Entries.size()), batch.description());
+                         static_cast<int>(listing.Entries.size()), batch.io.description());
 }
 
 }  // namespace kel

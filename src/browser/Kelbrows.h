@@ -61,10 +61,14 @@ using TBatchProgress = std::function<bool(int index, int count, const std::strin
 // converted + skipped.size(). `shown`: the failure's message box was already
 // shown (a profile that could not be opened or is damaged), so the caller
 // adds none.
-struct TBatchResult : TIoResult {
+struct TBatchResult {
+    TIoResult io;  // the failure the batch stopped at; a success when it ran through
     int converted = 0;
     std::vector<TIoResult> skipped;
     bool shown = false;
+
+    bool ok() const { return io.ok(); }
+    explicit operator bool() const { return io.ok(); }
 };
 
 // The batch summary's line for a skipped file: skipped "NAME": damaged: REASON.

@@ -59,7 +59,7 @@ int RunBatch(const TParsedArgs& args) {
         display.Finished(current, count);
         display.EndLine();
         ReportSkipped(batch);
-        Stopped(currentName, current, count, batch.converted, batch.description());
+        Stopped(currentName, current, count, batch.converted, batch.io.description());
         throw EFailure("");
     }
     display.Finished(count, count);

@@ -6,6 +6,7 @@
 #include "app/AnalysisFile.h"
 #include "cli/FieldSettings.h"
 #include "common/Errors.h"
+#include "common/Messages.h"
 #include "common/Platform.h"
 #include "kinetics/KineticsLibrary.h"
 
@@ -53,8 +54,8 @@ void LoadKinetics(const std::string& path) {
         throw EFailure("the kinetics file \"" + path + "\" cannot be read");
     SetKineticsFileName(path);
     TKineticsLoadResult loaded = ReloadKineticsLibrary();
-    ShowKineticsMessages(loaded);
-    if (loaded.status == TIoStatus::Failed) throw EFailure(loaded.reason + "; nothing done");
+    ShowNotices(KineticsNotices(loaded));
+    if (loaded.io.status == TIoStatus::Failed) throw EFailure(loaded.io.reason + "; nothing done");
     if (!loaded) throw EFailure("the kinetics file \"" + path + "\" is damaged; nothing done");
 }
 
@@ -111,7 +112,7 @@ void OpenAsWindow(TKelViewSession& session, const TCommonOptions& options, const
         return;
     }
     TProfileLoadResult loaded = session.ShowProfile(file);
-    if (loaded.ended) throw EFailure(loaded.reason);
+    if (loaded.ended) throw EFailure(loaded.io.reason);
     if (!loaded) throw EFailure("\"" + file + "\" could not be read; nothing done");
     ApplyWindowOptions(session, options);
 }

@@ -4,6 +4,7 @@
 
 #include "cli/CliOptions.h"
 #include "common/DateTime.h"
+#include "common/Messages.h"
 
 namespace kel::cli {
 
@@ -22,8 +23,8 @@ std::unique_ptr<TKel> LoadRecord(const std::string& path, bool headerOnly) {
     std::unique_ptr<TKel> record = headerOnly ? std::make_unique<TKelDetails>() : std::make_unique<TKel>();
     record->HeaderOnly = headerOnly;
     TProfileLoadResult loaded = record->LoadFromFile(path);
-    ShowLoadMessages(loaded);
-    if (loaded.ended) throw EFailure(loaded.reason);
+    ShowNotices(LoadNotices(loaded));
+    if (loaded.ended) throw EFailure(loaded.io.reason);
     if (!loaded) throw EFailure("\"" + path + "\" could not be read");
     record->FileName = path.substr(path.find_last_of('/') + 1);
     return record;

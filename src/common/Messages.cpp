@@ -37,26 +37,19 @@ MessageSink* SetMessageSink(MessageSink* sink) {
 }
 
 namespace {
-// The platform box of the original program could not take longer texts.
-constexpr std::size_t kLongestText = 126;
+void Show(const TNotice& notice) { Messages().Show(notice.caption, notice.text); }
 }  // namespace
 
-void DebugMessage(std::string_view text) {
-    if (text.size() > kLongestText)
-        Messages().Show("Debug Error", "Too long string");
-    else
-        Messages().Show("Debug", text);
+void ShowNotices(const TNotices& notices) {
+    for (const TNotice& notice : notices) Show(notice);
 }
+
+void DebugMessage(std::string_view text) { Show(DebugNotice(text)); }
 
 void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason) {
-    std::string_view name = path.substr(path.find_last_of('/') + 1);
-    // "Open Error!" reads on with a blank, "write error" with a colon.
-    bool closed = !text.empty() && (text.back() == '!' || text.back() == '.');
-    std::string detailed = std::string(text) + (closed ? " " : ": ") + std::string(name);
-    if (!reason.empty()) detailed += ": " + std::string(reason);
-    DebugMessage(detailed.size() <= kLongestText ? std::string_view(detailed) : text);
+    Show(DebugFileNotice(text, path, reason));
 }
 
-void ShowMessage(std::string_view text) { Messages().Show(kProgramCaption, text); }
+void ShowMessage(std::string_view text) { Show(ProgramNotice(text)); }
 
 }  // namespace kel

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Notice.h"
+
 namespace kel {
 
 class MessageSink {
@@ -58,20 +60,16 @@ private:
     MessageSink* previous_;
 };
 
-// The "Debug" box; a text over 126 characters shows "Too long string" under
-// the caption "Debug Error" instead.
+// Shows each notice through the calling thread's sink, in order.
+void ShowNotices(const TNotices& notices);
+
+// Shows DebugNotice(text).
 void DebugMessage(std::string_view text);
 
-// The "Debug" box of a file operation: text, then the file's name (without
-// its folder) and the system's reason, as "write error: multilog.csv: No
-// space left on device" or "Open Error! a.kel: Permission denied"; text
-// alone when that would not fit the box.
+// Shows DebugFileNotice(text, path, reason).
 void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason);
 
-// A plain message box with the program's caption.
+// Shows ProgramNotice(text): a plain box with the program's caption.
 void ShowMessage(std::string_view text);
-
-// Caption of plain message boxes.
-inline constexpr std::string_view kProgramCaption = "Kelview";
 
 }  // namespace kel

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
 #include "common/TextExcerpt.h"
@@ -124,8 +123,8 @@ enum class RecordEnd { Complete, Stop };
 // as the failure and asks to stop.
 RecordEnd ReadCompoundBody(KineticsReader& in, TKrecord& record, TKineticsLoadResult& result) {
     auto stop = [&] {
-        result.status = TIoStatus::Damaged;
-        result.reason = "Kbase error " + MessageExcerpt(record.Name);
+        result.io.status = TIoStatus::Damaged;
+        result.io.reason = "Kbase error " + MessageExcerpt(record.Name);
         return RecordEnd::Stop;
     };
     auto Warn = [&](std::string_view prefix, double value) {
@@ -183,16 +182,12 @@ TKineticsLoadResult TKbase::LoadFile(const std::string& path) {
     try {
         text = ReadKineticsText(path);
     } catch (const EFileRefused& e) {
-        TKineticsLoadResult refused;
-        static_cast<TIoResult&>(refused) = TIoResult::Failure(TIoStatus::Failed, path, e.what());
-        return refused;
+        return {TIoResult::Failure(TIoStatus::Failed, path, e.what()), {}};
     } catch (const EFileError& e) {
-        TKineticsLoadResult unread;
-        static_cast<TIoResult&>(unread) = TIoResult::Failure(TIoStatus::OpenFailed, path, e.what());
-        return unread;
+        return {TIoResult::Failure(TIoStatus::OpenFailed, path, e.what()), {}};
     }
     TKineticsLoadResult result = LoadText(text);
-    result.file = path;
+    result.io.file = path;
     return result;
 }
 
@@ -210,12 +205,14 @@ TKineticsLoadResult TKbase::LoadText(std::string_view text) {
 
 std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result) {
     std::vector<std::string> messages = result.warnings;
-    if (result.status == TIoStatus::Damaged || result.status == TIoStatus::Failed) messages.push_back(result.reason);
+    if (result.io.status == TIoStatus::Damaged || result.io.status == TIoStatus::Failed) messages.push_back(result.io.reason);
     return messages;
 }
 
-void ShowKineticsMessages(const TKineticsLoadResult& result) {
-    for (const std::string& message : KineticsMessages(result)) ShowMessage(message);
+TNotices KineticsNotices(const TKineticsLoadResult& result) {
+    TNotices notices;
+    for (const std::string& message : KineticsMessages(result)) notices.push_back(ProgramNotice(message));
+    return notices;
 }
 
 TKrecord& TKbase::Compound(int index) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/IoResult.h"
+#include "common/Notice.h"
 
 namespace kel {
 
@@ -41,8 +42,12 @@ struct TKrecord {
 // not be read (reading stopped there, the compounds before it kept),
 // OpenFailed when the file could not be read, Failed when it was refused as
 // no kinetics text (ReadKineticsText).
-struct TKineticsLoadResult : TIoResult {
+struct TKineticsLoadResult {
+    TIoResult io;
     std::vector<std::string> warnings;
+
+    bool ok() const { return io.ok(); }
+    explicit operator bool() const { return io.ok(); }
 };
 
 // The warnings, then the "Kbase error" or the refusal, in the order they are
@@ -50,8 +55,8 @@ struct TKineticsLoadResult : TIoResult {
 // library contributes nothing.
 std::vector<std::string> KineticsMessages(const TKineticsLoadResult& result);
 
-// Shows KineticsMessages, each in a plain box.
-void ShowKineticsMessages(const TKineticsLoadResult& result);
+// KineticsMessages, each a plain box.
+TNotices KineticsNotices(const TKineticsLoadResult& result);
 
 // The text of a kinetics file; raises EFileRefused, naming the file, for
 // anything but a regular file of at most 16 MiB without NUL bytes, and

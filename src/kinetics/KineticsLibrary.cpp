@@ -37,7 +37,7 @@ TKineticsLoadResult ReloadKineticsLibraryKeeping() {
     const std::string text = ReadMainKineticsText();
     TKbase fresh;
     TKineticsLoadResult result = fresh.LoadText(text);
-    result.file = g_fileName;
+    result.io.file = g_fileName;
     g_library = std::move(fresh);
     return result;
 }

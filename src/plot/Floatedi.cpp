@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "common/NumberText.h"
 
 namespace kel {
@@ -41,9 +40,9 @@ bool TFloatField::SetValue(double x) {
     return true;
 }
 
-double TFloatField::ValidateText(const std::string& text, bool* refused) {
+double TFloatField::ValidateText(const std::string& text, std::optional<TNotice>* refusal) {
     double old = value_;
-    if (refused) *refused = false;
+    if (refusal) refusal->reset();
     // The display rounds to Precision digits: reading it back would move a
     // value of more digits that the user never touched.
     if (displayed_ && Trimmed(text) == text_) return value_;
@@ -62,8 +61,7 @@ double TFloatField::ValidateText(const std::string& text, bool* refused) {
         return x;
     } catch (const EConvertError& error) {
         SetValue(old);
-        if (refused) *refused = true;
-        ShowMessage(error.what());
+        if (refusal) *refusal = ProgramNotice(error.what());
         return old;
     }
 }
@@ -78,21 +76,16 @@ double TFloatField::ParseText(const std::string& text) {
     return value_;
 }
 
-void TFloatField::Spin(bool up) {
-    ValidateText(text_);
+std::optional<TNotice> TFloatField::Spin(bool up) {
+    std::optional<TNotice> refusal;
+    ValidateText(text_, &refusal);
     if (increment_ == 0 && value_ == 0) {
         SetValue(up ? 1 : -1);
-        return;
+        return refusal;
     }
     double step = increment_ != 0 ? increment_ : std::pow(10.0, std::trunc(std::log10(std::fabs(value_))) - 1);
     SetValue(up ? value_ + step : value_ - step);
-}
-
-bool TOwnFloatField::Leave(const std::string& text) {
-    bool refused = false;
-    Own.ValidateText(text, &refused);
-    if (!refused) Own.SetValue(Own.Value());
-    return !refused;
+    return refusal;
 }
 
 std::string TFloatField::DisplayText(double x, int precision) {

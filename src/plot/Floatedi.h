@@ -3,7 +3,10 @@
 // [MinValue, MaxValue], the text the user sees, and the rules for accepting
 // typed text and spin steps. The GUI's field and the command-line tool's
 // "--set" both go through it.
+#include <optional>
 #include <string>
+
+#include "common/Notice.h"
 
 namespace kel {
 
@@ -26,18 +29,20 @@ public:
 
     // The strict check on leaving the field: a number in range is taken, and
     // empty text counts as 0; anything else restores the old value and its
-    // text, shows the reason in a message box and returns the old value (and
-    // sets *refused when given). The display text of the value, untouched
-    // since SetValue, keeps the value exactly.
-    double ValidateText(const std::string& text, bool* refused = nullptr);
+    // text and returns the old value, the box telling why in *refusal (when
+    // given; empty when the text was taken). The display text of the value,
+    // untouched since SetValue, keeps the value exactly.
+    double ValidateText(const std::string& text, std::optional<TNotice>* refusal = nullptr);
 
     // The lenient update while typing: takes the text and the value when it
     // reads as a number in range, otherwise (empty text too) keeps the value;
     // no message. The text counts as typed from now on.
     double ParseText(const std::string& text);
 
-    // One spin step up or down (Increment, or a tenth of the value's decade).
-    void Spin(bool up);
+    // One spin step up or down (Increment, or a tenth of the value's decade),
+    // from the value the strict check leaves; the box of that check's
+    // refusal, if any.
+    std::optional<TNotice> Spin(bool up);
 
     // The display form: `precision` significant digits, general notation.
     static std::string DisplayText(double x, int precision);
@@ -61,21 +66,11 @@ public:
     virtual const TFloatField& Field() const = 0;
     // Typing: the lenient update, then the change handler when the value moved.
     virtual void Type(const std::string& text) = 0;
-    // Leaving: the strict check (a refusal shows its message and returns
-    // false), the text in display form, then the leave handler.
+    // Leaving: the strict check (a refusal shows its box and returns false),
+    // the text in display form, then the leave handler.
     virtual bool Leave(const std::string& text) = 0;
     // One spin step with the handlers of a change and a click.
     virtual void Spin(bool up) = 0;
-};
-
-// A field with no handlers, owned by its widget.
-class TOwnFloatField : public TFloatFieldAccess {
-public:
-    TFloatField Own;
-    const TFloatField& Field() const override { return Own; }
-    void Type(const std::string& text) override { Own.ParseText(text); }
-    bool Leave(const std::string& text) override;
-    void Spin(bool up) override { Own.Spin(up); }
 };
 
 }  // namespace kel

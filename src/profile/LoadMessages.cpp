@@ -1,14 +1,16 @@
-#include "common/Messages.h"
 #include "profile/LoadResult.h"
 
 namespace kel {
 
-void ShowLoadMessages(const TProfileLoadResult& result) {
+TNotices LoadNotices(const TProfileLoadResult& result) {
+    TNotices notices;
     // A load that ended leaves its reason to the caller, as an error.
     bool readOn = !result.ended;
-    if (readOn && result.status == TIoStatus::OpenFailed) DebugFileMessage("Open Error!", result.file, result.reason);
-    if (readOn && result.status == TIoStatus::Damaged) DebugMessage(result.reason);
-    if (result.flowTubeMissing) DebugMessage("p and fc info missing");
+    if (readOn && result.io.status == TIoStatus::OpenFailed)
+        notices.push_back(DebugFileNotice("Open Error!", result.io.file, result.io.reason));
+    if (readOn && result.io.status == TIoStatus::Damaged) notices.push_back(DebugNotice(result.io.reason));
+    if (result.flowTubeMissing) notices.push_back(DebugNotice("p and fc info missing"));
+    return notices;
 }
 
 }  // namespace kel

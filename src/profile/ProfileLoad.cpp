@@ -172,8 +172,8 @@ void ReadLegacy(TKel& kel, std::FILE* file, TProfileLoadResult& result) {
         kel.comment.clear();
     }
     if (damaged || cut) {
-        result.status = TIoStatus::Damaged;
-        result.reason = "Damaged profile: " + BaseName(result.file);
+        result.io.status = TIoStatus::Damaged;
+        result.io.reason = "Damaged profile: " + BaseName(result.io.file);
     }
 }
 
@@ -200,33 +200,33 @@ bool TKel::ReadZipDateFromHeader(int fd, const std::uint8_t* head, long got) {
 
 TProfileLoadResult TKel::LoadFromFile(const std::string& fileName) {
     TProfileLoadResult result;
-    result.file = fileName;
+    result.io.file = fileName;
     try {
         ReadProfileFile(result);
     } catch (const std::bad_alloc&) {
         // The file may be sound; the machine was short of memory.
-        result.status = TIoStatus::Failed;
-        result.reason = "Not enough memory to read \"" + fileName + "\"";
+        result.io.status = TIoStatus::Failed;
+        result.io.reason = "Not enough memory to read \"" + fileName + "\"";
         result.ended = true;
     } catch (const EFileError& e) {
-        result.status = TIoStatus::OpenFailed;
-        result.reason = e.what();
+        result.io.status = TIoStatus::OpenFailed;
+        result.io.reason = e.what();
         result.ended = true;
     } catch (const EKelError& e) {
         // A damaged archive or text, or a value that does not convert.
-        result.status = TIoStatus::Damaged;
-        result.reason = WithFileNamed(e.what(), fileName);
+        result.io.status = TIoStatus::Damaged;
+        result.io.reason = WithFileNamed(e.what(), fileName);
         result.ended = true;
     } catch (const std::exception& e) {
-        result.status = TIoStatus::Failed;
-        result.reason = WithFileNamed(e.what(), fileName);
+        result.io.status = TIoStatus::Failed;
+        result.io.reason = WithFileNamed(e.what(), fileName);
         result.ended = true;
     }
     return result;
 }
 
 void TKel::ReadProfileFile(TProfileLoadResult& result) {
-    const std::string& fileName = result.file;
+    const std::string& fileName = result.io.file;
     DateOrigin = 0;
     // The two bytes that tell the format are read without a stdio buffer:
     // the zip and XML readers open the file themselves, and a listing of

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "common/CsvField.h"
-#include "common/Messages.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
 #include "profile/Kel.h"

@@ -65,7 +65,7 @@ void WithSession(const TScriptRequest& request, Work work) {
         TProfileLoadResult loaded = cli->Session.ShowProfile(request.path);
         if (!loaded)
             throw TScriptError{TScriptError::Kind::Load,
-                               WithMessages(loaded.ended ? loaded.reason : loaded.description(), boxes), request.path};
+                               WithMessages(loaded.ended ? loaded.io.reason : loaded.io.description(), boxes), request.path};
     } catch (const TScriptError&) {
         throw;
     } catch (const std::exception& e) {
@@ -119,9 +119,9 @@ TKineticsLoadResult LoadLibrary(const std::string& path, TKbase& library) {
     std::lock_guard<std::mutex> guard(SessionLock());
     CollectedMessages boxes;  // the warnings are handed back, not shown
     TKineticsLoadResult loaded = library.LoadFile(path);
-    if (loaded.status == TIoStatus::OpenFailed || loaded.status == TIoStatus::Failed)
-        throw TScriptError{TScriptError::Kind::Kinetics, loaded.description(), path};
-    if (!loaded) throw TScriptError{TScriptError::Kind::Kinetics, loaded.reason, path};
+    if (loaded.io.status == TIoStatus::OpenFailed || loaded.io.status == TIoStatus::Failed)
+        throw TScriptError{TScriptError::Kind::Kinetics, loaded.io.description(), path};
+    if (!loaded) throw TScriptError{TScriptError::Kind::Kinetics, loaded.io.reason, path};
     return loaded;
 }
 

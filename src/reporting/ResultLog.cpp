@@ -11,7 +11,7 @@
 #include "common/CsvField.h"
 #include "common/DateTime.h"
 #include "common/Errors.h"
-#include "common/Messages.h"
+#include "common/Notice.h"
 #include "common/NumberText.h"
 #include "common/Platform.h"
 #include "common/SafeMath.h"
@@ -304,11 +304,10 @@ TIoResult LogProfileResults(const TLogContext& context, bool& logHeaderPending) 
     return TIoResult::Success();
 }
 
-void ShowLogMessage(const TIoResult& result) {
-    if (result.status == TIoStatus::WriteFailed)
-        DebugFileMessage("write error", result.file, result.reason);
-    else if (!result)
-        ShowMessage(result.reason);
+TNotices LogNotices(const TIoResult& result) {
+    if (result.status == TIoStatus::WriteFailed) return {DebugFileNotice("write error", result.file, result.reason)};
+    if (!result) return {ProgramNotice(result.reason)};
+    return {};
 }
 
 std::string BatchLines(const TLogContext& context, std::exception_ptr& failure) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/IoResult.h"
+#include "common/Notice.h"
 
 #include "kinetics/Corrections.h"
 #include "kinetics/Kbasetxt.h"
@@ -59,7 +60,7 @@ TIoResult LogProfileResults(const TLogContext& context, bool& logHeaderPending);
 
 // The box of a failed log write: "write error" with the log's name and the
 // system's reason, or the reason a line could not be composed; none on success.
-void ShowLogMessage(const TIoResult& result);
+TNotices LogNotices(const TIoResult& result);
 
 // The batch lines of points 1 .. njm - 1. A point that cannot be composed
 // ends the text before it and leaves its error in `failure`.

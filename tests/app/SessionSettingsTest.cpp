@@ -160,7 +160,7 @@ TEST(SessionProfile, FailedLoadRestoresReadyAndStatus) {
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><nim>x");
     TProfileLoadResult failed = session.ShowProfile(dir.File("bad.kel"));
     EXPECT_TRUE(failed.ended);
-    EXPECT_EQ(failed.status, TIoStatus::Damaged);
+    EXPECT_EQ(failed.io.status, TIoStatus::Damaged);
     EXPECT_TRUE(session.Ready());
     EXPECT_EQ(session.StatusText(), "good.kel");
     EXPECT_TRUE(session.LogHeaderPending());

@@ -43,7 +43,7 @@ protected:
     // The batch's failure as the user reads it, empty when it ran through.
     std::string Batch() {
         TBatchResult batch = BatchConvert(listing, session);
-        return batch ? std::string() : batch.description();
+        return batch ? std::string() : batch.io.description();
     }
     test::ScratchDir dir;
     test::RecordedMessages boxes;

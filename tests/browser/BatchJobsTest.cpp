@@ -72,7 +72,7 @@ protected:
                 return true;
             },
             threads);
-        run.failure = batch ? "" : batch.description();
+        run.failure = batch ? "" : batch.io.description();
         run.converted = batch.converted;
         run.boxes = boxes.shown;
         run.shown = session.Texts().FileName;

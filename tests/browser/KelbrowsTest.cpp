@@ -220,7 +220,7 @@ TEST_F(Browser, BatchSkipsDamagedFilesAndConvertsTheRestAsWithoutThem) {
         progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
         return true;
     });
-    EXPECT_TRUE(batch) << batch.description();
+    EXPECT_TRUE(batch) << batch.io.description();
     EXPECT_EQ(batch.converted, 2);
     EXPECT_EQ(progress, (std::vector<std::string>{"1/4 new.kel", "3/4 old.kel"}));
     std::vector<std::string> lines;

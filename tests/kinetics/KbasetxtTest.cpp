@@ -21,7 +21,7 @@ using test::RecordedMessages;
 // A library read as the window reads it: its messages shown from the result.
 TKbase Load(std::string_view text) {
     TKbase library;
-    ShowKineticsMessages(library.LoadText(text));
+    ShowNotices(KineticsNotices(library.LoadText(text)));
     return library;
 }
 
@@ -131,6 +131,20 @@ TEST(KineticsFile, WarningsAreShownInOrderAndKeepTheCompound) {
               (std::vector<std::string>{"Kbase k= 2.5E-8", "Kbase mi= 301", "Kbase mp= 350.5"}));
 }
 
+TEST(KineticsFile, ReadingHandsBackItsBoxesInTheOrderTheyAreShown) {
+    RecordedMessages messages;
+    TKbase library;
+    TKineticsLoadResult loaded =
+        library.LoadText("heavy\n2\n19 2.5e-8 1\n301 1e-9 1\n2\n59 1\n350.5 1\nbad count\n2.5\n19 1e-9 1\n1\n59 1\n");
+    EXPECT_EQ(library.Count(), 1);
+    // Reading shows nothing; the caller shows what comes back.
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(KineticsNotices(loaded), (TNotices{{"Kelview", "Kbase k= 2.5E-8"},
+                                                 {"Kelview", "Kbase mi= 301"},
+                                                 {"Kelview", "Kbase mp= 350.5"},
+                                                 {"Kelview", "Kbase error bad count"}}));
+}
+
 TEST(KineticsFile, WarningDueOnTheFailingLineComesBeforeTheError) {
     RecordedMessages messages;
     TKbase library = Load("odd\n2\n400 5e-8 oops\n19 1e-9 1\n1\n59 1\n");
@@ -203,12 +217,12 @@ TEST(KineticsFile, WhatIsNoLibraryIsRefusedAtOnceWithAMessageNamingIt) {
                           Case{nul, "holds NUL bytes"}, Case{huge, "holds more than 16 MiB"}}) {
         TKbase library;
         TKineticsLoadResult loaded = library.LoadFile(c.path);
-        EXPECT_EQ(loaded.status, TIoStatus::Failed) << c.path;
-        EXPECT_NE(loaded.reason.find("\"" + c.path + "\""), std::string::npos) << loaded.reason;
-        EXPECT_NE(loaded.reason.find(c.says), std::string::npos) << loaded.reason;
+        EXPECT_EQ(loaded.io.status, TIoStatus::Failed) << c.path;
+        EXPECT_NE(loaded.io.reason.find("\"" + c.path + "\""), std::string::npos) << loaded.io.reason;
+        EXPECT_NE(loaded.io.reason.find(c.says), std::string::npos) << loaded.io.reason;
         EXPECT_EQ(library.Count(), 0);
-        ShowKineticsMessages(loaded);
-        EXPECT_EQ(messages.shown.back().second, loaded.reason);
+        ShowNotices(KineticsNotices(loaded));
+        EXPECT_EQ(messages.shown.back().second, loaded.io.reason);
     }
 }
 

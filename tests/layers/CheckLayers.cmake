@@ -1,11 +1,14 @@
 # Checks every #include under SOURCE_DIR against the layers below: a folder
 # includes its own layer and the layers before it, never a later one or a
 # sibling on its own line; Qt only in qt/ folders, and core code never
-# includes a qt/ folder. With LINKS (written by kel_write_layer_links), each
+# includes a qt/ folder; only the edges (the session, browser, command-line
+# tool, program and scripting folders and qt/ folders) reach the message
+# sink, core code hands its notices back instead. With LINKS (written by kel_write_layer_links), each
 # include must also come from a library the including library links.
 #   cmake -DSOURCE_DIR=src [-DLINKS=layer-links.cmake] -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
 set(layers "common" "xml zip plot" "profile" "kinetics" "reporting" "app" "browser" "cli main" "python")
+set(edges app browser cli main python)
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=DIR [-DLINKS=FILE] -P CheckLayers.cmake")
@@ -71,6 +74,10 @@ foreach(file ${files})
       continue()
     endif()
     set(path ${CMAKE_MATCH_1})
+    if(path STREQUAL "common/Messages.h" AND NOT in_qt AND NOT module IN_LIST edges
+       AND NOT file MATCHES "^common/Messages\\.(h|cpp)$")
+      kel_layer_fault("src/${file} includes ${path}: only the edges show message boxes")
+    endif()
     get_filename_component(target_folder ${path} DIRECTORY)
     string(REGEX REPLACE "/.*" "" target "${path}")
     if(NOT DEFINED rank_${target})

@@ -18,7 +18,7 @@ using Texts = std::vector<std::string>;
 // A load as the window makes it: the boxes shown from its result.
 TProfileLoadResult LoadShown(TKel& kel, const std::string& path) {
     TProfileLoadResult loaded = kel.LoadFromFile(path);
-    ShowLoadMessages(loaded);
+    ShowNotices(LoadNotices(loaded));
     return loaded;
 }
 
@@ -195,7 +195,7 @@ TEST_F(LegacyReader, InvalidRowNameFailsTheLoad) {
     TKel kel;
     TProfileLoadResult badName = kel.LoadFromFile(Write());
     EXPECT_TRUE(badName.ended);
-    EXPECT_EQ(badName.status, TIoStatus::Damaged);
+    EXPECT_EQ(badName.io.status, TIoStatus::Damaged);
 }
 
 TEST_F(LegacyReader, UnopenableFileKeepsTheRecord) {
@@ -233,6 +233,24 @@ TEST_F(LegacyReader, FileEndingInsideTheMainBlockReadsZeroForTheRest) {
     for (std::size_t r = 0; r < 29; ++r) EXPECT_EQ(kel.Name[r], "") << r;
     EXPECT_EQ(static_cast<double>(kel.p), 0.5);
     EXPECT_EQ(static_cast<double>(kel.lr), 70);
+}
+
+TEST_F(LegacyReader, ALoadHandsBackItsBoxesInTheOrderTheyAreShown) {
+    RecordedMessages boxes;
+    TKel kel;
+    TProfileLoadResult cut = kel.LoadFromFile(Write(legacy::CountOffset(5, 100), "cut.kel"));
+    TProfileLoadResult gone = kel.LoadFromFile(dir.File("gone.kel"));
+    // Reading shows nothing; the caller shows what comes back.
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(LoadNotices(cut), (TNotices{{"Debug", "Damaged profile: cut.kel"}, {"Debug", "p and fc info missing"}}));
+    TNotices unread = LoadNotices(gone);
+    ASSERT_EQ(unread.size(), 1u);
+    EXPECT_EQ(unread[0].caption, "Debug");
+    EXPECT_EQ(unread[0].text, "Open Error! gone.kel: " + gone.io.reason);
+    // A load that ended leaves its reason to the caller as an error.
+    TProfileLoadResult empty = kel.LoadFromFile(WriteBytes({}, "empty.kel"));
+    ASSERT_TRUE(empty.ended);
+    EXPECT_TRUE(LoadNotices(empty).empty());
 }
 
 TEST_F(LegacyReader, FileEndingInsideTheHeaderLeavesAnEmptyRecord) {

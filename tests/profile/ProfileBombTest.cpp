@@ -96,7 +96,7 @@ std::pair<std::size_t, std::string> Load(const std::string& path, std::size_t me
     TKel kel;
     test::ResetLargestAllocation();
     test::LimitHeldBytes(memory);
-    std::string error = kel.LoadFromFile(path).reason;
+    std::string error = kel.LoadFromFile(path).io.reason;
     test::LimitHeldBytes(0);
     return {test::PeakHeldBytes(), error};
 }

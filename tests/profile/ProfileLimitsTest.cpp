@@ -28,11 +28,11 @@ std::string Refusal(const test::ScratchDir& dir, const std::string& text) {
     TKel kel;
     TProfileLoadResult fromPlain = kel.LoadFromFile(plain), fromZip = kel.LoadFromFile(zipped);
     EXPECT_TRUE(fromPlain.ended);
-    EXPECT_NE(fromPlain.reason.find("\"" + plain + "\""), std::string::npos) << fromPlain.reason;
-    std::string reason = fromZip.reason;
+    EXPECT_NE(fromPlain.io.reason.find("\"" + plain + "\""), std::string::npos) << fromPlain.io.reason;
+    std::string reason = fromZip.io.reason;
     if (auto at = reason.find(zipped); at != std::string::npos) reason.replace(at, zipped.size(), plain);
-    EXPECT_EQ(reason, fromPlain.reason);
-    return fromPlain.reason;
+    EXPECT_EQ(reason, fromPlain.io.reason);
+    return fromPlain.io.reason;
 }
 
 std::string Repeated(const std::string& unit, std::size_t times) {
@@ -75,7 +75,7 @@ TEST(ProfileLimits, AFileLongerThanAnyProfileIsNotRead) {
     std::string path = dir.File("long.kel");
     test::WriteFileForTest(path, std::string(std::size_t{24} << 20, ' '));
     TKel kel;
-    EXPECT_EQ(kel.LoadFromFile(path).reason,
+    EXPECT_EQ(kel.LoadFromFile(path).io.reason,
               "Not a profile: \"" + path + "\" holds more than 23 MiB, more than any profile");
 }
 

@@ -58,7 +58,7 @@ Loaded Load(const test::ScratchDir& dir, const std::string& text) {
     TKel kel;
     test::ResetLargestAllocation();
     Loaded loaded;
-    loaded.error = kel.LoadFromFile(path).reason;
+    loaded.error = kel.LoadFromFile(path).io.reason;
     loaded.peak = test::PeakHeldBytes();
     if (loaded.error.empty()) loaded.saved = kel.BuildXml();
     return loaded;

@@ -273,8 +273,8 @@ TEST(LoadFromFile, LongRowsLoadAndFilesPastAnyProfileAreRefused) {
     TKel kel;
     TProfileLoadResult longRows = kel.LoadFromFile(dir.File("long.kel"));
     EXPECT_TRUE(longRows.ended);
-    EXPECT_NE(longRows.reason.find("holds more than 23 MiB, more than any profile"), std::string::npos)
-        << longRows.reason;
+    EXPECT_NE(longRows.io.reason.find("holds more than 23 MiB, more than any profile"), std::string::npos)
+        << longRows.io.reason;
 
     // Sparse files: their size costs no disk.
     for (const char* start : {"<kel>", "PK"}) {
@@ -283,7 +283,7 @@ TEST(LoadFromFile, LongRowsLoadAndFilesPastAnyProfileAreRefused) {
         std::filesystem::resize_file(path, std::size_t{1} << 30);
         TProfileLoadResult refused = kel.LoadFromFile(path);
         EXPECT_TRUE(refused.ended) << start;
-        EXPECT_EQ(refused.reason.rfind("Not a profile: \"" + path + "\" holds more than 2", 0), 0u) << refused.reason;
+        EXPECT_EQ(refused.io.reason.rfind("Not a profile: \"" + path + "\" holds more than 2", 0), 0u) << refused.io.reason;
     }
 }
 

@@ -109,7 +109,7 @@ TEST_F(ZippedProfile, HeaderOnlyNeedsNoMoreThanTheFirstHeader) {
     TKel full;
     TProfileLoadResult cut = full.LoadFromFile(path);
     EXPECT_TRUE(cut.ended);
-    EXPECT_EQ(cut.status, TIoStatus::Damaged);
+    EXPECT_EQ(cut.io.status, TIoStatus::Damaged);
 }
 
 TEST_F(ZippedProfile, PlainXmlHeaderOnlyReadsTextsAndDate) {
@@ -128,12 +128,12 @@ TEST_F(ZippedProfile, ArchiveErrorsReachTheCallerNamingTheFile) {
     // An archive without members (only its end record).
     test::WriteFileForTest(path, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     TKel kel;
-    EXPECT_EQ(kel.LoadFromFile(path).reason, "Index out of range." + inFile);
+    EXPECT_EQ(kel.LoadFromFile(path).io.reason, "Index out of range." + inFile);
     TKelDetails details;
     details.HeaderOnly = true;
     TProfileLoadResult empty = details.LoadFromFile(path);
     EXPECT_TRUE(empty.ended);
-    EXPECT_EQ(empty.reason, "Index out of range." + inFile);
+    EXPECT_EQ(empty.io.reason, "Index out of range." + inFile);
 
     ASSERT_TRUE(profile.SaveZipped(path));
     std::string bytes = test::ReadFile(path);
@@ -141,8 +141,8 @@ TEST_F(ZippedProfile, ArchiveErrorsReachTheCallerNamingTheFile) {
     test::WriteFileForTest(path, bytes);
     TProfileLoadResult damaged = kel.LoadFromFile(path);
     EXPECT_TRUE(damaged.ended);
-    EXPECT_EQ(damaged.status, TIoStatus::Damaged);
-    EXPECT_EQ(damaged.reason, "CRC Error in \"run 7.txt.kel\"." + inFile);
+    EXPECT_EQ(damaged.io.status, TIoStatus::Damaged);
+    EXPECT_EQ(damaged.io.reason, "CRC Error in \"run 7.txt.kel\"." + inFile);
 }
 
 TEST_F(ZippedProfile, FailedSavesLeaveNoFileAndKeepTheOldOne) {

@@ -82,8 +82,8 @@ TEST(Zip64, RecognisedAndRefusedByName) {
         TKel kel;
         TProfileLoadResult loaded = kel.LoadFromFile(path);
         EXPECT_TRUE(loaded.ended);
-        EXPECT_NE(loaded.reason.find("zip64 archives are not supported"), std::string::npos) << loaded.reason;
-        EXPECT_NE(loaded.reason.find(path), std::string::npos) << loaded.reason;
+        EXPECT_NE(loaded.io.reason.find("zip64 archives are not supported"), std::string::npos) << loaded.io.reason;
+        EXPECT_NE(loaded.io.reason.find(path), std::string::npos) << loaded.io.reason;
     }
 }
 

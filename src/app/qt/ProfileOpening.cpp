@@ -19,7 +19,7 @@ bool TFKelView::ShowProfile(const QString& path) {
         // A load that ended is the command's error, shown in the error box.
         TProfileLoadResult loaded = session.ShowProfile(path.toStdString());
         failed = loaded.Failed();
-        if (loaded.ended) throw EKelError(loaded.reason);
+        if (loaded.ended) throw EKelError(loaded.io.reason);
     });
     // A file that could not be opened has said so in a box; only profiles
     // that are there become recent ones.

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     kel::SetGraphClipboard(&clipboard);
     kel::QtSettingsStore store;
     kel::SetSettingsStore(&store);
-    kel::ShowKineticsMessages(kel::LoadKineticsAtStartup());
+    kel::ShowNotices(kel::KineticsNotices(kel::LoadKineticsAtStartup()));
     // The browser makes the folder it lists the current one; a library named
     // relative to where the program started must still be found.
     const QString kbase = QString::fromStdString(kel::KineticsFileName());
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     const std::string demo = kel::DemoKineticsFileName();
     if (kel::KineticsFileName().empty() && QFileInfo::exists(QString::fromStdString(demo))) {
         kel::SetKineticsFileName(demo);
-        kel::ShowKineticsMessages(kel::ReloadKineticsLibrary());
+        kel::ShowNotices(kel::KineticsNotices(kel::ReloadKineticsLibrary()));
     }
 
     kel::TKelViewSession session;

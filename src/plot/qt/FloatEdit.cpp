@@ -9,8 +9,26 @@
 #include <QStyleOption>
 #include <algorithm>
 #include <functional>
+#include <optional>
+
+#include "common/Messages.h"
 
 namespace kel {
+
+bool TOwnFloatField::Leave(const std::string& text) {
+    std::optional<TNotice> refusal;
+    Own.ValidateText(text, &refusal);
+    if (refusal) {
+        ShowNotices({*refusal});
+        return false;
+    }
+    Own.SetValue(Own.Value());
+    return true;
+}
+
+void TOwnFloatField::Spin(bool up) {
+    if (std::optional<TNotice> refusal = Own.Spin(up)) ShowNotices({*refusal});
+}
 
 namespace {
 

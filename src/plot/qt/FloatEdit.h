@@ -10,6 +10,16 @@
 
 namespace kel {
 
+// A field with no handlers, owned by its widget; shows its refusals itself.
+class TOwnFloatField : public TFloatFieldAccess {
+public:
+    TFloatField Own;
+    const TFloatField& Field() const override { return Own; }
+    void Type(const std::string& text) override { Own.ParseText(text); }
+    bool Leave(const std::string& text) override;
+    void Spin(bool up) override;
+};
+
 class TFloatEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -11,6 +11,7 @@
 
 #include "app/qt/KelViewWindow.h"
 #include "app/qt/SessionBinding.h"
+#include "common/Messages.h"
 #include "kinetics/KineticsLibrary.h"
 #include "app/kinetics/qt/CompoundView.h"
 #include "app/kinetics/qt/KineticsEditor.h"
@@ -82,7 +83,7 @@ void TKineticsCommands::ChangeMainFileClick() {
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), true);
     binding_.Run([&chosen](TKelViewSession&) {
         if (!chosen.isEmpty()) SetKineticsFileName(chosen.toStdString());
-        ShowKineticsMessages(ReloadKineticsLibrary());
+        ShowNotices(KineticsNotices(ReloadKineticsLibrary()));
         SaveFileName();
     });
     EditKineticsClick();
@@ -93,7 +94,7 @@ void TKineticsCommands::AddSupplementalFileClick() {
     // list every compound twice.
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), false);
     if (!chosen.isEmpty())
-        binding_.Run([&chosen](TKelViewSession&) { ShowKineticsMessages(KineticsLibrary().LoadFile(chosen.toStdString())); });
+        binding_.Run([&chosen](TKelViewSession&) { ShowNotices(KineticsNotices(KineticsLibrary().LoadFile(chosen.toStdString()))); });
     EditKineticsClick();
 }
 
@@ -111,7 +112,7 @@ void TKineticsCommands::EditMainFile() {
         // failure is the one reported.
         std::exception_ptr failure;
         try {
-            ShowKineticsMessages(ReloadKineticsLibraryKeeping());
+            ShowNotices(KineticsNotices(ReloadKineticsLibraryKeeping()));
         } catch (...) {
             failure = std::current_exception();
         }
