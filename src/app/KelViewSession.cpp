@@ -5,7 +5,6 @@
 
 #include "common/DateTime.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/KineticsLibrary.h"
 
 namespace kel {
 
@@ -91,7 +90,8 @@ std::string TFixedDateTextFormatter::DateTimeText(double dateTime) const {
     return buf;
 }
 
-TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateTextFormatter>()) {
+TKelViewSession::TKelViewSession(const TSessionServices& services)
+    : services_(services), dateFormatter_(std::make_shared<TFixedDateTextFormatter>()) {
     for (std::size_t i = 0; i < kFieldSpecs.size(); ++i) {
         const FieldSpec& s = kFieldSpecs[i];
         fields_[i] = TFloatField(s.value, s.min, s.max, s.step, s.precision);
@@ -241,7 +241,7 @@ void TKelViewSession::PressMode(TModeButton button) { SetModeDown(modeDown_ == b
 
 void TKelViewSession::UseOwnLibrary(const TKbase& library) { ownLibrary_ = std::make_shared<TKbase>(library); }
 
-TKbase& TKelViewSession::Library() const { return ownLibrary_ ? *ownLibrary_ : KineticsLibrary(); }
+TKbase& TKelViewSession::Library() const { return ownLibrary_ ? *ownLibrary_ : services_.library; }
 
 void TKelViewSession::PpbAction() {
     SelectCompoundsForPpb(Library(), profile_);

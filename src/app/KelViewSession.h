@@ -14,6 +14,7 @@
 
 #include "app/SessionChanges.h"
 #include "app/SessionReadout.h"
+#include "app/SessionServices.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
 #include "kinetics/WindowResults.h"
@@ -94,8 +95,9 @@ struct TFollowResult {
 class TKelViewSession {
 public:
     // The state of a freshly created main window: fields at their initial
-    // values, graphs set up, settings not yet read, Ready true.
-    TKelViewSession();
+    // values, graphs set up, settings not yet read, Ready true; it works with
+    // services and with nothing of the process's own.
+    explicit TKelViewSession(const TSessionServices& services);
     TKelViewSession(const TKelViewSession&) = delete;
     TKelViewSession& operator=(const TKelViewSession&) = delete;
 
@@ -104,7 +106,7 @@ public:
     TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
 
     // Computes from a library of its own, a copy of library taken now,
-    // instead of the program's one: sessions that work side by side on
+    // instead of the one it was made with: sessions that work side by side on
     // threads of their own each select compounds in theirs.
     void UseOwnLibrary(const TKbase& library);
 
@@ -220,7 +222,7 @@ public:
     // sensitivity choice and a refresh; a choice outside 0..4 is refused
     // (false) before anything changes.
     bool ApplyOptions(const std::string& kineticsFile, int sensitMode);
-    // "Copy picture": the main graph onto the installed graph clipboard;
+    // "Copy picture": the main graph onto the session's graph clipboard;
     // raises EKelError when there is none or it refused the picture.
     void btCopyClick();
 
@@ -322,6 +324,10 @@ public:
     // Shows a notice in the status bar until the next status replaces it.
     void ShowNotice(std::string text) { SetStatusText(std::move(text)); }
 
+    // What the session was made with (its library, even when it computes
+    // from its own copy).
+    const TSessionServices& Services() const { return services_; }
+
     // Formats the title's date; defaults to TFixedDateTextFormatter.
     void SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter);
 
@@ -412,7 +418,8 @@ private:
     std::array<double, 29> ionAverages_{};
     TIsotopeSums isotopeSums_;
     std::vector<TCompoundResult> compoundResults_;
-    std::shared_ptr<TKbase> ownLibrary_;  // null: the program's library
+    TSessionServices services_;
+    std::shared_ptr<TKbase> ownLibrary_;  // null: the services' library
     std::shared_ptr<const TWindowRun> lastRun_;
     std::string infoText_;
     std::string statusText_ = "Ready";

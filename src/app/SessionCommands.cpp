@@ -125,8 +125,8 @@ void TKelViewSession::SelectTimes(double start, double end) {
 }
 
 void TKelViewSession::btCopyClick() {
-    if (!GraphClipboard()) throw EKelError("Copy picture: no clipboard is available to this program");
-    if (!graph1_.CopyToClipboard()) throw EKelError("Copy picture: the clipboard did not take the picture");
+    if (!services_.clipboard) throw EKelError("Copy picture: no clipboard is available to this program");
+    if (!graph1_.CopyToClipboard(*services_.clipboard)) throw EKelError("Copy picture: the clipboard did not take the picture");
 }
 
 void TKelViewSession::XYGraphBox1Tool(int x0, int x1) { SelectTimes(graph1_.PixelToX(x0), graph1_.PixelToX(x1)); }

@@ -5,7 +5,6 @@
 
 #include "app/KelViewSession.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/KineticsLibrary.h"
 
 namespace kel {
 
@@ -86,7 +85,7 @@ TFollowResult TKelViewSession::ShowFollowed(TFollowRead&& read, TFollowAttempt a
     Mark(chProfile);
     try {
         // The compounds quantified are those the profile's ions measure.
-        if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
+        if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);
         RefreshPlot();
         if (fitAxes) ShowAllClick();
     } catch (const std::bad_alloc&) {

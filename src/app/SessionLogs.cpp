@@ -2,7 +2,6 @@
 // keep-log append, "Log head&space" and the batch lines.
 #include "app/KelViewSession.h"
 #include "kinetics/FlowTube.h"
-#include "kinetics/KineticsLibrary.h"
 #include "reporting/Headspace.h"
 
 namespace kel {

@@ -12,7 +12,6 @@
 #include "kinetics/FlowTube.h"
 #include "kinetics/IntermediateText.h"
 #include "kinetics/IsotopeRatio.h"
-#include "kinetics/KineticsLibrary.h"
 #include "kinetics/WindowMeans.h"
 #include "plot/CurveColors.h"
 

@@ -153,7 +153,7 @@ TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
         texts_.FileName = name;
         return TSaveOutcome::Profile;
     }
-    DebugFileMessage("Save Error!", path, saved.reason);
+    DebugFileMessage(services_.messages, "Save Error!", path, saved.reason);
     profile_.FileName = before;
     return TSaveOutcome::Failed;
 }
@@ -195,7 +195,9 @@ bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMo
     if (sensitMode < 0 || sensitMode > 4) return false;
     if (kineticsFile != KineticsFileName()) {
         SetKineticsFileName(kineticsFile);
-        ShowKineticsMessages(ReloadKineticsLibrary());
+        Library().Clear();
+        for (const std::string& message : KineticsMessages(Library().LoadFile(kineticsFile)))
+            ShowMessage(services_.messages, message);
         // A reloaded library has no compound selected: without a new "ppb"
         // selection the ppb plot would lose every curve.
         if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);

@@ -41,22 +41,32 @@ namespace {
 constexpr std::size_t kLongestText = 126;
 }  // namespace
 
-void DebugMessage(std::string_view text) {
+void DebugMessage(MessageSink& sink, std::string_view text) {
     if (text.size() > kLongestText)
-        Messages().Show("Debug Error", "Too long string");
+        sink.Show("Debug Error", "Too long string");
     else
-        Messages().Show("Debug", text);
+        sink.Show("Debug", text);
 }
 
-void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason) {
+void DebugMessage(std::string_view text) { DebugMessage(Messages(), text); }
+
+void DebugFileMessage(MessageSink& sink, std::string_view text, std::string_view path, std::string_view reason) {
     std::string_view name = path.substr(path.find_last_of('/') + 1);
     // "Open Error!" reads on with a blank, "write error" with a colon.
     bool closed = !text.empty() && (text.back() == '!' || text.back() == '.');
     std::string detailed = std::string(text) + (closed ? " " : ": ") + std::string(name);
     if (!reason.empty()) detailed += ": " + std::string(reason);
-    DebugMessage(detailed.size() <= kLongestText ? std::string_view(detailed) : text);
+    DebugMessage(sink, detailed.size() <= kLongestText ? std::string_view(detailed) : text);
 }
 
-void ShowMessage(std::string_view text) { Messages().Show(kProgramCaption, text); }
+void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason) {
+    DebugFileMessage(Messages(), text, path, reason);
+}
+
+void ShowMessage(MessageSink& sink, std::string_view text) { sink.Show(kProgramCaption, text); }
+
+void ShowMessage(std::string_view text) { ShowMessage(Messages(), text); }
+
+void TCurrentThreadMessages::Show(std::string_view caption, std::string_view text) { Messages().Show(caption, text); }
 
 }  // namespace kel

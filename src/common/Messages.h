@@ -58,18 +58,33 @@ private:
     MessageSink* previous_;
 };
 
-// The "Debug" box; a text over 126 characters shows "Too long string" under
-// the caption "Debug Error" instead.
+// The "Debug" box on sink; a text over 126 characters shows "Too long
+// string" under the caption "Debug Error" instead.
+void DebugMessage(MessageSink& sink, std::string_view text);
+// The same on the calling thread's sink (Messages()).
 void DebugMessage(std::string_view text);
 
 // The "Debug" box of a file operation: text, then the file's name (without
 // its folder) and the system's reason, as "write error: multilog.csv: No
 // space left on device" or "Open Error! a.kel: Permission denied"; text
-// alone when that would not fit the box.
+// alone when that would not fit the box. Shown on sink, or without it on
+// the calling thread's sink.
+void DebugFileMessage(MessageSink& sink, std::string_view text, std::string_view path, std::string_view reason);
 void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason);
 
-// A plain message box with the program's caption.
+// A plain message box with the program's caption, on sink or on the calling
+// thread's sink.
+void ShowMessage(MessageSink& sink, std::string_view text);
 void ShowMessage(std::string_view text);
+
+// Passes every box on to the sink of the thread that shows it, as it is at
+// that moment (Messages()): for a part that chooses to share the boxes of
+// the code beneath it, such as a command-line run whose batch report
+// interleaves them with its progress.
+class TCurrentThreadMessages : public MessageSink {
+public:
+    void Show(std::string_view caption, std::string_view text) override;
+};
 
 // Caption of plain message boxes.
 inline constexpr std::string_view kProgramCaption = "Kelview";

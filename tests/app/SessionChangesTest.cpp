@@ -12,7 +12,7 @@ protected:
     void Open() { session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2))); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionChanges, OpeningReportsTheProfileAndWhatItCopiesOnce) {
