@@ -99,6 +99,10 @@ TKelViewSession::TKelViewSession(const TSessionServices& services)
     SetUpMainGraph(graph1_);
     SetUpSideGraph(graph2_);
     RecordView();
+    // Whatever changes a graph, a command or a control drawing it, reaches
+    // the one record the window listens to.
+    graph1_.OnChange = [this](const void*) { Mark(chPlot); };
+    graph2_.OnChange = graph1_.OnChange;
     ready_ = true;
 }
 
@@ -115,13 +119,10 @@ std::optional<TFieldId> TKelViewSession::FieldOfName(std::string_view name) {
 std::string_view TKelViewSession::NameOfField(TFieldId id) { return kFieldSpecs[static_cast<std::size_t>(id)].name; }
 
 bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
-    TFloatField& field = EditableField(id);
-    std::string before = field.Text();
-    double valueBefore = field.Value();
-    if (!field.SetValue(value)) return false;
-    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
+    const std::string before = Field(id).Text();
+    if (!ChangeField(id, [value](TFloatField& field) { return field.SetValue(value); })) return false;
     // The field's change event fires when its text changes.
-    if (field.Text() != before) FieldChanged(id);
+    if (Field(id).Text() != before) FieldChanged(id);
     return true;
 }
 
@@ -131,42 +132,41 @@ bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
 }
 
 void TKelViewSession::TypeField(TFieldId id, const std::string& text) {
-    TFloatField& field = EditableField(id);
-    double before = field.Value();
-    std::string textBefore = field.Text();
+    const double before = FieldValue(id);
     // The value follows the text while it reads as a number in range.
-    field.ParseText(text);
-    if (field.Text() != textBefore) Mark(chFields);
-    if (field.Value() != before) {
-        Mark(chFields);
-        FieldChanged(id);
-    }
+    ChangeField(id, [&text](TFloatField& field) {
+        field.ParseText(text);
+        return true;
+    });
+    if (FieldValue(id) != before) FieldChanged(id);
 }
 
 bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
-    TFloatField& field = EditableField(id);
-    double before = field.Value();
-    std::string textBefore = field.Text();
+    const double before = FieldValue(id);
     // The strict check, then the text in display form.
-    bool refused = false;
-    field.ValidateText(text, &refused);
-    if (!refused) field.SetValue(field.Value());
-    // A control showing the typed text re-reads the display form too.
-    if (field.Text() != textBefore || field.Text() != text) Mark(chFields);
+    const bool refused = ChangeField(id, [&text](TFloatField& field) {
+        bool refusedText = false;
+        field.ValidateText(text, &refusedText);
+        if (!refusedText) field.SetValue(field.Value());
+        return refusedText;
+    });
+    // A control showing the typed text re-reads the display form too, though
+    // the field itself kept it.
+    if (Field(id).Text() != text) Mark(chFields);
     if (refused) return false;
     // Emptied text may have become 0 only now.
-    if (field.Value() != before) FieldChanged(id);
+    if (FieldValue(id) != before) FieldChanged(id);
     FieldLeft(id);
     return true;
 }
 
 void TKelViewSession::SpinField(TFieldId id, bool up) {
-    TFloatField& field = EditableField(id);
-    std::string before = field.Text();
-    double valueBefore = field.Value();
-    field.Spin(up);
-    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
-    if (field.Text() == before) return;
+    const std::string before = Field(id).Text();
+    ChangeField(id, [up](TFloatField& field) {
+        field.Spin(up);
+        return true;
+    });
+    if (Field(id).Text() == before) return;
     FieldChanged(id);
     // The diameter is taken on a click, where the other flow-tube fields
     // have just been taken by their change: one refresh (and one kept log
@@ -231,11 +231,7 @@ TPlotMode TKelViewSession::Mode() const {
     return TPlotMode::Rate;
 }
 
-void TKelViewSession::SetModeDown(TModeButton button) {
-    if (modeDown_ == button) return;
-    modeDown_ = button;
-    Mark(chModes);
-}
+void TKelViewSession::SetModeDown(TModeButton button) { Change(modeDown_, button, chModes); }
 
 void TKelViewSession::PressMode(TModeButton button) { SetModeDown(modeDown_ == button ? TModeButton::None : button); }
 
@@ -280,21 +276,18 @@ void TKelViewSession::sbInfoClick() {
 }
 
 void TKelViewSession::btnApplyDeMrClick() {
-    correct_ = !correct_;
-    Mark(chModes);
+    SetToggle(correct_, !correct_);
     RefreshPlot();
 }
 
 void TKelViewSession::btnNormIdClick() {
-    normId_ = !normId_;
-    Mark(chModes);
+    SetToggle(normId_, !normId_);
     RefreshPlot();
     RescaleY();
 }
 
 void TKelViewSession::cbT0StartClick() {
-    t0AtStart_ = !t0AtStart_;
-    Mark(chModes);
+    SetToggle(t0AtStart_, !t0AtStart_);
     RefreshPlot();
     // The shifted curves may lie wholly beside the axis shown or the window
     // selected: nothing would be seen or computed.
@@ -302,8 +295,7 @@ void TKelViewSession::cbT0StartClick() {
 }
 
 void TKelViewSession::sbKeepLogClick() {
-    keepLog_ = !keepLog_;
-    Mark(chModes);
+    SetToggle(keepLog_, !keepLog_);
 }
 
 }  // namespace kel

@@ -351,8 +351,16 @@ public:
 
 private:
     // Called where the state changes, not per command, so that every way to
-    // a change reports it.
+    // a change reports it: by the setters below and by the graphs' own
+    // change callback.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
+    // Stores value in state; a value that differs marks the part showing it.
+    template <typename T, typename U>
+    void Change(T& state, U&& value, TSessionChanges shows) {
+        if (state == value) return;
+        state = std::forward<U>(value);
+        Mark(shows);
+    }
     TKbase& Library() const;
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();
@@ -374,8 +382,42 @@ private:
     // Points the time axis is shifted by: jm - njm with "Time 0 at start", else 0.
     double TimeShiftPoints() const;
     void SetModeDown(TModeButton button);
-    void SetExpand(bool down);
-    void SetStatusText(std::string text);
+    void SetExpand(bool down) { Change(expand_, down, chModes); }
+    void SetStatusText(std::string text) { Change(statusText_, std::move(text), chStatus); }
+    // A toggle button or menu tick of the window (not one of the mode group).
+    void SetToggle(bool& toggle, bool down) { Change(toggle, down, chModes); }
+    // The "&Log plot" tick and the "Log / Linear" button together.
+    void SetLogShown(bool log);
+    void SetSelection(const std::array<double, 2>& selection) { Change(selection_, selection, chSelection); }
+    void SetTexts(const TProfileTexts& texts) { Change(texts_, texts, chTexts); }
+    // The numbers of a window calculation, in place of the last one's.
+    void SetLastRun(TWindowRun&& run) {
+        lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
+        Mark(chResults);
+    }
+    // The intermediate-results text of the last calculation, which the next
+    // one replaces, is gone.
+    void ForgetIntermediateText() {
+        intermediateSource_.reset();
+        intermediateText_.clear();
+        Mark(chResults);
+    }
+    // Another profile (or another reading of the shown one's file) shown.
+    void ReplaceProfile(TKel&& profile) {
+        profile_ = std::move(profile);
+        Mark(chProfile);
+    }
+    // Runs edit on the field (edit returns its own result) and marks the
+    // field when its value or text moved.
+    template <typename Edit>
+    auto ChangeField(TFieldId id, Edit edit) {
+        TFloatField& field = EditableField(id);
+        const double value = field.Value();
+        const std::string text = field.Text();
+        auto result = edit(field);
+        if (field.Value() != value || field.Text() != text) Mark(chFields);
+        return result;
+    }
     // The selection of a window, the D/H plot and the window calculation.
     void SelectWindow(double start, double end);
     void FieldChanged(TFieldId id);

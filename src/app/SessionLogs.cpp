@@ -71,8 +71,7 @@ TIoResult TKelViewSession::btPressClick() {
             if (TIoResult logged = btLogResultsClick(); !logged) return logged;
         }
         if (sections.openStart) {
-            selection_[0] = (*sections.openStart + shift) * t;
-            Mark(chSelection);
+            SetSelection({(*sections.openStart + shift) * t, selection_[1]});
         }
         SetStatusText(std::to_string(sections.closed.size()) + " sections selected");
     }

@@ -83,24 +83,20 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     struct Restore {
         TKelViewSession& s;
         TModeButton modeBefore;
-        TProfileTexts textsBefore;
         ~Restore() {
             s.ready_ = true;
             s.SetStatusText(s.profile_.FileName);
-            s.Mark(chProfile);
+            // "ppb" was up only while the profile was taken in: a button
+            // that is down again has not changed.
             if (s.modeDown_ != modeBefore) s.Mark(chModes);
-            if (s.texts_ != textsBefore) s.Mark(chTexts);
         }
-    } restore{*this, modeDown_, texts_};
+    } restore{*this, modeDown_};
     if (ppbWasDown) modeDown_ = TModeButton::None;
     ready_ = false;
-    profile_ = std::move(loading);
+    loading.FileName = WithoutFolder(fileName);
+    ReplaceProfile(std::move(loading));
     profilePath_ = AbsolutePath(fileName);
-    profile_.FileName = WithoutFolder(fileName);
-    texts_.FileName = profile_.FileName;
-    texts_.Ion = profile_.ion;
-    texts_.Sample = profile_.reactant;
-    texts_.Comment = profile_.comment;
+    SetTexts({profile_.FileName, profile_.ion, profile_.reactant, profile_.comment});
     SetFieldValue(TFieldId::feDe200, profile_.De200);
     SetFieldValue(TFieldId::feMr200, profile_.Mr200);
     SetFieldValue(TFieldId::feDf73, profile_.Df73);
@@ -149,8 +145,9 @@ TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
     TIoResult saved = worksheet ? profile_.WriteCsv(path) : profile_.SaveZipped(path);
     if (saved && worksheet) return TSaveOutcome::Worksheet;
     if (saved) {
-        if (texts_.FileName != name) Mark(chTexts);
-        texts_.FileName = name;
+        TProfileTexts texts = texts_;
+        texts.FileName = name;
+        SetTexts(texts);
         return TSaveOutcome::Profile;
     }
     DebugFileMessage(services_.messages, "Save Error!", path, saved.reason);
@@ -175,18 +172,14 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
         SetFieldValue(s.field, stored / s.scale);
     }
     std::int32_t mode = store.ReadInteger(kMainSection, kSensitModeName, sensitMode_);
-    if (mode >= 0 && mode <= 4 && mode != sensitMode_) {
-        sensitMode_ = mode;
-        Mark(chModes);
-    }
+    if (mode >= 0 && mode <= 4) Change(sensitMode_, mode, chModes);
     const bool readout = store.ReadInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0) != 0;
     if (readout != readoutOn_) ReadoutClick();
 }
 
 bool TKelViewSession::SetSensitMode(int mode) {
     if (mode < 0 || mode > 4) return false;
-    if (mode != sensitMode_) Mark(chModes);
-    sensitMode_ = mode;
+    Change(sensitMode_, mode, chModes);
     RefreshPlot();
     return true;
 }

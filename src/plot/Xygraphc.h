@@ -193,6 +193,8 @@ public:
     // Draws the graph with its origin at (rect.left, rect.top) in its own
     // Width x Height; PlotRect and data-mode comment pixels are updated.
     void Draw(TCanvas& canvas, const TRect& rect);
+    // Removes every curve; notifies.
+    void ClearCurves();
     // Puts the drawing (Width + 10 by Height + 10) on clipboard; false when
     // the clipboard refused it.
     bool CopyToClipboard(TGraphClipboard& clipboard);

@@ -61,5 +61,17 @@ TEST_F(SessionChanges, FieldAndTextEditsReportOnlyRealChanges) {
     EXPECT_NE(session.Graph1().TitleTop().find("second run"), std::string::npos);
 }
 
+TEST_F(SessionChanges, AGraphChangedWithoutACommandIsReportedAsAPlotChange) {
+    Open();
+    session.TakeChanges();
+    // As a control sizing the graph it draws changes it.
+    session.DrawingGraph(1).SetWidth(session.Graph1().Width() + 40);
+    EXPECT_EQ(session.TakeChanges(), chPlot);
+    session.DrawingGraph(2).SetTitleBottom("mass");
+    EXPECT_EQ(session.TakeChanges(), chPlot);
+    session.DrawingGraph(2).SetTitleBottom("mass");
+    EXPECT_EQ(session.TakeChanges(), chNone);
+}
+
 }  // namespace
 }  // namespace kel
