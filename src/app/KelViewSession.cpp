@@ -118,6 +118,16 @@ std::optional<TFieldId> TKelViewSession::FieldOfName(std::string_view name) {
 
 std::string_view TKelViewSession::NameOfField(TFieldId id) { return kFieldSpecs[static_cast<std::size_t>(id)].name; }
 
+template <typename Edit>
+auto TKelViewSession::ChangeField(TFieldId id, Edit edit) {
+    TFloatField& field = EditableField(id);
+    const double value = field.Value();
+    const std::string text = field.Text();
+    auto result = edit(field);
+    if (field.Value() != value || field.Text() != text) Mark(chFields);
+    return result;
+}
+
 bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
     const std::string before = Field(id).Text();
     if (!ChangeField(id, [value](TFloatField& field) { return field.SetValue(value); })) return false;

@@ -391,33 +391,16 @@ private:
     void SetSelection(const std::array<double, 2>& selection) { Change(selection_, selection, chSelection); }
     void SetTexts(const TProfileTexts& texts) { Change(texts_, texts, chTexts); }
     // The numbers of a window calculation, in place of the last one's.
-    void SetLastRun(TWindowRun&& run) {
-        lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
-        Mark(chResults);
-    }
+    void SetLastRun(TWindowRun&& run);
     // The intermediate-results text of the last calculation, which the next
     // one replaces, is gone.
-    void ForgetIntermediateText() {
-        intermediateSource_.reset();
-        intermediateText_.clear();
-        Mark(chResults);
-    }
+    void ForgetIntermediateText();
     // Another profile (or another reading of the shown one's file) shown.
-    void ReplaceProfile(TKel&& profile) {
-        profile_ = std::move(profile);
-        Mark(chProfile);
-    }
-    // Runs edit on the field (edit returns its own result) and marks the
-    // field when its value or text moved.
+    void ReplaceProfile(TKel&& profile);
+    // Runs edit on the field and marks the field when its value or text
+    // moved; returns what edit returned.
     template <typename Edit>
-    auto ChangeField(TFieldId id, Edit edit) {
-        TFloatField& field = EditableField(id);
-        const double value = field.Value();
-        const std::string text = field.Text();
-        auto result = edit(field);
-        if (field.Value() != value || field.Text() != text) Mark(chFields);
-        return result;
-    }
+    auto ChangeField(TFieldId id, Edit edit);
     // The selection of a window, the D/H plot and the window calculation.
     void SelectWindow(double start, double end);
     void FieldChanged(TFieldId id);

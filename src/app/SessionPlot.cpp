@@ -332,6 +332,17 @@ TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections)
     return in;
 }
 
+void TKelViewSession::SetLastRun(TWindowRun&& run) {
+    lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
+    Mark(chResults);
+}
+
+void TKelViewSession::ForgetIntermediateText() {
+    intermediateSource_.reset();
+    intermediateText_.clear();
+    Mark(chResults);
+}
+
 void TKelViewSession::RunWindowCalculation() {
     TWindowRun run;
     if (Mode() == TPlotMode::Ppb) ForgetIntermediateText();

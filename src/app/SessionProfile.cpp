@@ -62,6 +62,11 @@ constexpr std::string_view kSensitModeName = "SensitMode";
 
 }  // namespace
 
+void TKelViewSession::ReplaceProfile(TKel&& profile) {
+    profile_ = std::move(profile);
+    Mark(chProfile);
+}
+
 TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     // The file is read into a copy of the shown record, which keeps what a
     // short legacy file does not hold, as reading over the record would; a
