@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchServices.h"
 #include "BenchSupport.h"
 #include "app/KelViewSession.h"
 #include "browser/Kelbrows.h"
@@ -43,7 +44,7 @@ struct Setup {
     bench::ScratchFolder folder{"batch"};
     fs::path previous = fs::current_path();
     TProfileListing listing;
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     std::vector<ProfileOutputs> outputs;  // in batch order, once the batch has run
 
     Setup() {

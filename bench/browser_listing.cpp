@@ -7,6 +7,7 @@
 
 // Before Qt: the profile generator names a field "slots", a word Qt's headers
 // take for themselves.
+#include "BenchServices.h"
 #include "BenchSupport.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ struct Setup {
     fs::path previous = fs::current_path();
     std::vector<std::string> names = bench::WriteZippedSeries(folder.Path(), kProfiles, kSlots);
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     std::unique_ptr<TFKelView> main;
     TFKelBrowse* browser = nullptr;
 

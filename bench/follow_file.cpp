@@ -10,6 +10,7 @@
 
 // Before Qt: the profile generator names a field "slots", a word Qt's headers
 // take for themselves.
+#include "BenchServices.h"
 #include "BenchSupport.h"
 #include "synth/KineticsGenerator.h"
 
@@ -43,7 +44,7 @@ constexpr int kLibraryEntries = 160;  // 100 selected compounds with the default
 struct Scene {
     bench::ScratchFolder folder{"follow"};
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     TFKelView window{session, store};
     std::string path = (folder.Path() / "live.kel").string();
     // Two cycles of the instrument, written aside, renamed in turn.

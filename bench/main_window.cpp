@@ -13,6 +13,7 @@
 
 // Before Qt: the profile generator names a field "slots", a word Qt's headers
 // take for themselves.
+#include "BenchServices.h"
 #include "BenchSupport.h"
 #include "synth/KineticsGenerator.h"
 
@@ -51,7 +52,7 @@ void Mouse(QWidget& widget, QEvent::Type type, QPoint at) {
 struct Scene {
     bench::ScratchFolder folder{"window"};
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     TFKelView window{session, store};
 
     Scene() {

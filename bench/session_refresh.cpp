@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchServices.h"
 #include "BenchSupport.h"
 #include "app/KelViewSession.h"
 #include "kinetics/FlowTube.h"
@@ -56,7 +57,7 @@ int SelectedCompounds() {
 // The profile saved zipped and opened, "ppb" pressed.
 struct Setup {
     bench::ScratchFolder folder{"session"};
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
 
     Setup() {
         std::string path = (folder.Path() / "long.kel").string();

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "BenchServices.h"
 #include "BenchSupport.h"
 #include "app/KelViewSession.h"
 #include "browser/Kelbrows.h"
@@ -59,7 +60,7 @@ void OpenAsWindow(TKelViewSession& session, const std::string& path) {
 TSummarySetup Setup() {
     TSummarySetup setup;
     setup.newSession = [] {
-        auto s = std::make_unique<TKelViewSession>();
+        auto s = std::make_unique<TKelViewSession>(bench::BenchServices());
         s->UseOwnLibrary(KineticsLibrary());
         return s;
     };
@@ -82,7 +83,7 @@ void Time(benchmark::State& state, const std::string& name, const std::function<
 
 void BM_OpenAndWindow(benchmark::State& state) {
     Study& s = Data();
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     session.UseOwnLibrary(KineticsLibrary());
     Time(state, "open", [&] {
         for (const std::string& path : s.paths) OpenAsWindow(session, path);
@@ -117,9 +118,9 @@ void BM_Batch(benchmark::State& state) {
                       fs::copy_options::overwrite_existing);
     TProfileListing listing;
     listing.ListFolder(folder.string());
-    TKelViewSession session;
+    TKelViewSession session{bench::BenchServices()};
     TBatchJobs threads{jobs, [] {
-                           auto own = std::make_unique<TKelViewSession>();
+                           auto own = std::make_unique<TKelViewSession>(bench::BenchServices());
                            own->UseOwnLibrary(KineticsLibrary());
                            return own;
                        }};

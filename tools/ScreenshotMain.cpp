@@ -148,13 +148,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     MemorySettings store;
-    SetSettingsStore(&store);
     // Absolute: the browser makes the folder it lists the current one.
     const QString kineticsFile = QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath();
     SetKineticsFileName(kineticsFile.toStdString());
     ReloadKineticsLibrary();
 
-    TKelViewSession session;
+    StderrMessageSink boxes;
+    TKelViewSession session({KineticsLibrary(), boxes, store});
     session.SetDateFormatter(std::make_shared<QtDateTextFormatter>());
     bool ok = true;
     {
@@ -272,6 +272,5 @@ int main(int argc, char** argv) {
         ok &= Save(*browser, folder, QStringLiteral("profile-browser-dark"));
     }
     ReleaseKineticsLibrary();
-    SetSettingsStore(nullptr);
     return ok ? 0 : 1;
 }

@@ -6,7 +6,6 @@
 #include "common/DateTime.h"
 #include "common/Messages.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/KineticsLibrary.h"
 
 namespace kel {
 
@@ -92,7 +91,8 @@ std::string TFixedDateTextFormatter::DateTimeText(double dateTime) const {
     return buf;
 }
 
-TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateTextFormatter>()) {
+TKelViewSession::TKelViewSession(const TSessionServices& services)
+    : services_(services), dateFormatter_(std::make_shared<TFixedDateTextFormatter>()) {
     for (std::size_t i = 0; i < kFieldSpecs.size(); ++i) {
         const FieldSpec& s = kFieldSpecs[i];
         fields_[i] = TFloatField(s.value, s.min, s.max, s.step, s.precision);
@@ -100,11 +100,15 @@ TKelViewSession::TKelViewSession() : dateFormatter_(std::make_shared<TFixedDateT
     SetUpMainGraph(graph1_);
     SetUpSideGraph(graph2_);
     RecordView();
+    // Whatever changes a graph, a command or a control drawing it, reaches
+    // the one record the window listens to.
+    graph1_.OnChange = [this](const void*) { Mark(chPlot); };
+    graph2_.OnChange = graph1_.OnChange;
     ready_ = true;
     undo_.assign(1, UndoEntry());
 }
 
-void TKelViewSession::ShowMessageBoxes(const TNotices& notices) const { ShowNotices(notices); }
+void TKelViewSession::ShowMessageBoxes(const TNotices& notices) const { ShowNotices(services_.messages, notices); }
 
 void TKelViewSession::SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter) {
     dateFormatter_ = formatter ? std::move(formatter) : std::make_shared<TFixedDateTextFormatter>();
@@ -118,14 +122,21 @@ std::optional<TFieldId> TKelViewSession::FieldOfName(std::string_view name) {
 
 std::string_view TKelViewSession::NameOfField(TFieldId id) { return kFieldSpecs[static_cast<std::size_t>(id)].name; }
 
-bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
+template <typename Edit>
+auto TKelViewSession::ChangeField(TFieldId id, Edit edit) {
     TFloatField& field = EditableField(id);
-    std::string before = field.Text();
-    double valueBefore = field.Value();
-    if (!field.SetValue(value)) return false;
-    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
+    const double value = field.Value();
+    const std::string text = field.Text();
+    auto result = edit(field);
+    if (field.Value() != value || field.Text() != text) Mark(chFields);
+    return result;
+}
+
+bool TKelViewSession::SetFieldValue(TFieldId id, double value) {
+    const std::string before = Field(id).Text();
+    if (!ChangeField(id, [value](TFloatField& field) { return field.SetValue(value); })) return false;
     // The field's change event fires when its text changes.
-    if (field.Text() != before) FieldChanged(id);
+    if (Field(id).Text() != before) FieldChanged(id);
     return true;
 }
 
@@ -136,45 +147,42 @@ bool TKelViewSession::EditField(TFieldId id, const std::string& text) {
 }
 
 void TKelViewSession::TypeField(TFieldId id, const std::string& text) {
-    TFloatField& field = EditableField(id);
-    double before = field.Value();
-    std::string textBefore = field.Text();
+    const double before = FieldValue(id);
     // The value follows the text while it reads as a number in range.
-    field.ParseText(text);
-    if (field.Text() != textBefore) Mark(chFields);
-    if (field.Value() != before) {
-        Mark(chFields);
-        FieldChanged(id);
-    }
+    ChangeField(id, [&text](TFloatField& field) {
+        field.ParseText(text);
+        return true;
+    });
+    if (FieldValue(id) != before) FieldChanged(id);
 }
 
 bool TKelViewSession::LeaveField(TFieldId id, const std::string& text) {
     const TUndoStep step(*this, TStepKind::User);
-    TFloatField& field = EditableField(id);
-    double before = field.Value();
-    std::string textBefore = field.Text();
+    const double before = FieldValue(id);
     // The strict check, then the text in display form.
-    std::optional<TNotice> refusal;
-    field.ValidateText(text, &refusal);
+    const std::optional<TNotice> refusal = ChangeField(id, [&text](TFloatField& field) {
+        std::optional<TNotice> refused;
+        field.ValidateText(text, &refused);
+        if (!refused) field.SetValue(field.Value());
+        return refused;
+    });
     if (refusal) ShowMessageBoxes({*refusal});
-    else field.SetValue(field.Value());
-    // A control showing the typed text re-reads the display form too.
-    if (field.Text() != textBefore || field.Text() != text) Mark(chFields);
+    // A control showing the typed text re-reads the display form too, though
+    // the field itself kept it.
+    if (Field(id).Text() != text) Mark(chFields);
     if (refusal) return false;
     // Emptied text may have become 0 only now.
-    if (field.Value() != before) FieldChanged(id);
+    if (FieldValue(id) != before) FieldChanged(id);
     FieldLeft(id);
     return true;
 }
 
 void TKelViewSession::SpinField(TFieldId id, bool up) {
     const TUndoStep step(*this, TStepKind::User);
-    TFloatField& field = EditableField(id);
-    std::string before = field.Text();
-    double valueBefore = field.Value();
-    if (std::optional<TNotice> refusal = field.Spin(up)) ShowMessageBoxes({*refusal});
-    if (field.Value() != valueBefore || field.Text() != before) Mark(chFields);
-    if (field.Text() == before) return;
+    const std::string before = Field(id).Text();
+    const std::optional<TNotice> refusal = ChangeField(id, [up](TFloatField& field) { return field.Spin(up); });
+    if (refusal) ShowMessageBoxes({*refusal});
+    if (Field(id).Text() == before) return;
     FieldChanged(id);
     // The diameter is taken on a click, where the other flow-tube fields
     // have just been taken by their change: one refresh (and one kept log
@@ -239,17 +247,13 @@ TPlotMode TKelViewSession::Mode() const {
     return TPlotMode::Rate;
 }
 
-void TKelViewSession::SetModeDown(TModeButton button) {
-    if (modeDown_ == button) return;
-    modeDown_ = button;
-    Mark(chModes);
-}
+void TKelViewSession::SetModeDown(TModeButton button) { Change(modeDown_, button, chModes); }
 
 void TKelViewSession::PressMode(TModeButton button) { SetModeDown(modeDown_ == button ? TModeButton::None : button); }
 
 void TKelViewSession::UseOwnLibrary(const TKbase& library) { ownLibrary_ = std::make_shared<TKbase>(library); }
 
-TKbase& TKelViewSession::Library() const { return ownLibrary_ ? *ownLibrary_ : KineticsLibrary(); }
+TKbase& TKelViewSession::Library() const { return ownLibrary_ ? *ownLibrary_ : services_.library; }
 
 void TKelViewSession::PpbAction() {
     SelectCompoundsForPpb(Library(), profile_);
@@ -294,23 +298,20 @@ void TKelViewSession::sbInfoClick() {
 
 void TKelViewSession::btnApplyDeMrClick() {
     const TUndoStep step(*this, TStepKind::User);
-    correct_ = !correct_;
-    Mark(chModes);
+    SetToggle(correct_, !correct_);
     RefreshPlot();
 }
 
 void TKelViewSession::btnNormIdClick() {
     const TUndoStep step(*this, TStepKind::User);
-    normId_ = !normId_;
-    Mark(chModes);
+    SetToggle(normId_, !normId_);
     RefreshPlot();
     RescaleY();
 }
 
 void TKelViewSession::cbT0StartClick() {
     const TUndoStep step(*this, TStepKind::User);
-    t0AtStart_ = !t0AtStart_;
-    Mark(chModes);
+    SetToggle(t0AtStart_, !t0AtStart_);
     RefreshPlot();
     // The shifted curves may lie wholly beside the axis shown or the window
     // selected: nothing would be seen or computed.
@@ -318,8 +319,7 @@ void TKelViewSession::cbT0StartClick() {
 }
 
 void TKelViewSession::sbKeepLogClick() {
-    keepLog_ = !keepLog_;
-    Mark(chModes);
+    SetToggle(keepLog_, !keepLog_);
 }
 
 }  // namespace kel

@@ -17,7 +17,9 @@
 #include "app/SessionChanges.h"
 #include "app/SessionCurves.h"
 #include "app/SessionReadout.h"
+#include "app/SessionServices.h"
 #include "app/SessionValues.h"
+#include "app/UndoHistory.h"
 #include "common/IoResult.h"
 #include "common/Settings.h"
 #include "kinetics/Corrections.h"
@@ -36,27 +38,23 @@ namespace kel {
 // contents change with the next command.
 class TKelViewSession {
 public:
-    // The state of a freshly created main window: fields at their initial
-    // values, graphs set up, settings not yet read, Ready true.
-    TKelViewSession();
+    // A fresh main window (initial fields, graphs set up, settings not yet
+    // read, Ready true) working with services, nothing of the process's own.
+    explicit TKelViewSession(const TSessionServices& services);
     TKelViewSession(const TKelViewSession&) = delete;
     TKelViewSession& operator=(const TKelViewSession&) = delete;
 
-    // What the commands since the last call changed (a command that changes
-    // nothing reports nothing); clears the record.
+    // What the commands since the last call changed; clears the record.
     TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
 
-    // Computes from a library of its own, a copy of library taken now,
-    // instead of the program's one: sessions that work side by side on
+    // Computes from a copy of library taken now: sessions side by side on
     // threads of their own each select compounds in theirs.
     void UseOwnLibrary(const TKbase& library);
 
     // --- Opening a profile -------------------------------------------------
-    // Loads fileName and shows it (fields, modes, plot, "Show all"), with
-    // the boxes of the load ("Open Error!", "Damaged profile"). A load that
-    // failed (Failed()) changes nothing: the shown profile stays whole under
-    // its own name; the reason of one that ended is the caller's to show as
-    // an error.
+    // Loads fileName and shows it (fields, modes, plot, "Show all"), with the
+    // boxes of the load ("Open Error!", "Damaged profile"). A failed load
+    // changes nothing; the reason of one that ended is the caller's to show.
     TProfileLoadResult ShowProfile(const std::string& fileName);
     // The profile's Tg, lr, f1 and tube diameter into the flow-tube fields.
     void ShowFlowTube();
@@ -69,13 +67,11 @@ public:
     void FollowFileClick();  // "Follow file"
     // Sets "Follow file" as "Watch folder" does when it is switched.
     void SetFollowFile(bool on);
-    // Re-reads the shown profile's file keeping the analysis: the mode, the
-    // fields, the texts, the selection and, unless the user last chose "Show
-    // all", the axes stay; the results are recomputed and "<" logs nothing.
-    // A read that cannot be shown leaves everything as it was and shows no box.
+    // Re-reads the shown profile's file keeping the analysis (and the axes
+    // unless the user last chose "Show all"); "<" logs nothing. A read that
+    // cannot be shown leaves everything as it was and shows no box.
     TFollowResult ReloadShownProfile(TFollowAttempt attempt);
-    // The same in two halves, for a read on another thread: the file of the
-    // shown profile to read aside, then what was read taken in. A read of a
+    // The same in two halves, for a read on another thread; a read of a
     // profile no longer shown is dropped.
     TFollowRead StartFollowRead() const;
     TFollowResult ShowFollowed(TFollowRead&& read, TFollowAttempt attempt);
@@ -95,17 +91,14 @@ public:
     // Sets a field as program code does (out of range: ignored, false);
     // a changed value runs the field's change handler.
     bool SetFieldValue(TFieldId id, double value);
-    // A user's edit: the text is validated as on leaving the field (a refused
-    // text shows the field's message and returns false), then the change and
-    // leave handlers run.
+    // A user's edit: validated as on leaving the field (a refused text shows
+    // its message, false), then the change and leave handlers run.
     bool EditField(TFieldId id, const std::string& text);
-    // Typing into the field: the value follows text while it reads as a
-    // number in range (empty text keeps it); a moved value runs the change handler.
+    // Typing: the value follows text while it reads as a number in range.
     void TypeField(TFieldId id, const std::string& text);
     // Leaving the field with text: validated as EditField does; false when refused.
     bool LeaveField(TFieldId id, const std::string& text);
-    // One step of the field's spin button or arrow key; a changed text runs
-    // the field's change handler.
+    // One step of the field's spin button or arrow key.
     void SpinField(TFieldId id, bool up);
 
     // --- Buttons and commands ---------------------------------------------
@@ -163,7 +156,7 @@ public:
     // sensitivity choice and a refresh; a choice outside 0..4 is refused
     // (false) before anything changes.
     bool ApplyOptions(const std::string& kineticsFile, int sensitMode);
-    // "Copy picture": the main graph onto the installed graph clipboard;
+    // "Copy picture": the main graph onto the session's graph clipboard;
     // raises EKelError when there is none or it refused the picture.
     void btCopyClick();
 
@@ -328,6 +321,10 @@ public:
     // Shows a notice in the status bar until the next status replaces it.
     void ShowNotice(std::string text) { SetStatusText(std::move(text)); }
 
+    // What the session was made with (its library, even when it computes
+    // from its own copy).
+    const TSessionServices& Services() const { return services_; }
+
     // Formats the title's date; defaults to TFixedDateTextFormatter.
     void SetDateFormatter(std::shared_ptr<const TDateTextFormatter> formatter);
 
@@ -350,29 +347,23 @@ public:
     void SetLogFileName(std::string path);
 
 private:
-    // How a command's changes enter the undo history once the outermost
-    // command ends: as a step of the user's, taken into the current step (the
-    // program's own updates), or as the start of a new history.
-    enum class TStepKind { User, Program, NewHistory };
-    class TUndoStep {
-    public:
-        TUndoStep(TKelViewSession& session, TStepKind kind);
-        ~TUndoStep();
-        TUndoStep(const TUndoStep&) = delete;
-        TUndoStep& operator=(const TUndoStep&) = delete;
-
-    private:
-        TKelViewSession& session_;
-        TStepKind kind_;
-    };
+    friend class TUndoStep;
     void EndUndoStep(TStepKind kind);
 
     // Called where the state changes, not per command, so that every way to
-    // a change reports it.
+    // a change reports it: by the setters below and by the graphs' own
+    // change callback.
     void Mark(TSessionChanges changes) { changes_ |= changes; }
     // Shows the boxes a core call handed back, in order, right after that
     // call: the one way the session reaches its message boxes.
     void ShowMessageBoxes(const TNotices& notices) const;
+    // Stores value in state; a value that differs marks the part showing it.
+    template <typename T, typename U>
+    void Change(T& state, U&& value, TSessionChanges shows) {
+        if (state == value) return;
+        state = std::forward<U>(value);
+        Mark(shows);
+    }
     TKbase& Library() const;
     TFloatField& EditableField(TFieldId id) { return fields_[static_cast<std::size_t>(id)]; }
     void AxesChanged();
@@ -394,8 +385,25 @@ private:
     // Points the time axis is shifted by: jm - njm with "Time 0 at start", else 0.
     double TimeShiftPoints() const;
     void SetModeDown(TModeButton button);
-    void SetExpand(bool down);
-    void SetStatusText(std::string text);
+    void SetExpand(bool down) { Change(expand_, down, chModes); }
+    void SetStatusText(std::string text) { Change(statusText_, std::move(text), chStatus); }
+    // A toggle button or menu tick of the window (not one of the mode group).
+    void SetToggle(bool& toggle, bool down) { Change(toggle, down, chModes); }
+    // The "&Log plot" tick and the "Log / Linear" button together.
+    void SetLogShown(bool log);
+    void SetSelection(const std::array<double, 2>& selection) { Change(selection_, selection, chSelection); }
+    void SetTexts(const TProfileTexts& texts) { Change(texts_, texts, chTexts); }
+    // The numbers of a window calculation, in place of the last one's.
+    void SetLastRun(TWindowRun&& run);
+    // The intermediate-results text of the last calculation, which the next
+    // one replaces, is gone.
+    void ForgetIntermediateText();
+    // Another profile (or another reading of the shown one's file) shown.
+    void ReplaceProfile(TKel&& profile);
+    // Runs edit on the field and marks the field when its value or text
+    // moved; returns what edit returned.
+    template <typename Edit>
+    auto ChangeField(TFieldId id, Edit edit);
     // The selection of a window, the D/H plot and the window calculation.
     void SelectWindow(double start, double end);
     void FieldChanged(TFieldId id);
@@ -457,7 +465,8 @@ private:
     std::array<double, 29> ionAverages_{};
     TIsotopeSums isotopeSums_;
     std::vector<TCompoundResult> compoundResults_;
-    std::shared_ptr<TKbase> ownLibrary_;  // null: the program's library
+    TSessionServices services_;
+    std::shared_ptr<TKbase> ownLibrary_;  // null: the services' library
     std::shared_ptr<const TWindowRun> lastRun_;
     std::string infoText_;
     std::string statusText_ = "Ready";
@@ -466,13 +475,8 @@ private:
 
     std::array<TFloatField, kFieldCount> fields_;
     TModeButton modeDown_ = TModeButton::None;
-    bool correct_ = true;
-    bool normId_ = false;
-    bool t0AtStart_ = false;
-    bool keepLog_ = false;
-    bool expand_ = false;
-    bool logPlot_ = true;
-    bool logButton_ = true;
+    bool correct_ = true, normId_ = false, t0AtStart_ = false, keepLog_ = false, expand_ = false;
+    bool logPlot_ = true, logButton_ = true;  // the "&Log plot" tick, the "Log / Linear" button
     bool followFile_ = false;
     bool following_ = false;  // a re-read of the shown file is being taken in
     std::optional<TAxesState> shownAll_;  // the axes as "Show all" left them
@@ -480,12 +484,6 @@ private:
     std::vector<double> series_;  // reused Y values, njm + 1 entries
     std::vector<std::string> curveLabels_;  // legend name of each main-graph curve
     TViewHistory history_;
-    // A step of the undo history: the analysis, and in the modes that only
-    // show it the intermediate-results text it had.
-    struct TUndoEntry {
-        TAnalysisState state;
-        std::shared_ptr<TIntermediateText> intermediate;
-    };
     TUndoEntry UndoEntry() const;
     // Restores a step exactly, its intermediate-results text too.
     void RestoreUndoEntry(const TUndoEntry& entry);

@@ -11,18 +11,6 @@
 
 namespace kel {
 
-void TKelViewSession::SetExpand(bool down) {
-    if (expand_ == down) return;
-    expand_ = down;
-    Mark(chModes);
-}
-
-void TKelViewSession::SetStatusText(std::string text) {
-    if (statusText_ == text) return;
-    statusText_ = std::move(text);
-    Mark(chStatus);
-}
-
 void TKelViewSession::SetLogFileName(std::string path) { logFileName_ = std::move(path); }
 
 TXYGraph& TKelViewSession::DrawingGraph(int box) {
@@ -68,8 +56,7 @@ void TKelViewSession::SelectAllClick() {
     const auto [x0, x1] = TimeRange();
     graph1_.Setxmin(x0);
     graph1_.Setxmax(x1);
-    if (selection_ != std::array<double, 2>{x0, x1}) Mark(chSelection);
-    selection_ = {x0, x1};
+    SetSelection({x0, x1});
     RescaleY();
     RecordView();
     MarkAxesShowAll();
@@ -78,8 +65,7 @@ void TKelViewSession::SelectAllClick() {
 void TKelViewSession::LogplotCtrlEnter1Click() {
     const TUndoStep step(*this, TStepKind::User);
     graph1_.SetYScale(graph1_.YScale() == scLog10 ? scLin : scLog10);
-    logPlot_ = logButton_ = graph1_.YScale() == scLog10;
-    Mark(chModes);
+    SetLogShown(graph1_.YScale() == scLog10);
     graph2_.SetYScale(graph1_.YScale());
     RescaleY();
     RecordView();
@@ -103,15 +89,16 @@ void TKelViewSession::ShowAllMainAxes(bool xLog, bool yLog) {
 void TKelViewSession::AxesChanged() {
     // Both the menu tick and the button say what the axis shows; a tick left
     // behind would switch the wrong way on the next "Log / Linear".
-    Mark(chPlot);
-    const bool log = graph1_.YScale() == scLog10;
-    if (log != logButton_ || log != logPlot_) Mark(chModes);
-    logPlot_ = logButton_ = log;
+    SetLogShown(graph1_.YScale() == scLog10);
+}
+
+void TKelViewSession::SetLogShown(bool log) {
+    SetToggle(logPlot_, log);
+    SetToggle(logButton_, log);
 }
 
 void TKelViewSession::UpdateComments(const TProfileTexts& texts) {
-    if (texts != texts_) Mark(chTexts);
-    texts_ = texts;
+    SetTexts(texts);
     profile_.ion = texts_.Ion;
     profile_.reactant = texts_.Sample;
     profile_.comment = texts_.Comment;
@@ -120,8 +107,7 @@ void TKelViewSession::UpdateComments(const TProfileTexts& texts) {
 }
 
 void TKelViewSession::SelectWindow(double start, double end) {
-    if (selection_ != std::array<double, 2>{start, end}) Mark(chSelection);
-    selection_ = {start, end};
+    SetSelection({start, end});
     if (IsotopeDown()) BuildPlot();
     RunWindowCalculation();
 }
@@ -133,8 +119,8 @@ void TKelViewSession::SelectTimes(double start, double end) {
 }
 
 void TKelViewSession::btCopyClick() {
-    if (!GraphClipboard()) throw EKelError("Copy picture: no clipboard is available to this program");
-    if (!graph1_.CopyToClipboard()) throw EKelError("Copy picture: the clipboard did not take the picture");
+    if (!services_.clipboard) throw EKelError("Copy picture: no clipboard is available to this program");
+    if (!graph1_.CopyToClipboard(*services_.clipboard)) throw EKelError("Copy picture: the clipboard did not take the picture");
 }
 
 void TKelViewSession::XYGraphBox1Tool(int x0, int x1) { SelectTimes(graph1_.PixelToX(x0), graph1_.PixelToX(x1)); }

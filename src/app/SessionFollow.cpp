@@ -5,7 +5,6 @@
 
 #include "app/KelViewSession.h"
 #include "kinetics/Concentration.h"
-#include "kinetics/KineticsLibrary.h"
 
 namespace kel {
 
@@ -27,11 +26,7 @@ void ReadFollowedFile(TFollowRead& read) { read.loaded = read.profile.LoadFromFi
 
 void TKelViewSession::FollowFileClick() { SetFollowFile(!followFile_); }
 
-void TKelViewSession::SetFollowFile(bool on) {
-    if (followFile_ == on) return;
-    followFile_ = on;
-    Mark(chModes);
-}
+void TKelViewSession::SetFollowFile(bool on) { SetToggle(followFile_, on); }
 
 TFollowRead TKelViewSession::StartFollowRead() const {
     // Read over a copy of the shown record, as opening does, so that what a
@@ -83,12 +78,11 @@ TFollowResult TKelViewSession::ShowFollowed(TFollowRead&& read, TFollowAttempt a
         explicit Following(bool& f) : flag(f) { flag = true; }
         ~Following() { flag = false; }
     } following{following_};
-    profile_ = std::move(next);
+    ReplaceProfile(std::move(next));
     result.shown = true;
-    Mark(chProfile);
     try {
         // The compounds quantified are those the profile's ions measure.
-        if (PpbDown()) SelectCompoundsForPpb(KineticsLibrary(), profile_);
+        if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);
         RefreshPlot();
         if (fitAxes) ShowAllClick();
     } catch (const std::bad_alloc&) {

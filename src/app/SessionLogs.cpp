@@ -2,7 +2,6 @@
 // keep-log append, "Log head&space" and the batch lines.
 #include "app/KelViewSession.h"
 #include "kinetics/FlowTube.h"
-#include "kinetics/KineticsLibrary.h"
 #include "reporting/Headspace.h"
 
 namespace kel {
@@ -73,8 +72,7 @@ TIoResult TKelViewSession::btPressClick() {
             if (TIoResult logged = btLogResultsClick(); !logged) return logged;
         }
         if (sections.openStart) {
-            selection_[0] = (*sections.openStart + shift) * t;
-            Mark(chSelection);
+            SetSelection({(*sections.openStart + shift) * t, selection_[1]});
         }
         SetStatusText(std::to_string(sections.closed.size()) + " sections selected");
     }

@@ -12,7 +12,6 @@
 #include "kinetics/FlowTube.h"
 #include "kinetics/IntermediateText.h"
 #include "kinetics/IsotopeRatio.h"
-#include "kinetics/KineticsLibrary.h"
 #include "kinetics/WindowMeans.h"
 #include "plot/CurveColors.h"
 
@@ -42,7 +41,6 @@ TCorrectionState TKelViewSession::StartRun() {
 
 void TKelViewSession::RefreshPlot() {
     std::string unit = PpbDown() ? "ppb" : "c/s";
-    if (graph1_.TitleLeft() != unit) Mark(chPlot);
     graph1_.SetTitleLeft(unit);
     if (profile_.njm < 1) return;
     BuildPlot();
@@ -66,7 +64,6 @@ void TKelViewSession::RescaleY() {
     const TAxesState before = AxesOf(graph1_);
     const bool showingAll =
         shownAll_ && shownAll_->xmin == before.xmin && shownAll_->xmax == before.xmax && shownAll_->XLog == before.XLog;
-    Mark(chPlot);
     FitValueAxis(graph1_);
     RefreshPlot();
     if (showingAll) MarkAxesShowAll();
@@ -119,7 +116,6 @@ bool TKelViewSession::AxisMeetsCurves() const {
 
 void TKelViewSession::SetTimeAxis(int index) {
     const auto [x0, x1] = TimeRange();
-    Mark(chPlot);
     graph1_.SetCurveX(index, profile_.njm, x0, x1);
 }
 
@@ -141,11 +137,10 @@ void TKelViewSession::AddCurve(int index, TColor color, int width) {
 
 void TKelViewSession::BuildPlot() {
     TCorrectionState corrections = StartRun();
-    Mark(chPlot);
     graph1_.SetTitleTop(Title(profile_, dateFormatter_->DateTimeText(profile_.ProfileDate)));
     if (profile_.njm == 0) return;
-    graph1_.Curves.Clear();
-    graph2_.Curves.Clear();
+    graph1_.ClearCurves();
+    graph2_.ClearCurves();
     curveLabels_.clear();
     graph1_.DeleteComments(kLegendTag);
     graph2_.DeleteComments(kLegendTag);
@@ -201,10 +196,7 @@ void TKelViewSession::BuildPlot() {
                " st=" + FormatFixed(pointTime_, 5, 2) + "s" + " Df(73)=" +
                FormatFixed(CorrectedValue(profile_, corrections, 1.0, 73), 5, 2) + " Df(100)=" +
                FormatFixed(CorrectedValue(profile_, corrections, 1.0, 100), 5, 2);
-    if (info != infoText_) {
-        infoText_ = std::move(info);
-        Mark(chResults);
-    }
+    Change(infoText_, std::move(info), chResults);
     graph1_.DeleteComments(kInfoTag);
     graph1_.AddComment(kInfoTag, infoText_, 0, 0, kAlignRightTop, clBlue, 0, 0);
     PlaceInfoLine();
@@ -230,6 +222,7 @@ void TKelViewSession::BuildPlotKeepingResults() {
             if (results.empty()) return;  // no calculation yet: the legend stands
             graph.DeleteComments(kLegendTag);
             graph.Comments.insert(graph.Comments.end(), results.begin(), results.end());
+            graph.Changed(&graph);
         }
     } restore{graph1_, results};
     BuildPlot();
@@ -336,13 +329,22 @@ TWindowInputs TKelViewSession::WindowInputs(const TCorrectionState& corrections)
     return in;
 }
 
+void TKelViewSession::SetLastRun(TWindowRun&& run) {
+    lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
+    Mark(chResults);
+}
+
+void TKelViewSession::ForgetIntermediateText() {
+    intermediateSource_.reset();
+    intermediateText_.clear();
+    Mark(chResults);
+}
+
 void TKelViewSession::RunWindowCalculation() {
     TWindowRun run;
-    Mark(chPlot | chResults);
     if (Mode() == TPlotMode::Ppb) {
-        intermediateSource_.reset();
+        ForgetIntermediateText();
         intermediateRun_.reset();
-        intermediateText_.clear();
     }
     try {
         TCorrectionState corrections = StartRun();
@@ -367,7 +369,7 @@ void TKelViewSession::RunWindowCalculation() {
     bool ran = run.ok();
     run.lines.clear();  // the graph holds them
     run.intermediateText.reset();
-    lastRun_ = std::make_shared<const TWindowRun>(std::move(run));
+    SetLastRun(std::move(run));
     ApplyHiddenCurves();  // the new result lines of hidden curves are dimmed
     graph1_.Changed(this);
     // "<" logs what the user asks for, not every cycle of a followed file.
@@ -405,7 +407,6 @@ void TKelViewSession::MainGraphResized() {
     // new size moves; nothing else of the plot depends on the size.
     PlaceInfoLine();
     graph1_.Changed(this);
-    Mark(chPlot);
 }
 
 std::string TKelViewSession::GraphDescription() const {

@@ -61,6 +61,11 @@ constexpr std::string_view kSensitModeName = "SensitMode";
 
 }  // namespace
 
+void TKelViewSession::ReplaceProfile(TKel&& profile) {
+    profile_ = std::move(profile);
+    Mark(chProfile);
+}
+
 TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     // The file is read into a copy of the shown record, which keeps what a
     // short legacy file does not hold, as reading over the record would; a
@@ -84,24 +89,20 @@ TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
     struct Restore {
         TKelViewSession& s;
         TModeButton modeBefore;
-        TProfileTexts textsBefore;
         ~Restore() {
             s.ready_ = true;
             s.SetStatusText(s.profile_.FileName);
-            s.Mark(chProfile);
+            // "ppb" was up only while the profile was taken in: a button
+            // that is down again has not changed.
             if (s.modeDown_ != modeBefore) s.Mark(chModes);
-            if (s.texts_ != textsBefore) s.Mark(chTexts);
         }
-    } restore{*this, modeDown_, texts_};
+    } restore{*this, modeDown_};
     if (ppbWasDown) modeDown_ = TModeButton::None;
     ready_ = false;
-    profile_ = std::move(loading);
+    loading.FileName = WithoutFolder(fileName);
+    ReplaceProfile(std::move(loading));
     profilePath_ = AbsolutePath(fileName);
-    profile_.FileName = WithoutFolder(fileName);
-    texts_.FileName = profile_.FileName;
-    texts_.Ion = profile_.ion;
-    texts_.Sample = profile_.reactant;
-    texts_.Comment = profile_.comment;
+    SetTexts({profile_.FileName, profile_.ion, profile_.reactant, profile_.comment});
     SetFieldValue(TFieldId::feDe200, profile_.De200);
     SetFieldValue(TFieldId::feMr200, profile_.Mr200);
     SetFieldValue(TFieldId::feDf73, profile_.Df73);
@@ -150,8 +151,9 @@ TSaveOutcome TKelViewSession::SaveProfileAs(const std::string& path) {
     TIoResult saved = worksheet ? profile_.WriteCsv(path) : profile_.SaveZipped(path);
     if (saved && worksheet) return TSaveOutcome::Worksheet;
     if (saved) {
-        if (texts_.FileName != name) Mark(chTexts);
-        texts_.FileName = name;
+        TProfileTexts texts = texts_;
+        texts.FileName = name;
+        SetTexts(texts);
         return TSaveOutcome::Profile;
     }
     ShowMessageBoxes({DebugFileNotice("Save Error!", path, saved.reason)});
@@ -177,10 +179,7 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
         SetFieldValue(s.field, stored / s.scale);
     }
     std::int32_t mode = store.ReadInteger(kMainSection, kSensitModeName, sensitMode_);
-    if (mode >= 0 && mode <= 4 && mode != sensitMode_) {
-        sensitMode_ = mode;
-        Mark(chModes);
-    }
+    if (mode >= 0 && mode <= 4) Change(sensitMode_, mode, chModes);
     const bool readout = store.ReadInteger(kViewSection, kReadoutName, readoutOn_ ? 1 : 0) != 0;
     if (readout != readoutOn_) ReadoutClick();
     LoadCurveSettings(store);
@@ -188,8 +187,7 @@ void TKelViewSession::LoadSettings(const SettingsStore& store) {
 
 bool TKelViewSession::SetSensitMode(int mode) {
     if (mode < 0 || mode > 4) return false;
-    if (mode != sensitMode_) Mark(chModes);
-    sensitMode_ = mode;
+    Change(sensitMode_, mode, chModes);
     RefreshPlot();
     return true;
 }
@@ -198,7 +196,8 @@ bool TKelViewSession::ApplyOptions(const std::string& kineticsFile, int sensitMo
     if (sensitMode < 0 || sensitMode > 4) return false;
     if (kineticsFile != KineticsFileName()) {
         SetKineticsFileName(kineticsFile);
-        ShowMessageBoxes(KineticsNotices(ReloadKineticsLibrary()));
+        Library().Clear();
+        ShowMessageBoxes(KineticsNotices(Library().LoadFile(kineticsFile)));
         // A reloaded library has no compound selected: without a new "ppb"
         // selection the ppb plot would lose every curve.
         if (PpbDown()) SelectCompoundsForPpb(Library(), profile_);

@@ -42,11 +42,11 @@ bool ModeButtonOfName(const std::string& name, TModeButton& mode) {
     return false;
 }
 
-TKelViewSession::TUndoStep::TUndoStep(TKelViewSession& session, TStepKind kind) : session_(session), kind_(kind) {
+TUndoStep::TUndoStep(TKelViewSession& session, TStepKind kind) : session_(session), kind_(kind) {
     ++session_.commandDepth_;
 }
 
-TKelViewSession::TUndoStep::~TUndoStep() {
+TUndoStep::~TUndoStep() {
     if (--session_.commandDepth_ != 0) return;
     try {
         session_.EndUndoStep(kind_);
@@ -56,7 +56,7 @@ TKelViewSession::TUndoStep::~TUndoStep() {
     }
 }
 
-TKelViewSession::TUndoEntry TKelViewSession::UndoEntry() const {
+TUndoEntry TKelViewSession::UndoEntry() const {
     TUndoEntry entry{AnalysisState(), nullptr};
     // A ppb step computes its text again when restored; the others keep the
     // last ppb calculation's, which no state of theirs could compute.

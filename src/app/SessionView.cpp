@@ -96,8 +96,7 @@ void TKelViewSession::ViewForward() {
 }
 
 void TKelViewSession::ReadoutClick() {
-    readoutOn_ = !readoutOn_;
-    Mark(chModes);
+    SetToggle(readoutOn_, !readoutOn_);
 }
 
 TReadout TKelViewSession::ReadoutAt(double px, double py) const {

@@ -226,7 +226,7 @@ TBatchResult BatchConvert(TProfileListing& listing, TKelViewSession& session, co
             }
             if (done.cancelled || (threads > 1 && !tell(index))) return false;
             listing.Selected = index;
-            done.messages.ReplayTo(Messages());
+            done.messages.ReplayTo(session.Services().messages);
             if (done.changedSession) lastShown = index;
             PutEntryInPlace(entry, done, allFiles, collected);
             TIoResult converted = done.loaded.io;

@@ -90,8 +90,8 @@ std::string SkippedLine(const TIoResult& skipped);
 // With jobs, the profiles are opened and computed on jobs.count threads,
 // each in a session of its own from jobs.newSession (made on the calling
 // thread), while the outputs are put in place on the calling thread in list
-// order: every output, message and progress report is the same as with one
-// thread, and nothing after a profile that ends the batch is written; the
+// order: every output, message (on the sink session was made with) and
+// progress report is the same as with one thread, and nothing after a profile that ends the batch is written; the
 // caller's session shows the last profile opened, as with one thread.
 struct TBatchJobs {
     int count = 1;

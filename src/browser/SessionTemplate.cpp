@@ -10,7 +10,7 @@ TSessionTemplate TSessionTemplate::Of(const TKelViewSession& main, const TKbase&
     auto settings = std::make_shared<MemorySettings>();
     main.SaveSettings(*settings);
     t.settings_ = std::move(settings);
-    t.library_ = std::make_shared<const TKbase>(library);
+    t.library_ = std::make_shared<TKbase>(library);
     t.deadTime_ = main.FieldValue(TFieldId::feDeadT);
     t.correct_ = main.CorrectDown();
     t.normId_ = main.NormIdDown();
@@ -21,9 +21,10 @@ TSessionTemplate TSessionTemplate::Of(const TKelViewSession& main, const TKbase&
 }
 
 std::unique_ptr<TKelViewSession> TSessionTemplate::NewSession() const {
-    auto session = std::make_unique<TKelViewSession>();
-    if (settings_) session->LoadSettings(*settings_);
-    if (library_) session->UseOwnLibrary(*library_);
+    auto session = std::make_unique<TKelViewSession>(TSessionServices{*library_, *messages_, *settings_});
+    session->LoadSettings(*settings_);
+    // Each session selects compounds in a library of its own.
+    session->UseOwnLibrary(*library_);
     session->SetFieldValue(TFieldId::feDeadT, deadTime_);
     if (session->CorrectDown() != correct_) session->btnApplyDeMrClick();
     if (session->NormIdDown() != normId_) session->btnNormIdClick();
@@ -35,7 +36,7 @@ TIoResult TSessionTemplate::Open(TKelViewSession& session, const std::string& pa
                                  std::optional<std::pair<double, double>> window) const {
     TProfileLoadResult loaded = session.ShowProfile(path);
     if (loaded.Failed()) {
-        std::string reason = loaded.description();
+        std::string reason = loaded.io.description();
         if (reason.empty()) reason = "\"" + path + "\" could not be read";
         return TIoResult::Failure(TIoStatus::Failed, path, reason);
     }

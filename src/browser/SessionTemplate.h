@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/IoResult.h"
+#include "common/Messages.h"
 #include "common/Settings.h"
 #include "kinetics/Kbasetxt.h"
 
@@ -41,8 +42,11 @@ public:
     bool T0AtStart() const { return t0AtStart_; }
 
 private:
-    std::shared_ptr<const MemorySettings> settings_;
-    std::shared_ptr<const TKbase> library_;
+    // Main's settings, which the sessions read only; their boxes go to the
+    // sink of the thread that shows them (a job's capture or the caller's).
+    std::shared_ptr<MemorySettings> settings_;
+    std::shared_ptr<TKbase> library_;
+    std::shared_ptr<TCurrentThreadMessages> messages_ = std::make_shared<TCurrentThreadMessages>();
     double deadTime_ = 0;
     bool correct_ = true, normId_ = false, t0AtStart_ = false, ppb_ = false;
     int sensitMode_ = 0;

@@ -200,7 +200,7 @@ TSummary SummariseStudy(const std::vector<std::string>& paths, const TSummarySet
     };
     std::function<bool(int, TProfileRows&)> take = [&](int index, TProfileRows& done) {
         if (progress && !progress(index, count, paths[static_cast<std::size_t>(index)])) return false;
-        done.messages.ReplayTo(Messages());
+        done.messages.ReplayTo(sessions.front()->Services().messages);
         if (!done.failure) summary.skipped.push_back(std::move(done.failure));
         else summary.rows.insert(summary.rows.end(), done.rows.begin(), done.rows.end());
         return true;

@@ -64,7 +64,9 @@ using TSummaryProgress = std::function<bool(int index, int count, const std::str
 std::vector<std::string> StudyProfiles(const std::vector<std::string>& folders, std::vector<TIoResult>& failures);
 
 // Summarises the profiles on `jobs` threads. A profile that cannot be read
-// or computed is skipped with its reason and the summary goes on.
+// or computed is skipped with its reason and the summary goes on. The boxes
+// its opening showed go, in the profiles' order, to the sink the sessions
+// were made with.
 TSummary SummariseStudy(const std::vector<std::string>& paths, const TSummarySetup& setup, int jobs,
                         const TSummaryProgress& progress = {});
 

@@ -27,7 +27,7 @@ std::unique_ptr<SettingsStore> StoreFor(const TCommonOptions& options) {
 
 // The library named by the options, else by the analysis when it is there,
 // else by the settings, else the demo one.
-std::string KineticsFileOf(const TCommonOptions& options) {
+std::string KineticsFileOf(const TCommonOptions& options, const SettingsStore& store) {
     if (options.kinetics) return *options.kinetics;
     if (options.analysis) {
         std::string named;
@@ -39,7 +39,7 @@ std::string KineticsFileOf(const TCommonOptions& options) {
         // A missing one is told when the analysis is opened.
         if (!named.empty() && std::ifstream(os::PathOf(named), std::ios::binary)) return named;
     }
-    std::string stored = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
+    std::string stored = store.ReadString(kKineticsSection, kKineticsFileValue, "");
     if (!stored.empty()) return stored;
     std::string demo = DemoKineticsFileName();
     if (demo.empty())
@@ -61,16 +61,15 @@ void LoadKinetics(const std::string& path) {
 
 }  // namespace
 
-TCliSession::TCliSession(const TCommonOptions& options) : options_(options), store_(StoreFor(options)) {
-    previousStore_ = SetSettingsStore(store_.get());
-    LoadKinetics(KineticsFileOf(options_));
+TCliSession::TCliSession(const TCommonOptions& options)
+    : options_(options), store_(StoreFor(options)), Session(Services()) {
+    LoadKinetics(KineticsFileOf(options_, *store_));
     Session.LoadSettings(*store_);
 }
 
-TCliSession::~TCliSession() {
-    ReleaseKineticsLibrary();
-    SetSettingsStore(previousStore_);
-}
+TCliSession::~TCliSession() { ReleaseKineticsLibrary(); }
+
+TSessionServices TCliSession::Services() const { return {KineticsLibrary(), messages_, *store_}; }
 
 namespace {
 
@@ -136,7 +135,7 @@ void TCliSession::ApplyOptions() { ApplyWindowOptions(Session, options_); }
 void TCliSession::ApplyFieldSettings() { cli::ApplyFieldSettings(Session, options_); }
 
 std::unique_ptr<TKelViewSession> TCliSession::NewJobSession() const {
-    auto session = std::make_unique<TKelViewSession>();
+    auto session = std::make_unique<TKelViewSession>(Services());
     session->LoadSettings(*store_);
     session->UseOwnLibrary(KineticsLibrary());
     cli::ApplyFieldSettings(*session, options_);

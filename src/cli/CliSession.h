@@ -30,7 +30,7 @@ std::unique_ptr<SettingsStore> UserSettingsStore();
 
 class TCliSession {
 public:
-    // Installs the settings store and loads the kinetics library; raises
+    // Opens the settings store and loads the kinetics library; raises
     // EFailure when the library cannot be read.
     explicit TCliSession(const TCommonOptions& options);
     ~TCliSession();
@@ -52,12 +52,18 @@ public:
     std::unique_ptr<TKelViewSession> NewJobSession() const;
     const TCommonOptions& Options() const { return options_; }
 
-    TKelViewSession Session;
-
 private:
+    // The program's library, the options' settings store and no clipboard;
+    // the boxes go where those of the code beneath the session go, so that
+    // a batch's report keeps them in order with its progress.
+    TSessionServices Services() const;
+
     TCommonOptions options_;
     std::unique_ptr<SettingsStore> store_;
-    SettingsStore* previousStore_ = nullptr;
+    mutable TCurrentThreadMessages messages_;
+
+public:
+    TKelViewSession Session;
 };
 
 }  // namespace kel::cli

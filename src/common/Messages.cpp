@@ -36,20 +36,28 @@ MessageSink* SetMessageSink(MessageSink* sink) {
     return previous;
 }
 
-namespace {
-void Show(const TNotice& notice) { Messages().Show(notice.caption, notice.text); }
-}  // namespace
-
-void ShowNotices(const TNotices& notices) {
-    for (const TNotice& notice : notices) Show(notice);
+void ShowNotices(MessageSink& sink, const TNotices& notices) {
+    for (const TNotice& notice : notices) sink.Show(notice.caption, notice.text);
 }
 
-void DebugMessage(std::string_view text) { Show(DebugNotice(text)); }
+void ShowNotices(const TNotices& notices) { ShowNotices(Messages(), notices); }
+
+void DebugMessage(MessageSink& sink, std::string_view text) { ShowNotices(sink, {DebugNotice(text)}); }
+
+void DebugMessage(std::string_view text) { DebugMessage(Messages(), text); }
+
+void DebugFileMessage(MessageSink& sink, std::string_view text, std::string_view path, std::string_view reason) {
+    ShowNotices(sink, {DebugFileNotice(text, path, reason)});
+}
 
 void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason) {
-    Show(DebugFileNotice(text, path, reason));
+    DebugFileMessage(Messages(), text, path, reason);
 }
 
-void ShowMessage(std::string_view text) { Show(ProgramNotice(text)); }
+void ShowMessage(MessageSink& sink, std::string_view text) { ShowNotices(sink, {ProgramNotice(text)}); }
+
+void ShowMessage(std::string_view text) { ShowMessage(Messages(), text); }
+
+void TCurrentThreadMessages::Show(std::string_view caption, std::string_view text) { Messages().Show(caption, text); }
 
 }  // namespace kel

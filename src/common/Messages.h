@@ -60,16 +60,31 @@ private:
     MessageSink* previous_;
 };
 
-// Shows each notice through the calling thread's sink, in order.
+// Shows each notice through sink, or through the calling thread's sink, in order.
+void ShowNotices(MessageSink& sink, const TNotices& notices);
 void ShowNotices(const TNotices& notices);
 
-// Shows DebugNotice(text).
+// Shows DebugNotice(text) on sink, or on the calling thread's sink.
+void DebugMessage(MessageSink& sink, std::string_view text);
 void DebugMessage(std::string_view text);
 
-// Shows DebugFileNotice(text, path, reason).
+// Shows DebugFileNotice(text, path, reason) on sink, or on the calling
+// thread's sink.
+void DebugFileMessage(MessageSink& sink, std::string_view text, std::string_view path, std::string_view reason);
 void DebugFileMessage(std::string_view text, std::string_view path, std::string_view reason);
 
-// Shows ProgramNotice(text): a plain box with the program's caption.
+// Shows ProgramNotice(text), a plain box with the program's caption, on sink
+// or on the calling thread's sink.
+void ShowMessage(MessageSink& sink, std::string_view text);
 void ShowMessage(std::string_view text);
+
+// Passes every box on to the sink of the thread that shows it, as it is at
+// that moment (Messages()): for a part that chooses to share the boxes of
+// the code beneath it, such as a command-line run whose batch report
+// interleaves them with its progress.
+class TCurrentThreadMessages : public MessageSink {
+public:
+    void Show(std::string_view caption, std::string_view text) override;
+};
 
 }  // namespace kel

@@ -38,17 +38,4 @@ void MemorySettings::WriteString(std::string_view section, std::string_view name
     values_[std::make_pair(std::string(section), std::string(name))] = std::string(value);
 }
 
-namespace {
-MemorySettings g_memorySettings;
-SettingsStore* g_settings = &g_memorySettings;
-}  // namespace
-
-SettingsStore& Settings() { return *g_settings; }
-
-SettingsStore* SetSettingsStore(SettingsStore* store) {
-    SettingsStore* previous = g_settings;
-    g_settings = store ? store : &g_memorySettings;
-    return previous;
-}
-
 }  // namespace kel

@@ -1,7 +1,8 @@
 #pragma once
 // The per-user settings store: sections holding named 32-bit integers and
 // strings, all under one key. The GUI backs it with the platform's store;
-// tests and runs without persistent settings use the in-memory store.
+// tests and runs without persistent settings use the in-memory store. There
+// is no store of the process: whoever reads or writes settings is handed one.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -54,12 +55,5 @@ private:
     const Value* Find(std::string_view section, std::string_view name) const;
     std::map<std::pair<std::string, std::string>, Value, std::less<>> values_;
 };
-
-// The store every setting of the process goes through (never null); an
-// in-memory store until another one is installed.
-SettingsStore& Settings();
-
-// Installs store (null restores the in-memory store) and returns the previous one.
-SettingsStore* SetSettingsStore(SettingsStore* store);
 
 }  // namespace kel

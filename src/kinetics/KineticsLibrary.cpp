@@ -19,8 +19,8 @@ std::string DemoKineticsFileName() { return SharedDataFile("demo-kinetics.txt");
 
 void SetKineticsFileName(std::string path) { g_fileName = std::move(path); }
 
-TKineticsLoadResult LoadKineticsAtStartup() {
-    g_fileName = Settings().ReadString(kKineticsSection, kKineticsFileValue, "");
+TKineticsLoadResult LoadKineticsAtStartup(const SettingsStore& store) {
+    g_fileName = store.ReadString(kKineticsSection, kKineticsFileValue, "");
     return ReloadKineticsLibrary();
 }
 
@@ -42,7 +42,7 @@ TKineticsLoadResult ReloadKineticsLibraryKeeping() {
     return result;
 }
 
-void SaveFileName() { Settings().WriteString(kKineticsSection, kKineticsFileValue, g_fileName); }
+void SaveFileName(SettingsStore& store) { store.WriteString(kKineticsSection, kKineticsFileValue, g_fileName); }
 
 void ReleaseKineticsLibrary() {
     g_library.Clear();

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/Settings.h"
 #include "kinetics/Kbasetxt.h"
 
 namespace kel {
@@ -25,9 +26,9 @@ std::string DemoKineticsFileName();
 // Names a new main kinetics file; the library keeps its compounds until reloaded.
 void SetKineticsFileName(std::string path);
 
-// Start-up: takes the main file's name from the settings store (empty when
-// absent) and loads the library from it.
-TKineticsLoadResult LoadKineticsAtStartup();
+// Start-up: takes the main file's name from store (empty when absent) and
+// loads the library from it.
+TKineticsLoadResult LoadKineticsAtStartup(const SettingsStore& store);
 
 // Empties the library and reads it again from the main file.
 TKineticsLoadResult ReloadKineticsLibrary();
@@ -45,9 +46,9 @@ void WriteMainKineticsText(std::string_view text);
 // compounds the library held.
 TKineticsLoadResult ReloadKineticsLibraryKeeping();
 
-// Writes the main file's name to the settings store; raises EFileError when
-// the store cannot be written.
-void SaveFileName();
+// Writes the main file's name to store; raises EFileError when the store
+// cannot be written.
+void SaveFileName(SettingsStore& store);
 
 // Shut-down: frees the compounds and forgets the name.
 void ReleaseKineticsLibrary();

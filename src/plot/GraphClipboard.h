@@ -1,6 +1,6 @@
 #pragma once
-// The clipboard as the graph sees it. The GUI installs the platform's
-// clipboard; without one, copying a graph reports that nothing was copied.
+// The clipboard as the graph sees it. The GUI hands the platform's clipboard
+// to the session it makes; a session without one copies nothing.
 #include <functional>
 
 #include "plot/Canvas.h"
@@ -14,11 +14,5 @@ public:
     // draw paints onto a fresh canvas; false when the clipboard refused it.
     virtual bool PutPicture(int width, int height, const std::function<void(TCanvas&)>& draw) = 0;
 };
-
-// The installed clipboard, or null.
-TGraphClipboard* GraphClipboard();
-
-// Installs clipboard (null removes it) and returns the previous one.
-TGraphClipboard* SetGraphClipboard(TGraphClipboard* clipboard);
 
 }  // namespace kel

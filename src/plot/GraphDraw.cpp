@@ -4,20 +4,6 @@
 
 namespace kel {
 
-namespace {
-
-TGraphClipboard* installedClipboard = nullptr;
-
-}  // namespace
-
-TGraphClipboard* GraphClipboard() { return installedClipboard; }
-
-TGraphClipboard* SetGraphClipboard(TGraphClipboard* clipboard) {
-    TGraphClipboard* previous = installedClipboard;
-    installedClipboard = clipboard;
-    return previous;
-}
-
 void TXYGraph::Draw(TCanvas& canvas, const TRect& rect) {
     PlotRect = {rect.left + LeftMargin, rect.top + TopMargin, rect.left + Width_ - RightMargin,
                 rect.top + Height_ - BottomMargin};
@@ -26,10 +12,8 @@ void TXYGraph::Draw(TCanvas& canvas, const TRect& rect) {
     DrawComments(canvas);
 }
 
-bool TXYGraph::CopyToClipboard() {
-    TGraphClipboard* clipboard = GraphClipboard();
-    if (!clipboard) return false;
-    return clipboard->PutPicture(Width_ + 10, Height_ + 10, [this](TCanvas& canvas) {
+bool TXYGraph::CopyToClipboard(TGraphClipboard& clipboard) {
+    return clipboard.PutPicture(Width_ + 10, Height_ + 10, [this](TCanvas& canvas) {
         // A fresh picture starts from the platform's stock objects.
         TFont systemFont;
         systemFont.SetName("System");

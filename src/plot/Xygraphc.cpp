@@ -240,4 +240,9 @@ void TXYGraph::DeleteComments(std::int32_t tag) {
     std::erase_if(Comments, [tag](const TComment& c) { return c.Tag == tag; });
 }
 
+void TXYGraph::ClearCurves() {
+    Curves.Clear();
+    Changed(this);
+}
+
 }  // namespace kel

@@ -84,6 +84,8 @@ struct TComment {
     TFontStyles FontStyle = 0;
 };
 
+class TGraphClipboard;
+
 class TXYGraph {
 public:
     TXYGraph();
@@ -198,9 +200,11 @@ public:
     // Draws the graph with its origin at (rect.left, rect.top) in its own
     // Width x Height; PlotRect and data-mode comment pixels are updated.
     void Draw(TCanvas& canvas, const TRect& rect);
-    // Puts the drawing (Width + 10 by Height + 10) on the installed graph
-    // clipboard; false when none is installed.
-    bool CopyToClipboard();
+    // Removes every curve; notifies.
+    void ClearCurves();
+    // Puts the drawing (Width + 10 by Height + 10) on clipboard; false when
+    // the clipboard refused it.
+    bool CopyToClipboard(TGraphClipboard& clipboard);
 
     // The drawing steps Draw runs, in its order.
     void DrawAxes(TCanvas& canvas);

@@ -18,7 +18,7 @@ TEST(BatchLines, AreTheLinesComposedOneByOne) {
     test::UseKinetics(synth::KineticsText(20));
     synth::ProfileOptions options = synth::DefaultOptions(7);
     options.cycles = 450;  // the ring has wrapped
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.ShowProfile(test::SaveProfile(dir, synth::MakeProfile(options), "batch.kel"));
     session.PressPpb();
     TLogContext context = session.LogContext();

@@ -72,7 +72,7 @@ protected:
 
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TKel profile;
     TLogContext context;
 };

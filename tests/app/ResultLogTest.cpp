@@ -55,7 +55,7 @@ protected:
     std::vector<std::string> Log() const { return Lines(test::ReadFile(session.LogFileName())); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(ResultLog, HeaderOnTheFirstLineAfterOpeningOnly) {

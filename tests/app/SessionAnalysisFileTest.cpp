@@ -76,12 +76,12 @@ protected:
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     std::string kinetics, profile, analysis;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(AnalysisFile, ReopenedInAFreshSessionItShowsTheSameViewAndNumbers) {
     const Shown saved = AnalyseAndSave();
-    TKelViewSession reopened;
+    TKelViewSession reopened{test::TestServices()};
     const TAnalysisOpenResult opened = reopened.OpenAnalysis(analysis);
     ASSERT_TRUE(opened.shown) << opened.error;
     EXPECT_TRUE(opened.notices.empty());
@@ -102,7 +102,7 @@ TEST_F(AnalysisFile, TheProfileIsNamedBesideTheAnalysisAndFromTheRootElsewhere) 
     const std::string away = dir.File("elsewhere/away.kelview.json");
     ASSERT_TRUE(session.SaveAnalysis(away).ok());
     EXPECT_NE(Read(away).find("\"path\":\"" + session.ProfilePath() + "\""), std::string::npos) << Read(away);
-    TKelViewSession reopened;
+    TKelViewSession reopened{test::TestServices()};
     EXPECT_TRUE(reopened.OpenAnalysis(away).shown);
 }
 
@@ -110,7 +110,7 @@ TEST_F(AnalysisFile, AMissingOrChangedFileIsToldByName) {
     const Shown saved = AnalyseAndSave();
     // A kinetics file changed since: shown, with its name in the notice.
     Write(kinetics, synth::DemoKineticsText() + "\n");
-    TKelViewSession changedKinetics;
+    TKelViewSession changedKinetics{test::TestServices()};
     TAnalysisOpenResult opened = changedKinetics.OpenAnalysis(analysis);
     ASSERT_TRUE(opened.shown) << opened.error;
     ASSERT_EQ(opened.notices.size(), 1u);
@@ -118,7 +118,7 @@ TEST_F(AnalysisFile, AMissingOrChangedFileIsToldByName) {
 
     // A profile changed since: told by name.
     Write(profile, Read(profile) + "x");
-    TKelViewSession changedProfile;
+    TKelViewSession changedProfile{test::TestServices()};
     opened = changedProfile.OpenAnalysis(analysis);
     ASSERT_FALSE(opened.notices.empty());
     EXPECT_NE(opened.notices[0].find(profile), std::string::npos) << opened.notices[0];

@@ -12,7 +12,7 @@ protected:
     void Open() { session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2))); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionChanges, OpeningReportsTheProfileAndWhatItCopiesOnce) {
@@ -59,6 +59,18 @@ TEST_F(SessionChanges, FieldAndTextEditsReportOnlyRealChanges) {
     session.UpdateComments(texts);
     EXPECT_EQ(session.TakeChanges(), chTexts | chPlot);
     EXPECT_NE(session.Graph1().TitleTop().find("second run"), std::string::npos);
+}
+
+TEST_F(SessionChanges, AGraphChangedWithoutACommandIsReportedAsAPlotChange) {
+    Open();
+    session.TakeChanges();
+    // As a control sizing the graph it draws changes it.
+    session.DrawingGraph(1).SetWidth(session.Graph1().Width() + 40);
+    EXPECT_EQ(session.TakeChanges(), chPlot);
+    session.DrawingGraph(2).SetTitleBottom("mass");
+    EXPECT_EQ(session.TakeChanges(), chPlot);
+    session.DrawingGraph(2).SetTitleBottom("mass");
+    EXPECT_EQ(session.TakeChanges(), chNone);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ protected:
     }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionCurves, HidingRedrawsOnlyWhileResultsAndLogsKeepEveryChannel) {
@@ -119,12 +119,12 @@ TEST_F(SessionCurves, HiddenNamesStayPerModeAndChannelNameAcrossProfilesAndSetti
     session.ClockTimeClick();
     MemorySettings store;
     session.SaveSettings(store);
-    TKelViewSession later;
+    TKelViewSession later{test::TestServices()};
     later.LoadSettings(store);
     EXPECT_EQ(later.HiddenCurves(), session.HiddenCurves());
     EXPECT_TRUE(later.ClockTimeOn());
     // Nothing stored leaves a fresh session as it is.
-    TKelViewSession fresh;
+    TKelViewSession fresh{test::TestServices()};
     fresh.LoadSettings(MemorySettings());
     EXPECT_EQ(fresh.HiddenCurves(), THiddenCurves{});
     EXPECT_FALSE(fresh.ClockTimeOn());

@@ -68,10 +68,10 @@ TEST_F(FollowShownFile, RewrittenInPlaceOrReplacedByRenameShowsTheNewCountsWithT
     // What the window would show for the next cycle's file opened afresh
     // and analysed the same way.
     synth::WriteLegacyFile(dir.File("expected.kel"), next);
-    TKelViewSession expected;
+    TKelViewSession expected{test::TestServices()};
     Analyse(expected, dir.File("expected.kel"));
 
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     Analyse(session, path);
     const Analysis before = AnalysisOf(session);
     ASSERT_NE(Lines(session), Lines(expected));
@@ -98,7 +98,7 @@ TEST_F(FollowShownFile, RewrittenInPlaceOrReplacedByRenameShowsTheNewCountsWithT
 }
 
 TEST_F(FollowShownFile, AFileCaughtHalfWrittenIsPassedOverQuietlyUntilTheLastAttempt) {
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     Analyse(session, path);
     const Analysis before = AnalysisOf(session);
     const std::vector<std::string> lines = Lines(session);
@@ -149,7 +149,7 @@ TEST_F(FollowShownFile, AFileCaughtHalfWrittenIsPassedOverQuietlyUntilTheLastAtt
 }
 
 TEST_F(FollowShownFile, KeepLogLogsOnlyWhatTheUserDoesNotEveryCycle) {
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     Analyse(session, path);
     session.sbKeepLogClick();
     session.SelectTimes(10, 50);
@@ -173,10 +173,10 @@ TEST_F(FollowShownFile, AxesFollowTheDataAfterShowAllAndStayWhereTheUserZoomed) 
     for (synth::Channel& c : louder.channels) c.rate *= 10;
     const TKel loud = synth::MakeProfile(louder);
     synth::WriteLegacyFile(dir.File("loud.kel"), loud);
-    TKelViewSession fresh;
+    TKelViewSession fresh{test::TestServices()};
     ASSERT_FALSE(fresh.ShowProfile(dir.File("loud.kel")).Failed());
 
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     ASSERT_FALSE(session.ShowProfile(path).Failed());
     session.LogplotCtrlEnter1Click();  // a linear axis, refitted: still "Show all"
     fresh.LogplotCtrlEnter1Click();
@@ -202,7 +202,7 @@ TEST_F(FollowShownFile, AxesFollowTheDataAfterShowAllAndStayWhereTheUserZoomed) 
 
 TEST_F(FollowShownFile, AReadOfAProfileNoLongerShownIsDropped) {
     synth::WriteLegacyFile(dir.File("other.kel"), next);
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     ASSERT_FALSE(session.ShowProfile(path).Failed());
     TFollowRead read = session.StartFollowRead();
     ReadFollowedFile(read);
@@ -213,7 +213,7 @@ TEST_F(FollowShownFile, AReadOfAProfileNoLongerShownIsDropped) {
     EXPECT_EQ(session.Texts().FileName, "other.kel");
 
     // Nothing shown yet: nothing to follow.
-    TKelViewSession empty;
+    TKelViewSession empty{test::TestServices()};
     EXPECT_FALSE(empty.ReloadShownProfile(TFollowAttempt::Final).shown);
     EXPECT_EQ(empty.ReloadShownProfile(TFollowAttempt::Final).report, "");
 }

@@ -16,7 +16,7 @@ protected:
     void Open(const TKel& profile) { session.ShowProfile(test::SaveProfile(dir, profile)); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionPlot, CountRateModeHasOneCurvePerChannelAndTheirTotal) {

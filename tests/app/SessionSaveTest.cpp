@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 TEST(SessionSave, AReadOnlyFileIsRefusedNotReplaced) {
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2), "shown.kel"));
     for (const char* name : {"kept.kel", "kept.csv"}) {
         const std::string path = dir.File(name);

@@ -13,7 +13,7 @@ namespace {
 
 TEST(SessionSettings, FirstStartKeepsTheInitialValuesAndSavesAllEleven) {
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.LoadSettings(store);
     EXPECT_EQ(session.FieldValue(TFieldId::feR2), 0.000379);
     EXPECT_EQ(session.FieldValue(TFieldId::feR3), 0.00198);
@@ -45,7 +45,7 @@ TEST(SessionSettings, StoredValuesAreScaledAndOutOfRangeOnesIgnored) {
     store.WriteInteger("VANTOR", "D", 4080);
     store.WriteInteger("VANTOR", "SensitMode", 3);
     store.WriteInteger("VANTOR", "Df73", 0);  // below the 0.05 minimum
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.LoadSettings(store);
     EXPECT_DOUBLE_EQ(session.FieldValue(TFieldId::feliq), 0.94);
     EXPECT_DOUBLE_EQ(session.FieldValue(TFieldId::feR3), 0.002);
@@ -57,7 +57,7 @@ TEST(SessionSettings, StoredValuesAreScaledAndOutOfRangeOnesIgnored) {
 
 TEST(SessionSettings, SavingRoundsHalvesToEven) {
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.SetFieldValue(TFieldId::feb74, 2.5);
     session.SetFieldValue(TFieldId::feb75, 3.5);
     session.SaveSettings(store);
@@ -67,7 +67,7 @@ TEST(SessionSettings, SavingRoundsHalvesToEven) {
 
 TEST(SessionFields, EditsAreValidatedLikeTheWindowsFields) {
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     EXPECT_FALSE(session.EditField(TFieldId::fefr, "150"));
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"150 is not in the range from 0.01 to 100"});
     EXPECT_EQ(session.FieldValue(TFieldId::fefr), 2.0);
@@ -80,7 +80,7 @@ TEST(SessionFields, EditsAreValidatedLikeTheWindowsFields) {
 
 TEST(SessionFields, FlowTubeFieldsWriteBackOnlyOnceReady) {
     test::ScratchDir dir;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TKel profile = test::ConstantProfile(2);
     session.ShowProfile(test::SaveProfile(dir, profile));
     // Opening showed the profile's values without writing them back.
@@ -99,7 +99,7 @@ TEST(SessionFields, LeavingEveryFieldWithoutTypingKeepsEveryDigit) {
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     test::UseKinetics(synth::DemoKineticsText());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TKel profile = test::ConstantProfile(4);
     profile.Aft = 13;  // a tube of 4.0684... cm, shown as 4.07
     session.ShowProfile(test::SaveProfile(dir, profile));
@@ -143,7 +143,7 @@ TEST(SessionFields, LeavingEveryFieldWithoutTypingKeepsEveryDigit) {
 
 TEST(SessionFields, CorrectionFieldsTravelWithTheProfile) {
     test::ScratchDir dir;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.SetFieldValue(TFieldId::feDe200, 2.5);
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2)));
     // A legacy profile carries no corrections: it takes the window's.
@@ -154,7 +154,7 @@ TEST(SessionFields, CorrectionFieldsTravelWithTheProfile) {
 
 TEST(SessionProfile, FailedLoadRestoresReadyAndStatus) {
     test::ScratchDir dir;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(2), "good.kel"));
     EXPECT_EQ(session.StatusText(), "good.kel");
     test::WriteFileForTest(dir.File("bad.kel"), "<kel><nim>x");

@@ -49,7 +49,7 @@ protected:
     }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionShownResults, TheIntermediateResultsButtonTakesTheGraphOutOfPpbAndIsotopeMode) {

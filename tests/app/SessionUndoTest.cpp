@@ -81,7 +81,7 @@ protected:
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     std::string path;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionUndo, UndoOfAFieldEditGivesBackTheExactResultsAndRedoTheEdited) {

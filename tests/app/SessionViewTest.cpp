@@ -15,7 +15,7 @@ protected:
     TAxesState Axes() const { return AxesOf(session.Graph1()); }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 void ExpectSame(const TAxesState& actual, const TAxesState& expected, const char* step) {
@@ -191,7 +191,7 @@ TEST_F(SessionView, ReadoutIsHiddenOffThePlotWithoutPointsAndWhenTurnedOff) {
     // The choice is kept in the settings store.
     MemorySettings store;
     session.SaveSettings(store);
-    TKelViewSession next;
+    TKelViewSession next{test::TestServices()};
     ASSERT_TRUE(next.ReadoutOn());
     next.LoadSettings(store);
     EXPECT_FALSE(next.ReadoutOn());

@@ -22,7 +22,7 @@ protected:
     std::string DemoProfile() const { return std::string(KELVIEW_SOURCE_DIR) + "/demo/breath-01.kel"; }
     test::ScratchDir dir;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(SessionWindow, RefreshReplacesTheLegendByTheResultLines) {
@@ -90,7 +90,7 @@ TEST_F(SessionWindow, IntermediateTextIsThatOfTheLastPpbCalculation) {
 // The text is composed when read, from what the run computed: neither a
 // new profile nor an emptied library reaches it.
 TEST_F(SessionWindow, IntermediateTextOutlivesTheProfileAndLibraryOfItsRun) {
-    TKelViewSession reference;
+    TKelViewSession reference{test::TestServices()};
     for (TKelViewSession* s : {&reference, &session}) {
         s->ShowProfile(DemoProfile());
         s->BtnPpbClick();
@@ -181,15 +181,14 @@ public:
 
 TEST_F(SessionWindow, CopyPictureSaysWhenNothingWasCopied) {
     session.ShowProfile(DemoProfile());
-    TGraphClipboard* previous = SetGraphClipboard(nullptr);
     EXPECT_THROW(session.btCopyClick(), EKelError);
     RecordingClipboard clipboard;
-    SetGraphClipboard(&clipboard);
-    session.btCopyClick();
-    EXPECT_EQ(clipboard.size, std::make_pair(session.Graph1().Width() + 10, session.Graph1().Height() + 10));
+    TKelViewSession copying{test::TestServices(&clipboard)};
+    copying.ShowProfile(DemoProfile());
+    copying.btCopyClick();
+    EXPECT_EQ(clipboard.size, std::make_pair(copying.Graph1().Width() + 10, copying.Graph1().Height() + 10));
     clipboard.accept = false;
-    EXPECT_THROW(session.btCopyClick(), EKelError);
-    SetGraphClipboard(previous);
+    EXPECT_THROW(copying.btCopyClick(), EKelError);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ protected:
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     TProfileListing listing;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 
 private:
     fs::path previous_;

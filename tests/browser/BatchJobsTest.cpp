@@ -59,9 +59,9 @@ protected:
         test::RecordedMessages boxes;
         TProfileListing listing;
         listing.ListFolder(dir.Path());
-        TKelViewSession session;
+        TKelViewSession session{test::TestServices()};
         TBatchJobs threads{jobs, [] {
-                               auto s = std::make_unique<TKelViewSession>();
+                               auto s = std::make_unique<TKelViewSession>(test::TestServices());
                                s->UseOwnLibrary(KineticsLibrary());
                                return s;
                            }};

@@ -32,7 +32,7 @@ TEST(BatchLeftovers, AreNeverListedAndTheNextBatchRemovesThem) {
     listing.ListFolder(dir.Path());
     ASSERT_EQ(listing.Entries.size(), 1u);
     EXPECT_EQ(listing.Entries[0].StoredName, "a.kel");
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     EXPECT_TRUE(BatchConvert(listing, session));
     EXPECT_EQ(test::ListFolder(dir.Path()), (std::vector<std::string>{".kelview-New456.part", "AllFilesPpb.csv",
                                                                       "a.kel", "a.kel.csv", "a.kelPpb.csv"}));

@@ -42,7 +42,7 @@ protected:
     // the profile alone as the main window opens it, gives.
     static TSummaryRow OwnRow(const std::string& path, const std::string& name, bool ppb,
                               std::optional<std::pair<double, double>> window = std::nullopt) {
-        TKelViewSession own;
+        TKelViewSession own{test::TestServices()};
         EXPECT_TRUE(own.ShowProfile(path));
         if (ppb != own.PpbDown()) own.BtnPpbClick();
         if (window) own.SelectTimes(window->first, window->second);
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(Compare, ThreeProfilesGiveThreeCurvesAndTheirOwnWindowResults) {
     const std::vector<std::string> paths = WriteProfiles();
-    TKelViewSession main;
+    TKelViewSession main{test::TestServices()};
     for (bool ppb : {false, true}) {
         if (main.PpbDown() != ppb) main.BtnPpbClick();
         TCompareModel model;
@@ -83,7 +83,7 @@ TEST_F(Compare, ThreeProfilesGiveThreeCurvesAndTheirOwnWindowResults) {
         for (std::size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(rows[i], OwnRow(paths[i], name, ppb)) << paths[i];
             // The curve is the main graph's curve of that profile.
-            TKelViewSession own;
+            TKelViewSession own{test::TestServices()};
             ASSERT_TRUE(own.ShowProfile(paths[i]));
             if (ppb != own.PpbDown()) own.BtnPpbClick();
             const TCurve* curve = own.Graph1().Curves[1];
@@ -95,7 +95,7 @@ TEST_F(Compare, ThreeProfilesGiveThreeCurvesAndTheirOwnWindowResults) {
 
 TEST_F(Compare, ATypedWindowGivesTheResultsOfThatWindowAsTheSummaryComputesThem) {
     const std::vector<std::string> paths = WriteProfiles();
-    TKelViewSession main;
+    TKelViewSession main{test::TestServices()};
     const std::pair<double, double> window{20, 45};
     TCompareModel model;
     const TSessionTemplate setup = TSessionTemplate::Of(main, KineticsLibrary());
@@ -118,7 +118,7 @@ TEST_F(Compare, ATypedWindowGivesTheResultsOfThatWindowAsTheSummaryComputesThem)
 
 TEST_F(Compare, TheMainWindowsCorrectionsAndDeadTimeApply) {
     const std::vector<std::string> paths = WriteProfiles();
-    TKelViewSession main;
+    TKelViewSession main{test::TestServices()};
     main.btnApplyDeMrClick();  // correct off
     main.SetFieldValue(TFieldId::feDeadT, 0.5);
     TCompareModel model;
@@ -126,7 +126,7 @@ TEST_F(Compare, TheMainWindowsCorrectionsAndDeadTimeApply) {
     model.Load(paths, setup);
     const std::string name = model.Names()[4];
 
-    TKelViewSession own;
+    TKelViewSession own{test::TestServices()};
     own.btnApplyDeMrClick();
     own.SetFieldValue(TFieldId::feDeadT, 0.5);
     ASSERT_TRUE(own.ShowProfile(paths[0]));
@@ -142,7 +142,7 @@ TEST_F(Compare, TheMainWindowsCorrectionsAndDeadTimeApply) {
 TEST_F(Compare, TheTableCsvReadsBackAndAnUnreadableProfileIsNamedNotShown) {
     std::vector<std::string> paths = WriteProfiles();
     paths.insert(paths.begin() + 1, dir.File("missing.kel"));
-    TKelViewSession main;
+    TKelViewSession main{test::TestServices()};
     TCompareModel model;
     model.Load(paths, TSessionTemplate::Of(main, KineticsLibrary()));
     ASSERT_EQ(model.Failures().size(), 1u);
@@ -158,7 +158,7 @@ TEST_F(Compare, TheTableCsvReadsBackAndAnUnreadableProfileIsNamedNotShown) {
 
 TEST_F(Compare, ClockTimePlacesEachProfileAtItsOwnHours) {
     const std::vector<std::string> paths = WriteProfiles();
-    TKelViewSession main;
+    TKelViewSession main{test::TestServices()};
     TCompareModel model;
     model.Load(paths, TSessionTemplate::Of(main, KineticsLibrary()));
     const std::string name = model.Names()[0];

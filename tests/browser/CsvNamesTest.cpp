@@ -85,7 +85,7 @@ TEST_F(CsvNames, EveryCsvFileKeepsEachNameInItsOwnField) {
 
     TProfileListing listing;
     listing.ListFolder(dir.Path());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.SetLogFileName(dir.File("multilog.csv"));
     ASSERT_TRUE(BatchConvert(listing, session));
     // The batch leaves the older profile shown in ppb mode: a log line holds

@@ -140,7 +140,7 @@ TEST_F(Browser, ProfilesWhoseNamesDifferOnlyInCaseKeepOutputsOfTheirOwn) {
     WriteProfile("Breath.KEL", 46000.25, 3);
     WriteProfile("breath.kel", 46001.25, 4);
     listing.ListFolder(dir.Path());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     ASSERT_TRUE(BatchConvert(listing, session));
     const std::string upper = test::ReadFile(dir.File("Breath.KELPpb.csv"));
     const std::string lower = test::ReadFile(dir.File("breath.kelPpb.csv"));
@@ -163,7 +163,7 @@ TEST_F(Browser, BatchConvertsEveryProfileNewestFirst) {
     WriteProfile("old.kel", 46000.25, 3);
     WriteProfile("new.kel", 46001.25, 4);
     listing.ListFolder(dir.Path());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::vector<std::string> progress;
     BatchConvert(listing, session, [&](int i, int n, const std::string& name) {
         progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
@@ -210,7 +210,7 @@ TEST_F(Browser, BatchSkipsDamagedFilesAndConvertsTheRestAsWithoutThem) {
     }
     WriteDamaged("newest.kel", synth::TDamage::XmlWithoutDate, 1);
     WriteDamaged("between.kel", synth::TDamage::ZipWithoutMember, 20);
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     listing.ListFolder(clean.Path());
     ASSERT_TRUE(BatchConvert(listing, session));
 
@@ -260,7 +260,7 @@ TEST_F(Browser, CompoundsThatCannotBeComputedAreLeftOut) {
     test::UseKinetics("unmeasured (X)\r\n2\r\n30 2e-9 1\r\n19 2e-9 1\r\n1\r\n33 1\r\n" + synth::DemoKineticsText());
     WriteProfile("one.kel", 46000.25, 5);
     listing.ListFolder(dir.Path());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     session.SetLogFileName(dir.File("multilog.csv"));
     BatchConvert(listing, session);
     ASSERT_GT(KineticsLibrary().Compound(0).SelectCount, 0);
@@ -280,7 +280,7 @@ TEST_F(Browser, BatchLinesOfOneAndOfManyPoints) {
     single.jm = 1;
     synth::WriteLegacyFile(dir.File("single.kel"), single);
     listing.ListFolder(dir.Path());
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     BatchConvert(listing, session);
     EXPECT_EQ(test::ReadFile(dir.File("single.kelPpb.csv")), "");
     EXPECT_EQ(test::ReadFile(dir.File("AllFilesPpb.csv")), "");

@@ -51,7 +51,7 @@ protected:
         TSummarySetup setup;
         setup.windows = windows;
         setup.newSession = [] {
-            auto session = std::make_unique<TKelViewSession>();
+            auto session = std::make_unique<TKelViewSession>(test::TestServices());
             session->UseOwnLibrary(KineticsLibrary());
             return session;
         };
@@ -85,7 +85,7 @@ TEST_F(Summary, PpbRowsAreTheWindowResultsOfEachProfileOpenedOnItsOwn) {
     while (at < summary.rows.size()) {
         const std::string file = summary.rows[at].file;
         // The window's own numbers, from a session of the program's library.
-        TKelViewSession window;
+        TKelViewSession window{test::TestServices()};
         ASSERT_TRUE(window.ShowProfile(file));
         window.BtnPpbClick();
         window.SelectAllClick();
@@ -115,7 +115,7 @@ TEST_F(Summary, RateRowsAreTheChannelMeansOfTheWholeProfile) {
     WriteStudy(2);
     TSummary summary = Run(false, 2);
     ASSERT_FALSE(summary.rows.empty());
-    TKelViewSession window;
+    TKelViewSession window{test::TestServices()};
     ASSERT_TRUE(window.ShowProfile(summary.rows[0].file));
     window.SelectAllClick();
     const TKel& kel = window.Profile();
@@ -136,7 +136,7 @@ TEST_F(Summary, RateRowsAreTheChannelMeansOfTheWholeProfile) {
 TEST_F(Summary, HeadspaceGivesOneWindowPerSectionTheLogFinds) {
     WriteStudy(1);  // p0 has pressure dips
     TSummary summary = Run(true, 1, TSummaryWindowKind::Headspace);
-    TKelViewSession window;
+    TKelViewSession window{test::TestServices()};
     ASSERT_TRUE(window.ShowProfile(dir.File("p0.kel")));
     window.BtnPpbClick();
     auto sections = window.HeadspaceSelections();

@@ -52,13 +52,13 @@ protected:
     std::string path = test::WriteBreathProfile(dir, "breath.kel", 11);
     std::string kinetics;
     std::string analysis = dir.File("breath.kelview.json");
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(CliAnalysis, TheSavedAnalysisPrintsTheWindowsLinesByteForByte) {
     AnalyseAndSave();
     const std::string shown = WindowText(session);
-    TKelViewSession reopened;
+    TKelViewSession reopened{test::TestServices()};
     ASSERT_TRUE(reopened.OpenAnalysis(analysis).shown);
     EXPECT_EQ(WindowText(reopened), shown);
 
@@ -74,7 +74,7 @@ TEST_F(CliAnalysis, TheSavedAnalysisPrintsTheWindowsLinesByteForByte) {
 TEST_F(CliAnalysis, AFileGivenIsShownWithTheAnalysisAndSelectStillApplies) {
     AnalyseAndSave();
     const std::string other = test::WriteBreathProfile(dir, "other.kel", 12);
-    TKelViewSession reopened;
+    TKelViewSession reopened{test::TestServices()};
     ASSERT_TRUE(reopened.OpenAnalysis(analysis, other).shown);
     test::TCliResult r = test::RunCli({"window", other, "--analysis", analysis}, dir.Path());
     ASSERT_EQ(r.status, 0) << r.err;

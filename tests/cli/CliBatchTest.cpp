@@ -7,6 +7,7 @@
 #include "app/KelViewSession.h"
 #include "browser/Kelbrows.h"
 #include "cli/CliTestSupport.h"
+#include "support/SessionTestSupport.h"
 #include "kinetics/KineticsLibrary.h"
 #include "synth/DamagedFiles.h"
 
@@ -39,7 +40,7 @@ TEST_F(CliBatch, OutputsEqualTheWindowsBatch) {
     test::TCliResult r = test::RunCli({"batch", cli.Path()}, "/");
     ASSERT_EQ(r.status, 0) << r.err;
     TProfileListing listing;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     listing.ListFolder(reference.Path());
     BatchConvert(listing, session);
 

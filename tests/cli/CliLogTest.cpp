@@ -5,6 +5,7 @@
 
 #include "app/KelViewSession.h"
 #include "cli/CliTestSupport.h"
+#include "support/SessionTestSupport.h"
 #include "kinetics/KineticsLibrary.h"
 
 namespace kel {
@@ -22,7 +23,7 @@ protected:
 
     test::ScratchDir dir, expected;
     test::RecordedMessages boxes;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(CliLog, EveryOpeningWritesItsHeaderAndLine) {
@@ -30,7 +31,7 @@ TEST_F(CliLog, EveryOpeningWritesItsHeaderAndLine) {
     for (int run = 0; run < 2; ++run) {
         test::TCliResult r = test::RunCli({"log", path, "--mode", "ppb"}, dir.Path());
         ASSERT_EQ(r.status, 0) << r.err;
-        TKelViewSession window;  // each run of the tool is a fresh window
+        TKelViewSession window{test::TestServices()};  // each run of the tool is a fresh window
         window.SetLogFileName(session.LogFileName());
         window.ShowProfile(path);
         window.BtnPpbClick();

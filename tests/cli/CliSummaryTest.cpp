@@ -8,6 +8,7 @@
 
 #include "app/KelViewSession.h"
 #include "cli/CliTestSupport.h"
+#include "support/SessionTestSupport.h"
 #include "kinetics/KineticsLibrary.h"
 
 namespace kel {
@@ -36,7 +37,7 @@ TEST_F(CliSummary, JsonRowsHoldTheWindowsCompoundResults) {
     ASSERT_EQ(table["skipped"].toArray().size(), 1);
     int checked = 0;
     for (const std::string name : {"older.kel", "middle.kel", "newer.kel"}) {
-        TKelViewSession window;
+        TKelViewSession window{test::TestServices()};
         ASSERT_TRUE(window.ShowProfile(folder.File(name)));
         if (!window.PpbDown()) window.BtnPpbClick();
         window.SelectAllClick();

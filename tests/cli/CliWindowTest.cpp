@@ -47,7 +47,7 @@ protected:
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     std::string path = test::WriteBreathProfile(dir, "breath.kel", 11);
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
 };
 
 TEST_F(CliWindow, RateModeWithEverythingSelected) {

@@ -12,23 +12,16 @@ namespace {
 
 class KineticsStartup : public ::testing::Test {
 protected:
-    KineticsStartup() : previous_(SetSettingsStore(&store)) {}
-    ~KineticsStartup() override {
-        ReleaseKineticsLibrary();
-        SetSettingsStore(previous_);
-    }
+    ~KineticsStartup() override { ReleaseKineticsLibrary(); }
     MemorySettings store;
     test::ScratchDir dir;
-
-private:
-    SettingsStore* previous_;
 };
 
 TEST_F(KineticsStartup, LoadsTheFileNamedInTheSettings) {
     std::string path = dir.File("main.txt");
     { std::ofstream(path, std::ios::binary) << "a (A)\n1\n19 1e-9 1\n1\n59 1\nb\n1\n19 1e-9 1\n1\n61 1\n"; }
     store.WriteString("VANTOR", "kbase", path);
-    LoadKineticsAtStartup();
+    LoadKineticsAtStartup(store);
     EXPECT_EQ(KineticsFileName(), path);
     EXPECT_EQ(KineticsLibrary().Count(), 2);
 
@@ -43,7 +36,7 @@ TEST_F(KineticsStartup, LoadsTheFileNamedInTheSettings) {
 TEST_F(KineticsStartup, NoNameMeansAnEmptyLibraryWithoutMessages) {
     test::RecordedMessages messages;
     store.WriteInteger("VANTOR", "kbase", 5);  // not a string: as good as absent
-    LoadKineticsAtStartup();
+    LoadKineticsAtStartup(store);
     EXPECT_EQ(KineticsFileName(), "");
     EXPECT_EQ(KineticsLibrary().Count(), 0);
     EXPECT_TRUE(messages.shown.empty());
@@ -51,7 +44,7 @@ TEST_F(KineticsStartup, NoNameMeansAnEmptyLibraryWithoutMessages) {
 
 TEST_F(KineticsStartup, SaveFileNameWritesTheKbaseValue) {
     SetKineticsFileName("/data/kinetics.txt");
-    SaveFileName();
+    SaveFileName(store);
     EXPECT_EQ(store.FindString("VANTOR", "kbase"), "/data/kinetics.txt");
     EXPECT_EQ(store.ReadString("VANTOR", "other", "fallback"), "fallback");
     EXPECT_EQ(store.ReadInteger("VANTOR", "kbase", 7), 7);

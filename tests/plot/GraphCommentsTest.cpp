@@ -84,13 +84,10 @@ public:
 };
 
 TEST_F(CommentsTest, CopyToClipboardDrawsTheWholeGraphWithAMargin) {
-    EXPECT_FALSE(g.CopyToClipboard());
     RecordingClipboard clipboard;
-    TGraphClipboard* previous = SetGraphClipboard(&clipboard);
     g.SetTitleTop("Time profiles");
     g.AddComment(0, "19", 80, 50, 256, 0, 0, 0);
-    EXPECT_TRUE(g.CopyToClipboard());
-    SetGraphClipboard(previous);
+    EXPECT_TRUE(g.CopyToClipboard(clipboard));
     EXPECT_EQ(clipboard.width, 779);
     EXPECT_EQ(clipboard.height, 339);
     const auto& ops = clipboard.canvas.ops;

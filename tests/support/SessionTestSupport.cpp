@@ -47,6 +47,12 @@ std::string SaveProfile(const ScratchDir& dir, const TKel& profile, const std::s
     return path;
 }
 
+TSessionServices TestServices(TGraphClipboard* clipboard) {
+    static TCurrentThreadMessages messages;
+    static MemorySettings settings;
+    return {KineticsLibrary(), messages, settings, clipboard};
+}
+
 void UseKinetics(const std::string& text) {
     KineticsLibrary().Clear();
     KineticsLibrary().LoadText(text);

@@ -22,7 +22,13 @@ TKel GrowingProfile();
 // Writes the profile as a legacy file in dir and returns its path.
 std::string SaveProfile(const ScratchDir& dir, const TKel& profile, const std::string& name = "test.kel");
 
-// Replaces the global kinetics library by the given text.
+// What a test's session works with when the test needs nothing special:
+// the program's library (the one UseKinetics fills), its boxes on the sink
+// the test records them with (RecordedMessages), settings in memory that
+// live as long as the tests, and clipboard.
+TSessionServices TestServices(TGraphClipboard* clipboard = nullptr);
+
+// Replaces the program's kinetics library by the given text.
 void UseKinetics(const std::string& text);
 
 // The comments of graph with the given tag, in order.

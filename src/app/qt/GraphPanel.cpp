@@ -15,8 +15,9 @@ constexpr int kPanel3Width = 169;
 }  // namespace
 
 TGraphPanel::TGraphPanel(TSessionBinding& binding, QWidget* parent) : QWidget(parent), binding_(binding) {
-    // The controls show the session's graphs, whose changes repaint them;
-    // the session itself is changed only through commands.
+    // The controls show the session's graphs, which report their changes as
+    // the session's plot changes; the session itself is changed only
+    // through commands.
     panel3_ = new QWidget(this);
     Name(panel3_, "Panel3", QStringLiteral("Ion averages"));
     panel3_->setFixedWidth(kPanel3Width);
@@ -67,8 +68,8 @@ void TGraphPanel::SelectionChanged() {
 }
 
 void TGraphPanel::PlotChanged() {
-    // Graph changes repaint by themselves; the band follows the axes, which
-    // a plot change may have moved.
+    // Every change of either graph arrives here; the band follows the axes,
+    // which a plot change may have moved.
     box1_->RequestRepaint();
     box2_->RequestRepaint();
     // What the picture says, for those who cannot see it.

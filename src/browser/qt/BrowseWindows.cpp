@@ -32,7 +32,7 @@ void TFKelBrowse::btnCompareClick() {
                             .toStdString());
     // The main window's settings as they are now; the window keeps them.
     auto* window = new TCompareWindow(this, std::move(paths),
-                                      TSessionTemplate::Of(main_.Binding().Session(), KineticsLibrary()));
+                                      TSessionTemplate::Of(main_.Binding().Session(), main_.Binding().Session().Services().library));
     window->show();
 }
 
@@ -42,7 +42,7 @@ void TFKelBrowse::btnSummaryClick() {
         return;
     }
     auto* window = new TSummaryWindow(this, listedFolder_.toStdString(),
-                                      TSessionTemplate::Of(main_.Binding().Session(), KineticsLibrary()),
+                                      TSessionTemplate::Of(main_.Binding().Session(), main_.Binding().Session().Services().library),
                                       DefaultJobCount());
     window->show();
     window->Start();

@@ -122,12 +122,12 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale::c());
 
     kel::QtMessageSink boxes;
+    // The window's session shows its boxes on the sink it is given; the
+    // code beneath it still shows its own on the process's.
     kel::SetMessageSink(&boxes);
     kel::QtGraphClipboard clipboard;
-    kel::SetGraphClipboard(&clipboard);
     kel::QtSettingsStore store;
-    kel::SetSettingsStore(&store);
-    kel::ShowNotices(kel::KineticsNotices(kel::LoadKineticsAtStartup()));
+    kel::ShowNotices(kel::KineticsNotices(kel::LoadKineticsAtStartup(store)));
     // The browser makes the folder it lists the current one; a library named
     // relative to where the program started must still be found.
     const QString kbase = QString::fromStdString(kel::KineticsFileName());
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         kel::ShowNotices(kel::KineticsNotices(kel::ReloadKineticsLibrary()));
     }
 
-    kel::TKelViewSession session;
+    kel::TKelViewSession session({kel::KineticsLibrary(), boxes, store, &clipboard});
     session.SetDateFormatter(std::make_shared<kel::QtDateTextFormatter>());
     int status = 0;
     {
@@ -169,8 +169,6 @@ int main(int argc, char** argv) {
         status = QApplication::exec();
     }
     kel::ReleaseKineticsLibrary();
-    kel::SetSettingsStore(nullptr);
-    kel::SetGraphClipboard(nullptr);
     kel::SetMessageSink(nullptr);
     return status;
 }

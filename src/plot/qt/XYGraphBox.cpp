@@ -38,11 +38,13 @@ TXYGraphBox::TXYGraphBox(QWidget* parent, TXYGraph* shown)
     setFocusPolicy(Qt::ClickFocus);
     // Moves without a button pressed feed the values under the cursor.
     setMouseTracking(true);
-    graph_->OnChange = [this](const void*) { RequestRepaint(); };
+    // A graph owned elsewhere tells its owner of its changes, who asks for
+    // the repaint (RequestRepaint).
+    if (owned_) graph_->OnChange = [this](const void*) { RequestRepaint(); };
     RequestRepaint();
 }
 
-TXYGraphBox::~TXYGraphBox() { graph_->OnChange = nullptr; }
+TXYGraphBox::~TXYGraphBox() = default;
 
 void TXYGraphBox::RequestRepaint() {
     if (painting_) return;

@@ -21,8 +21,9 @@ enum TXYSelect { xsRectangle, xsBox, xsVertical, xsHorizontal, xsLine, xsBoth };
 class TXYGraphBox : public QWidget {
     Q_OBJECT
 public:
-    // A control owning a fresh graph, or showing `shown` (owned elsewhere,
-    // for instance by a session) when given.
+    // A control owning a fresh graph, which repaints it on every change, or
+    // showing `shown` (owned elsewhere, for instance by a session) when
+    // given, whose owner asks for the repaints.
     explicit TXYGraphBox(QWidget* parent = nullptr, TXYGraph* shown = nullptr);
     ~TXYGraphBox() override;
 

@@ -96,7 +96,7 @@ protected:
     test::RecordedMessages boxes;
     test::ScratchDir dir;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TFKelView window;
     QStringList errors;
 };
@@ -200,7 +200,7 @@ TEST_F(CurvesExportWindow, ClockTimeIsGreyedWithTimeZeroAtStartAndRemembered) {
     Action("ClockTime1").trigger();
     window.Binding().Run([](TKelViewSession& s) { s.SetCurveHidden("37", true); });
     window.close();
-    TKelViewSession later;
+    TKelViewSession later{test::TestServices()};
     TFKelView again(later, store);
     EXPECT_TRUE(later.ClockTimeOn());
     EXPECT_TRUE(again.Commands().Action("ClockTime1")->isChecked());

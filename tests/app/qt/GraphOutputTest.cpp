@@ -18,12 +18,10 @@ namespace {
 TEST(GraphOutput, CopyPicturePutsSvgAndBitmapOnTheClipboard) {
     test::RecordedMessages boxes;
     test::ScratchDir dir;
-    TKelViewSession session;
-    session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(3)));
     QtGraphClipboard clipboard;
-    TGraphClipboard* previous = SetGraphClipboard(&clipboard);
+    TKelViewSession session{test::TestServices(&clipboard)};
+    session.ShowProfile(test::SaveProfile(dir, test::ConstantProfile(3)));
     session.btCopyClick();
-    SetGraphClipboard(previous);
 
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);

@@ -49,7 +49,7 @@ protected:
     test::RecordedMessages boxes;
     test::ScratchDir dir;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TFKelView window;
     QStringList errors;
 };

@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(MainWindowAnalysis, SavedFromTheFileMenuAndOpenedAsADroppedFileItShowsTheSameLines) {
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     auto window = NewWindow(session);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Multi Ion Profile"));
     ASSERT_TRUE(window->ShowProfile(profile));
@@ -68,7 +68,7 @@ TEST_F(MainWindowAnalysis, SavedFromTheFileMenuAndOpenedAsADroppedFileItShowsThe
     const QString saved = answer + QStringLiteral(".kelview.json");
     ASSERT_TRUE(QFile::exists(saved)) << errors.join(QLatin1Char('\n')).toStdString();
 
-    TKelViewSession other;
+    TKelViewSession other{test::TestServices()};
     auto second = NewWindow(other);
     second->OpenDropped(saved);
     EXPECT_EQ(Lines(other), shown);

@@ -31,7 +31,7 @@ protected:
     test::RecordedMessages boxes;
     test::ScratchDir dir;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TFKelView window;
     QStringList errors;
 };

@@ -55,7 +55,7 @@ protected:
 
     test::RecordedMessages boxes;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::unique_ptr<TFKelView> window;
     QStringList errors;
 };

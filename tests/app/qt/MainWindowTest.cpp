@@ -65,7 +65,7 @@ protected:
     test::RecordedMessages boxes;
     test::ScratchDir dir;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::unique_ptr<TFKelView> window;
     QStringList errors;
 };
@@ -84,7 +84,7 @@ TEST_F(MainWindow, FirstStartShowsInitialValuesAndClosingWritesThemAll) {
 
     store.WriteInteger("IRDefaults", "liq", 940);
     store.WriteInteger("IRDefaults", "R2", 6000);  // 0.0006 lies outside 0.0003..0.0005
-    TKelViewSession next;
+    TKelViewSession next{test::TestServices()};
     TFKelView second(next, store);
     EXPECT_EQ(second.findChild<TFloatEdit*>(QStringLiteral("feliq"))->text(), QStringLiteral("0.94"));
     EXPECT_EQ(second.findChild<TFloatEdit*>(QStringLiteral("feR2"))->text(), QStringLiteral("0.000379"));

@@ -45,7 +45,7 @@ protected:
 
     test::RecordedMessages boxes;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::unique_ptr<TFKelView> window;
     QStringList errors;
 };

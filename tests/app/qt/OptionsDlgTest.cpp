@@ -52,7 +52,7 @@ protected:
     const std::string mainFile = dir.File("main.txt");
     const std::string otherFile = dir.File("other.txt");
     QWidget window;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TSessionBinding binding;
     TVANTOROptionsDlg dialog;
     QStringList errors;

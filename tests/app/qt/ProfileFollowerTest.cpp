@@ -63,7 +63,7 @@ protected:
     std::string path = dir.File("live.kel");
     std::vector<TKel> profiles;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     TFKelView window;
     TProfileFollower* follower = nullptr;
     QStringList errors;

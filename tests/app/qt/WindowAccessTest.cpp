@@ -55,7 +55,7 @@ protected:
     test::RecordedMessages boxes;
     test::ScratchDir dir;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::unique_ptr<TFKelView> window;
     QStringList errors;
 };

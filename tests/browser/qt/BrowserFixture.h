@@ -107,7 +107,7 @@ protected:
     ScratchDir dir;
     RecordedMessages boxes;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{test::TestServices()};
     std::unique_ptr<TFKelView> main;
     TFKelBrowse* browser = nullptr;
     QStringList errors, informed;

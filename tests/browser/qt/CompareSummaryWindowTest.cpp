@@ -16,6 +16,7 @@
 #include <QTableWidget>
 
 #include "app/KelViewSession.h"
+#include "support/SessionTestSupport.h"
 #include "browser/qt/CompareWindow.h"
 #include "browser/qt/SummaryWindow.h"
 #include "common/DateTime.h"
@@ -64,7 +65,7 @@ TEST_F(CompareSummaryWindows, ThreeChosenProfilesShowThreeCurvesAndTheirOwnResul
     // Each row is the profile's own window result, as the main window computes it.
     for (int r = 0; r < 3; ++r) {
         const std::string file = Texts()[static_cast<std::size_t>(r == 0 ? 0 : r == 1 ? 1 : 3)];
-        TKelViewSession own;
+        TKelViewSession own{test::TestServices()};
         own.btnApplyDeMrClick();
         ASSERT_TRUE(own.ShowProfile(dir.File(file)));
         own.SelectAllClick();

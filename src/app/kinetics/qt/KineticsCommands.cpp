@@ -81,10 +81,10 @@ void TKineticsCommands::EditKineticsClick() {
 
 void TKineticsCommands::ChangeMainFileClick() {
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), true);
-    binding_.Run([&chosen](TKelViewSession&) {
+    binding_.Run([&chosen](TKelViewSession& session) {
         if (!chosen.isEmpty()) SetKineticsFileName(chosen.toStdString());
         ShowNotices(KineticsNotices(ReloadKineticsLibrary()));
-        SaveFileName();
+        SaveFileName(session.Services().settings);
     });
     EditKineticsClick();
 }
@@ -94,7 +94,9 @@ void TKineticsCommands::AddSupplementalFileClick() {
     // list every compound twice.
     const QString chosen = KineticsFileDialog(QString::fromStdString(KineticsFileName()), false);
     if (!chosen.isEmpty())
-        binding_.Run([&chosen](TKelViewSession&) { ShowNotices(KineticsNotices(KineticsLibrary().LoadFile(chosen.toStdString()))); });
+        binding_.Run([&chosen](TKelViewSession& session) {
+            ShowNotices(KineticsNotices(session.Services().library.LoadFile(chosen.toStdString())));
+        });
     EditKineticsClick();
 }
 
@@ -107,7 +109,7 @@ void TKineticsCommands::EditMainFile() {
         return binding_.Run([&](TKelViewSession&) { WriteMainKineticsText(ForWriting(text, crlf)); });
     };
     editor.exec();
-    binding_.Run([](TKelViewSession&) {
+    binding_.Run([](TKelViewSession& session) {
         // The name is kept even when the file cannot be read again; the first
         // failure is the one reported.
         std::exception_ptr failure;
@@ -116,7 +118,7 @@ void TKineticsCommands::EditMainFile() {
         } catch (...) {
             failure = std::current_exception();
         }
-        SaveFileName();
+        SaveFileName(session.Services().settings);
         if (failure) std::rethrow_exception(failure);
     });
 }

@@ -37,7 +37,7 @@ constexpr const char* kOneCompound = "methanol (CH4O)\n1\n19 2.7e-9 1\n1\n33 1\n
 
 class KineticsViews : public ::testing::Test {
 protected:
-    KineticsViews() : previousStore_(SetSettingsStore(&settings)) {
+    KineticsViews() {
         mainFile = dir.File("kinetics.txt");
         test::WriteFileForTest(mainFile, kLibrary);
         SetKineticsFileName(mainFile);
@@ -49,7 +49,6 @@ protected:
     ~KineticsViews() override {
         window.reset();
         ReleaseKineticsLibrary();
-        SetSettingsStore(previousStore_);
     }
     QTableWidget& Grid() const {
         return *commands->CompoundView().findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
@@ -77,9 +76,8 @@ protected:
     test::ScratchDir dir;
     test::RecordedMessages boxes;
     MemorySettings settings;
-    SettingsStore* previousStore_;
     MemorySettings store;
-    TKelViewSession session;
+    TKelViewSession session{{KineticsLibrary(), boxes, settings}};
     std::unique_ptr<TFKelView> window;
     TKineticsCommands* commands;
     std::string mainFile;
