@@ -115,6 +115,12 @@ public:
     // its own name; the reason of one that ended is the caller's to show as
     // an error.
     TProfileLoadResult ShowProfile(const std::string& fileName);
+    // ShowProfile in two halves, for a profile read once and shown in many
+    // sessions: fileName's record prepared as ShowProfile reads it (what the
+    // file does not hold is this session's), to be filled by
+    // ReadFollowedFile; then a read so filled shown as ShowProfile shows it.
+    TFollowRead StartProfileRead(const std::string& fileName) const;
+    TProfileLoadResult ShowProfileRead(TFollowRead&& read);
     // The profile's Tg, lr, f1 and tube diameter into the flow-tube fields.
     void ShowFlowTube();
     // The flow-tube fields into the profile and a refresh, once Ready.
