@@ -56,15 +56,18 @@ public:
     // boxes of the load ("Open Error!", "Damaged profile"). A failed load
     // changes nothing; the reason of one that ended is the caller's to show.
     TProfileLoadResult ShowProfile(const std::string& fileName);
+    // ShowProfile in two halves, for a profile read once (ReadFollowedFile)
+    // and shown in many sessions.
+    TFollowRead StartProfileRead(const std::string& fileName) const;
+    TProfileLoadResult ShowProfileRead(TFollowRead&& read);
     // The profile's Tg, lr, f1 and tube diameter into the flow-tube fields.
     void ShowFlowTube();
     // The flow-tube fields into the profile and a refresh, once Ready.
     void fefrTgEtcExit();
 
     // --- Following the shown profile's file --------------------------------
-    // "Follow file": whether a change of the shown profile's file re-reads it.
-    bool FollowFileOn() const { return followFile_; }
-    void FollowFileClick();  // "Follow file"
+    bool FollowFileOn() const { return followFile_; }  // "Follow file"
+    void FollowFileClick();
     // Sets "Follow file" as "Watch folder" does when it is switched.
     void SetFollowFile(bool on);
     // Re-reads the shown profile's file keeping the analysis (and the axes
@@ -76,8 +79,7 @@ public:
     TFollowRead StartFollowRead() const;
     TFollowResult ShowFollowed(TFollowRead&& read, TFollowAttempt attempt);
 
-    // --- Settings ----------------------------------------------------------
-    // Reads the fields of the settings table (values out of range are ignored).
+    // --- Settings: the fields of the settings table (out of range: ignored) --
     void LoadSettings(const SettingsStore& store);
     // Writes every value of the settings table; errors are ignored.
     void SaveSettings(SettingsStore& store) const;

@@ -67,17 +67,29 @@ void TKelViewSession::ReplaceProfile(TKel&& profile) {
 }
 
 TProfileLoadResult TKelViewSession::ShowProfile(const std::string& fileName) {
+    TFollowRead read = StartProfileRead(fileName);
+    ReadFollowedFile(read);
+    return ShowProfileRead(std::move(read));
+}
+
+TFollowRead TKelViewSession::StartProfileRead(const std::string& fileName) const {
     // The file is read into a copy of the shown record, which keeps what a
     // short legacy file does not hold, as reading over the record would; a
     // load that fails then leaves the shown profile whole, and every log,
     // copy and save goes on naming it and using its numbers.
-    TKel loading = profile_;
-    loading.SetArrays(28, 200);
+    TFollowRead read{profile_, fileName, {}};
+    read.profile.SetArrays(28, 200);
     // The window's corrections stand unless the file holds its own.
-    loading.De200 = FieldValue(TFieldId::feDe200);
-    loading.Mr200 = FieldValue(TFieldId::feMr200);
-    loading.Df73 = FieldValue(TFieldId::feDf73);
-    TProfileLoadResult loaded = loading.LoadFromFile(fileName);
+    read.profile.De200 = FieldValue(TFieldId::feDe200);
+    read.profile.Mr200 = FieldValue(TFieldId::feMr200);
+    read.profile.Df73 = FieldValue(TFieldId::feDf73);
+    return read;
+}
+
+TProfileLoadResult TKelViewSession::ShowProfileRead(TFollowRead&& read) {
+    const std::string fileName = std::move(read.path);
+    TKel& loading = read.profile;
+    TProfileLoadResult loaded = std::move(read.loaded);
     ShowMessageBoxes(LoadNotices(loaded));
     if (loaded.Failed()) return loaded;
     // Another profile's analysis is not this one's to undo.

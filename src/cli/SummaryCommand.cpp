@@ -5,7 +5,9 @@
 #include "cli/BatchProgress.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/Pictures.h"
+#include "cli/StudyRun.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "common/SafeFile.h"
@@ -91,16 +93,7 @@ int RunSummary(const TParsedArgs& args) {
     if (args.positional.empty()) throw EUsage("FOLDER is needed");
     int jobs = JobsOf(args);
     TCommonOptions options = CommonOptionsOf(args);
-    TSummarySetup setup;
-    if (auto window = args.Value("--window"); window && *window != "all") {
-        if (*window == "headspace") {
-            setup.windows = TSummaryWindowKind::Headspace;
-        } else {
-            if (options.select) throw EUsage("--window A:B and --select say the same; give one");
-            options.select = SelectionOf(*window, "--window");
-        }
-    }
-    if (options.mode == TModeChoice::Isotope) throw EUsage("--mode dh: the D/H results are not summarised");
+    TSummaryWindowKind windows = SummaryWindowsOf(args.Value("--window"), options);
 
     std::vector<TIoResult> unlisted;
     std::vector<std::string> paths = StudyProfiles(args.positional, unlisted);
@@ -108,18 +101,9 @@ int RunSummary(const TParsedArgs& args) {
     if (paths.empty()) throw EFailure("no profiles (*.kel) in the folders given; nothing summarised");
 
     TCliSession cli(options);
-    setup.newSession = [&cli] { return cli.NewJobSession(); };
-    setup.open = [&options](TKelViewSession& session, const std::string& path) {
-        try {
-            OpenAsWindow(session, options, path);
-        } catch (const EFailure& e) {
-            return TIoResult::Failure(TIoStatus::Failed, path, e.what());
-        }
-        return TIoResult::Success();
-    };
     TBatchProgressDisplay display(stderr, "summarising");
     TBatchMessages messages(display);
-    TSummary summary = SummariseStudy(paths, setup, jobs, [&](int index, int count, const std::string& path) {
+    TSummary summary = SummariseProfiles(cli, paths, windows, jobs, [&](int index, int count, const std::string& path) {
         display.Starting(index, count, path);
         return true;
     });

@@ -7,9 +7,11 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "ScriptSession.h"
 #include "common/DateTime.h"
+#include "common/NumberText.h"
 #include "common/TextEncoding.h"
 #include "kinetics/CountAccess.h"
 #include "kinetics/FlowTube.h"
@@ -72,6 +74,9 @@ std::vector<cli::TFieldSetting> Fields(const pyb::kwargs& fields) {
     }
     return settings;
 }
+
+// As the command-line tool, the demo library unless one is named.
+std::string DemoKinetics() { return pyb::module_::import("kelview").attr("DEMO_KINETICS").cast<std::string>(); }
 
 class Library {
 public:
@@ -197,14 +202,28 @@ cli::TModeChoice ModeOfName(const std::string& mode) {
     throw pyb::value_error("mode must be \"rate\", \"ppb\" or \"dh\", not \"" + mode + "\"");
 }
 
+// The series block handed to numpy as it is: the arrays view it and a
+// capsule frees it with the last of them.
+template <typename Make>
+pyb::object Shared(TSeries&& series, Make make) {
+    auto block = std::make_unique<TSeries>(std::move(series));
+    pyb::capsule owner(block.get(), [](void* p) { delete static_cast<TSeries*>(p); });
+    return make(*block.release(), owner);
+}
+
 class Profile {
 public:
     Profile(std::string path, bool headerOnly) : path_(std::move(path)), headerOnly_(headerOnly) {
-        Unlocked([&] { record_ = LoadProfile(path_, headerOnly_, warnings_); });
+        Unlocked([&] {
+            if (headerOnly_)
+                header_ = LoadHeader(path_, warnings_);
+            else
+                loaded_ = LoadProfile(path_, warnings_);
+        });
     }
 
     pyb::dict Meta() const {
-        const TKel& k = *record_;
+        const TKel& k = Record();
         pyb::dict m;
         m["file"] = Str(path_);
         m["FileName"] = Str(k.FileName);
@@ -220,8 +239,9 @@ public:
             m[name] = value;
         for (auto [name, value] : {std::pair<const char*, double>{"p", k.p}, {"fc", k.fc}, {"f1", k.f1}, {"Tg", k.Tg},
                                    {"Aft", k.Aft}, {"lr", k.lr}, {"f4", k.f4}, {"f5", k.f5}, {"f6", k.f6},
-                                   {"f7", k.f7}, {"f8", k.f8}, {"De200", k.De200}, {"Mr200", k.Mr200},
-                                   {"Df73", k.Df73}, {"FScan", k.FScan}, {"ts", k.ts},
+                                   {"f7", k.f7}, {"f8", k.f8}, {"De200", loaded_ ? loaded_->De200 : k.De200},
+                                   {"Mr200", loaded_ ? loaded_->Mr200 : k.Mr200},
+                                   {"Df73", loaded_ ? loaded_->Df73 : k.Df73}, {"FScan", k.FScan}, {"ts", k.ts},
                                    {"OutlierPower", k.OutlierPower}, {"cycle_time", CycleTime(k)}})
             m[name] = value;
         pyb::list names, masses;
@@ -248,7 +268,7 @@ public:
 
 private:
     pyb::array_t<double> MakeTimes() const {
-        const TKel& k = *record_;
+        const TKel& k = Record();
         const pyb::ssize_t points = Points();
         pyb::array_t<double> times(points);
         double step = CycleTime(k);
@@ -259,7 +279,7 @@ private:
 
     // Rows x points, chronological: the one copy out of the record's ring.
     pyb::array_t<std::int32_t> MakeCounts() const {
-        const TKel& k = *record_;
+        const TKel& k = Record();
         const pyb::ssize_t points = Points();
         const auto rows = static_cast<pyb::ssize_t>(k.Counts.size());
         pyb::array_t<std::int32_t> counts({rows, points});
@@ -278,25 +298,31 @@ private:
     }
 
 public:
-    pyb::array_t<double> Rates(bool corrected, const pyb::kwargs& fields) const {
+    pyb::object Rates(bool corrected, const pyb::kwargs& fields) const {
         TScriptRequest request = Request(fields);
         request.fields.insert(request.fields.begin(), {"btnApplyDeMr", corrected ? "1" : "0"});
         TSeries series;
         Unlocked([&] { series = RateCurves(request); });
-        return Matrix(series);
+        return Shared(std::move(series), [](const TSeries& block, const pyb::capsule& owner) {
+            return pyb::array_t<double>({static_cast<pyb::ssize_t>(block.names.size()),
+                                         static_cast<pyb::ssize_t>(block.points)},
+                                        block.values.data(), owner);
+        });
     }
 
-    pyb::dict Concentrations(const Library& library, const pyb::kwargs& fields) const {
+    pyb::object Concentrations(const Library& library, const pyb::kwargs& fields) const {
         TScriptRequest request = Request(fields);
         request.kinetics = library.Path();
         request.mode = cli::TModeChoice::Ppb;
         TSeries series;
         Unlocked([&] { series = PpbCurves(request); });
-        pyb::dict result;
-        for (std::size_t c = 0; c < series.names.size(); ++c)
-            result[Str(series.names[c])] = pyb::array_t<double>(static_cast<pyb::ssize_t>(series.values[c].size()),
-                                                                series.values[c].data());
-        return result;
+        return Shared(std::move(series), [](const TSeries& block, const pyb::capsule& owner) {
+            pyb::dict result;
+            for (std::size_t c = 0; c < block.names.size(); ++c)
+                result[Str(block.names[c])] = pyb::array_t<double>(static_cast<pyb::ssize_t>(block.points),
+                                                                   block.values.data() + c * block.points, owner);
+            return result;
+        });
     }
 
     pyb::object Results(std::optional<double> start, std::optional<double> end, const std::string& mode,
@@ -329,33 +355,66 @@ public:
 
 private:
     pyb::ssize_t Points() const {
-        return headerOnly_ ? 0 : static_cast<pyb::ssize_t>(std::max<int>(record_->njm, 0));
+        return headerOnly_ ? 0 : static_cast<pyb::ssize_t>(std::max<int>(Record().njm, 0));
     }
     TScriptRequest Request(const pyb::kwargs& fields) const {
         if (headerOnly_) Raise({TScriptError::Kind::Load, "the profile was loaded with header_only=True", path_});
         TScriptRequest request;
-        request.path = path_;
+        request.profile = loaded_;
         request.fields = Fields(fields);
-        // As the command-line tool, the demo library unless one is named.
-        request.kinetics = pyb::module_::import("kelview").attr("DEMO_KINETICS").cast<std::string>();
+        request.kinetics = DemoKinetics();
         return request;
-    }
-    static pyb::array_t<double> Matrix(const TSeries& series) {
-        const auto rows = static_cast<pyb::ssize_t>(series.values.size());
-        const auto points = rows ? static_cast<pyb::ssize_t>(series.values[0].size()) : 0;
-        pyb::array_t<double> matrix({rows, points});
-        double* out = matrix.mutable_data();
-        for (pyb::ssize_t r = 0; r < rows; ++r)
-            std::copy(series.values[static_cast<std::size_t>(r)].begin(), series.values[static_cast<std::size_t>(r)].end(),
-                      out + r * points);
-        return matrix;
     }
     std::string path_;
     bool headerOnly_;
-    std::unique_ptr<TKel> record_;
+    const TKel& Record() const { return loaded_ ? loaded_->Record() : *header_; }
+    std::unique_ptr<TKel> header_;                    // header_only=True
+    std::shared_ptr<const TLoadedProfile> loaded_;  // otherwise
     std::vector<std::string> warnings_;
     mutable pyb::object times_ = pyb::none(), counts_ = pyb::none();
 };
+
+// A summary number's text as the tool's JSON gives it: null where the
+// window gives none.
+pyb::object SummaryNumber(const std::string& text) {
+    return text.empty() ? pyb::object(pyb::none()) : pyb::object(pyb::float_(TextToFloat(text)));
+}
+
+// The rows and the skipped profiles of the folders' summary, each a dict
+// as "summary --format json" lists it.
+pyb::tuple Summarise(const std::vector<std::string>& folders, const std::string& window,
+                     const std::optional<std::string>& mode, const Library* library, std::optional<int> jobs,
+                     const pyb::kwargs& fields) {
+    TSummaryRequest request;
+    request.fields = Fields(fields);
+    request.window = window;
+    if (mode) request.mode = ModeOfName(*mode);
+    request.kinetics = library ? library->Path() : DemoKinetics();
+    request.jobs = jobs.value_or(static_cast<int>(std::max(1U, std::thread::hardware_concurrency())));
+    if (request.jobs < 1 || request.jobs > 256) throw pyb::value_error("jobs must be 1 to 256");
+    TSummary summary;
+    Unlocked([&] { summary = SummariseFolders(folders, request); });
+    pyb::list rows, skipped;
+    for (const TSummaryRow& r : summary.rows) {
+        pyb::dict row;
+        for (auto [key, text] : {std::pair<const char*, const std::string*>{"file", &r.file}, {"date", &r.date},
+                                 {"ion", &r.ion}, {"sample", &r.sample}, {"comment", &r.comment},
+                                 {"window", &r.window}, {"name", &r.name}})
+            row[key] = Str(*text);
+        row["mean"] = SummaryNumber(r.mean);
+        row["relative_error"] = SummaryNumber(r.relativeError);
+        row["detection_limit"] = SummaryNumber(r.detectionLimit);
+        row["unit"] = Str(r.unit);
+        rows.append(row);
+    }
+    for (const TIoResult& s : summary.skipped) {
+        pyb::dict entry;
+        entry["file"] = Str(s.file);
+        entry["reason"] = Str(s.reason);
+        skipped.append(entry);
+    }
+    return pyb::make_tuple(rows, skipped);
+}
 
 }  // namespace
 
@@ -379,6 +438,8 @@ PYBIND11_MODULE(_kelview, m) {
         .def("concentrations", &Profile::Concentrations, pyb::arg("library"))
         .def("results", &Profile::Results, pyb::arg("start") = pyb::none(), pyb::arg("end") = pyb::none(),
              pyb::arg("mode") = "rate", pyb::arg("library") = pyb::none());
+    m.def("_summary", &Summarise, pyb::arg("folders"), pyb::arg("window"), pyb::arg("mode"), pyb::arg("library"),
+          pyb::arg("jobs"));
     m.def(
         "load", [](std::string path, bool headerOnly) { return Profile(std::move(path), headerOnly); },
         pyb::arg("path"), pyb::arg("header_only") = false);

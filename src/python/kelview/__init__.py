@@ -7,6 +7,7 @@ compute concentrations and the window results with the program's own code.
     library = kelview.Library("demo-kinetics.txt")
     profile.concentrations(library)            # ppb per point, per compound
     profile.results(mode="ppb", library=library).to_pandas()
+    kelview.summary(["study/"], window="headspace", mode="ppb").to_pandas()
 """
 import os
 
@@ -63,7 +64,39 @@ class Results(dict):
         return pandas.DataFrame(rows, columns=["group", "item", "quantity", "value", "unit"])
 
 
-from ._kelview import Library, Profile, load  # noqa: E402
+SUMMARY_COLUMNS = ["file", "date", "ion", "sample", "comment", "window", "name", "mean", "relative_error",
+                   "detection_limit", "unit"]
 
-__all__ = ["load", "Library", "Profile", "Results", "Error", "LoadError", "KineticsError", "FieldError",
+
+class Summary(list):
+    """A study's summary rows, as `kelview-cli summary --format json` lists
+    them; `skipped` holds the profiles left out, each with its reason."""
+
+    def __init__(self, rows, skipped):
+        super().__init__(rows)
+        self.skipped = skipped
+
+    def to_pandas(self):
+        """The long table: one row per profile, window and channel or compound."""
+        import pandas
+
+        return pandas.DataFrame([[row[c] for c in SUMMARY_COLUMNS] for row in self], columns=SUMMARY_COLUMNS)
+
+
+def summary(paths, window="all", mode=None, library=None, jobs=None, **fields):
+    """The window results of the profiles (*.kel) in the folders `paths` in
+    one table, as `kelview-cli summary` makes it: window "all", "headspace"
+    or "A:B" seconds; mode "rate" or "ppb" (None: as each profile opens);
+    the fields as in `Profile.results`; jobs profiles at once (None: the
+    cores). A profile that cannot be read or computed is left out and listed
+    in `skipped`."""
+    if isinstance(paths, (str, bytes, os.PathLike)):
+        paths = [paths]
+    rows, skipped = _summary([os.fsdecode(p) for p in paths], window, mode, library, jobs, **fields)
+    return Summary(rows, skipped)
+
+
+from ._kelview import Library, Profile, _summary, load  # noqa: E402
+
+__all__ = ["load", "summary", "Library", "Profile", "Results", "Summary", "Error", "LoadError", "KineticsError", "FieldError",
            "CalculationError", "DEMO_KINETICS"]
