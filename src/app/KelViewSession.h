@@ -44,8 +44,7 @@ public:
     TKelViewSession(const TKelViewSession&) = delete;
     TKelViewSession& operator=(const TKelViewSession&) = delete;
 
-    // What the commands since the last call changed; clears the record.
-    TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }
+    TSessionChanges TakeChanges() { return std::exchange(changes_, chNone); }  // since the last call
 
     // Computes from a copy of library taken now: sessions side by side on
     // threads of their own each select compounds in theirs.
