@@ -69,6 +69,7 @@ protected:
         session.btnApplyDeMrClick();
         session.SelectTimes(120.25, 175.5);
         session.ZoomTime(333, 0.7);
+        session.ToggleCurve(1);  // a compound hidden
         EXPECT_TRUE(session.SaveAnalysis(analysis).ok());
         return ShownBy(session);
     }
@@ -86,6 +87,8 @@ TEST_F(AnalysisFile, ReopenedInAFreshSessionItShowsTheSameViewAndNumbers) {
     ASSERT_TRUE(opened.shown) << opened.error;
     EXPECT_TRUE(opened.notices.empty());
     EXPECT_EQ(ShownBy(reopened), saved);
+    EXPECT_EQ(reopened.HiddenCurves(), session.HiddenCurves());
+    EXPECT_EQ(reopened.HiddenCurves().Ppb.size(), 1u);
     EXPECT_EQ(reopened.ProfilePath(), session.ProfilePath());
     // The reopened analysis is where its undo history starts.
     EXPECT_FALSE(reopened.CanUndo());

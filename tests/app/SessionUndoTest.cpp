@@ -55,6 +55,7 @@ std::string Difference(const Shown& a, const Shown& b) {
     if (a.state.fields != b.state.fields) parts += " fields";
     if (!(a.state.profile == b.state.profile)) parts += " profile";
     if (a.state.selection != b.state.selection) parts += " selection";
+    if (!(a.state.hiddenCurves == b.state.hiddenCurves)) parts += " hiddenCurves";
     if (a.state.mode != b.state.mode || a.state.correct != b.state.correct || a.state.normId != b.state.normId ||
         a.state.t0AtStart != b.state.t0AtStart || a.state.expand != b.state.expand || a.logTicked != b.logTicked)
         parts += " buttons";
@@ -110,6 +111,7 @@ TEST_F(SessionUndo, EachCommandIsOneStepAndUndoWalksBackThroughThemAll) {
     };
     step([&] { session.BtnPpbClick(); });
     step([&] { session.SelectTimes(100, 200); });
+    step([&] { session.ToggleCurve(0); });  // a compound's curve hidden, its line dimmed
     step([&] { session.SpinField(TFieldId::feDe200, true); });
     step([&] { session.btnApplyDeMrClick(); });
     step([&] { session.cbT0StartClick(); });
