@@ -81,8 +81,10 @@ TFKelView::TFKelView(TKelViewSession& session, SettingsStore& store) : store_(st
     commands_ = new TMainCommands(*binding_, *this, *graphs_->XYGraphBox1(), commands);
     graphs_->SetPopupMenu(commands_->GraphMenu());
     QAction* curvesShown = commands_->Action("Curves1");
+    // Only the signal's own value: the dock hides as the window is destroyed,
+    // when this window is no longer one.
     connect(curves_, &QDockWidget::visibilityChanged, curvesShown,
-            [this, curvesShown] { curvesShown->setChecked(curves_->isVisible()); });
+            [curvesShown](bool visible) { curvesShown->setChecked(visible); });
     recent_ = new TRecentMenu(*commands_->FileMenu(), commands_->Action("Save1"), store_);
     connect(recent_, &TRecentMenu::ProfileChosen, this, &TFKelView::OpenProfilePath);
     connect(recent_, &TRecentMenu::FolderChosen, this, &TFKelView::OpenFolder);
