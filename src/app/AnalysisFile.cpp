@@ -200,7 +200,9 @@ TAnalysisFile ParseAnalysisFile(std::string_view text, const std::string& analys
         Refuse("\"axes\" are logarithmic over values that are not positive");
     const TJsonValue& hidden = Need(root, "hiddenCurves", TJsonValue::TKind::Object, "an object");
     std::size_t hiddenCount = 0;
-    for (const auto& [mode, names] : hidden.members) {
+    for (const TJsonMember& member : hidden.members) {
+        const std::string& mode = member.name;
+        const TJsonValue& names = member.value;
         const auto* known = std::find_if(std::begin(kHiddenModes), std::end(kHiddenModes),
                                          [&](const HiddenMode& m) { return mode == m.name; });
         if (known == std::end(kHiddenModes)) Refuse("\"hiddenCurves\" names no mode \"" + mode + "\"");

@@ -84,7 +84,7 @@ private:
             SkipSpace();
             if (!Take(":")) Fail("':' is missing");
             TJsonValue member = Value(depth);
-            value.members.emplace_back(std::move(key), std::move(member));
+            value.members.push_back({std::move(key), std::move(member)});
             SkipSpace();
             if (Take("}")) return value;
             if (!Take(",")) Fail("',' or '}' is missing");

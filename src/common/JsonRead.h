@@ -16,6 +16,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+struct TJsonMember;
+
 struct TJsonValue {
     enum class TKind { Null, Bool, Number, String, Array, Object };
     TKind kind = TKind::Null;
@@ -23,10 +25,16 @@ struct TJsonValue {
     double number = 0;  // always finite
     std::string text;   // valid UTF-8
     std::vector<TJsonValue> items;
-    std::vector<std::pair<std::string, TJsonValue>> members;  // keys unique, in the text's order
+    // Not std::pair, which needs its parts complete where a value is declared.
+    std::vector<TJsonMember> members;  // keys unique, in the text's order
 
     // The member named key of an object; null when there is none.
     const TJsonValue* Member(std::string_view key) const;
+};
+
+struct TJsonMember {
+    std::string name;
+    TJsonValue value;
 };
 
 struct TJsonLimits {
